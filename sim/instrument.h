@@ -1,0 +1,55 @@
+#pragma once
+// The simulated instrument: the state of a bench dual-display multimeter and
+// its answers to the command language. Knows nothing of the program; the
+// forms of its replies are kept in one table (reply_forms.cpp).
+
+#include <QByteArray>
+#include <QByteArrayList>
+#include <QString>
+#include <QStringView>
+#include <deque>
+#include <optional>
+
+namespace sim {
+
+class Instrument
+{
+public:
+    Instrument();
+
+    // One command as it arrived, without its line end. A query the model
+    // knows gets its reply body (no terminator); a command without "?" gets
+    // nothing; an unknown query gets nothing and an error-queue entry, since
+    // an extra reply would shift every later answer.
+    std::optional<QByteArray> handle(const QByteArray &command);
+
+    // The identification reply, four comma-separated fields.
+    void setIdentity(const QByteArray &idn);
+    QByteArray identity() const { return m_idn; }
+
+    // State settable from tests and from "ravelo-sim --state key=value,...".
+    // Unknown keys or values fail with a reason.
+    bool setState(QStringView key, QStringView value, QString *why = nullptr);
+    bool setStates(QStringView list, QString *why = nullptr);
+
+    // Readings in the instrument's signed exponent form ("+1.234567E+00").
+    QByteArray display1Reading();
+    QByteArray display2Reading();
+
+    const std::deque<QByteArray> &errorQueue() const { return m_errors; }
+    void pushError(const QByteArray &entry);
+    QByteArray popError();  // '+0,"No error"' when empty
+
+private:
+    QByteArray m_idn;
+    std::deque<QByteArray> m_errors;
+    quint64 m_readCount = 0;
+    std::optional<double> m_fixedDisplay1;
+    std::optional<double> m_fixedDisplay2;
+};
+
+// "+1.234567E+00": sign, one digit, ".", `decimals` digits, "E", sign, two
+// or more exponent digits, as the instrument prints a reading.
+QByteArray exponentForm(double value, int decimals = 6);
+
+} // namespace sim

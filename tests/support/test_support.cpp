@@ -1,0 +1,2 @@
+// Shared test fixtures live beside this file.
+namespace ravelo_test_support {}
