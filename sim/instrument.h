@@ -4,9 +4,11 @@
 // forms of its replies are kept in one table (reply_forms.cpp).
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QByteArrayList>
 #include <QString>
 #include <QStringView>
+#include <cstddef>
 #include <deque>
 #include <optional>
 
@@ -36,11 +38,23 @@ public:
     QByteArray display1Reading();
     QByteArray display2Reading();
 
+    // The error queue holds kErrorQueueSize entries; when it is full the
+    // newest entry becomes '-350,"Queue overflow"' and later ones are lost,
+    // as the instrument does.
+    static constexpr std::size_t kErrorQueueSize = 20;
     const std::deque<QByteArray> &errorQueue() const { return m_errors; }
     void pushError(const QByteArray &entry);
     QByteArray popError();  // '+0,"No error"' when empty
 
+    // A value of the model by its name in a reply form ("idn", "error",
+    // "display1", "display2"); nothing for a name the model does not have.
+    // Asking may change the model: "error" pops the queue, "display1"
+    // advances the reading.
+    std::optional<QByteArray> field(QByteArrayView name);
+
 private:
+    QByteArray render(const char *form);
+
     QByteArray m_idn;
     std::deque<QByteArray> m_errors;
     quint64 m_readCount = 0;

@@ -16,7 +16,8 @@ namespace sim {
 // Faults, as "--fault silent-after=3,delay-ms=500". 0 means off.
 struct Faults
 {
-    int silentAfter = 0;  // nothing is answered after the N-th command
+    int silentAfter = 0;  // nothing is answered after the N-th command (the
+                          // instrument still acts on what it hears)
     int garbleEvery = 0;  // every N-th reply has its bytes scrambled
     int cutEvery = 0;     // every N-th reply loses its second half and terminator
     int delayMs = 0;      // each reply waits N ms
@@ -39,9 +40,13 @@ public:
 
     Line(Instrument &instrument, Faults faults = {}, Eol eol = Eol::Cr);
 
-    // Bytes received at nowMs. A command ends at LF (a CR before it is
-    // dropped); each complete command is logged, answered and its reply
-    // queued. Bytes after hang-up are ignored.
+    // Bytes received at nowMs. A command ends at LF, CR or CR LF (an LF right
+    // after a CR ends nothing more, even in the next call); an empty command
+    // is dropped. Each command is logged, answered and its reply queued.
+    // Bytes after hang-up are ignored.
+    //
+    // Hang-up: the hangupAfter-th command is logged but neither answered nor
+    // seen by the instrument; replies still queued are lost with the line.
     void receive(const QByteArray &bytes, qint64 nowMs);
 
     // Replies whose time has come, in order; removed from the queue.
@@ -52,6 +57,9 @@ public:
     bool hungUp() const { return m_hungUp; }
     // Every command received, as it arrived, without its line end.
     const QByteArrayList &commands() const { return m_commands; }
+    // The commands logged so far, removed from the log (a long run keeps
+    // the log short this way; fault counts are kept apart).
+    QByteArrayList takeCommands();
 
 private:
     Instrument &m_instrument;
@@ -60,8 +68,12 @@ private:
     QByteArray m_pending;
     QByteArrayList m_commands;
     std::vector<Outgoing> m_queue;
-    int m_replies = 0;
+    qint64 m_received = 0;  // commands, for silent-after and hang-up
+    qint64 m_replies = 0;   // replies, for garble-every and cut-every
+    bool m_afterCr = false; // the last byte seen ended a command with CR
     bool m_hungUp = false;
+
+    void command(const QByteArray &text, qint64 nowMs);
 };
 
 } // namespace sim
