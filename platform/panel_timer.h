@@ -1,0 +1,49 @@
+#pragma once
+// A timer with the habits the panel's procedures were written for:
+//  - an interval of 0 never fires, even while enabled;
+//  - enabling a timer that is already enabled does not restart its count;
+//  - setting the interval restarts the count (when enabled);
+//  - a tick never re-enters its own handler: a tick that comes while the
+//    handler is still running (it lets events run while it waits) is dropped.
+
+#include <QObject>
+#include <QTimer>
+#include <functional>
+
+namespace rt {
+
+class PanelTimer : public QObject
+{
+    Q_OBJECT
+public:
+    explicit PanelTimer(QObject *parent = nullptr);
+
+    void setInterval(int msecs);
+    int interval() const { return m_interval; }
+
+    void setEnabled(bool enabled);
+    bool isEnabled() const { return m_enabled; }
+
+    // The X_Timer_Timer procedure.
+    void setHandler(std::function<void()> handler) { m_handler = std::move(handler); }
+
+    // Runs the handler as one tick would (tests, and the few places that
+    // call a timer's procedure directly).
+    void tick();
+
+    bool inTick() const { return m_inTick; }
+
+    // Milliseconds to the next tick, -1 when it will not tick.
+    int remainingTime() const { return m_timer.isActive() ? m_timer.remainingTime() : -1; }
+
+private:
+    void restart();
+
+    QTimer m_timer;
+    std::function<void()> m_handler;
+    int m_interval = 0;
+    bool m_enabled = false;
+    bool m_inTick = false;
+};
+
+} // namespace rt

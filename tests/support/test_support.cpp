@@ -1,2 +1,0 @@
-// Shared test fixtures live beside this file.
-namespace ravelo_test_support {}
