@@ -10,6 +10,9 @@
 //  46   2   type tag of SPEED: 8 (text)
 //  48   2   length n of the SPEED text
 //  50   n   the SPEED text; the rest of the record is zero-filled
+//
+// Characters are Latin-1, one byte each. A character outside Latin-1 has no
+// byte of its own and is stored as '?'.
 
 #include <QByteArray>
 #include <QString>
@@ -30,16 +33,20 @@ inline constexpr int kSettingRecordSize = 128;
 inline constexpr int kFixedTextWidth = 20;
 inline constexpr char kSettingFileName[] = "XYZQQQ.Log";
 
-// A text cut or space-padded to exactly 20 characters.
+// A text cut or space-padded to exactly 20 characters, each character one
+// that the file can hold ('?' in place of any other), so that the text kept
+// in memory is the text read back.
 QString fixedText(const QString &text);
 
-// The 128 bytes of record 1.
+// The 128 bytes of record 1. A SPEED text longer than the 78 bytes left in
+// the record keeps its first 78 characters.
 QByteArray encodeSetting(const SETTING &setting);
 
 // Reads record 1 back from the bytes of a file. A file that cannot be
 // trusted (too short for its fields, a SPEED type tag other than 8, a SPEED
 // length past the record, a port or baud rate outside their value sets)
-// gives nothing and a one-line reason. Nothing past the bytes is read.
+// gives nothing and a one-line reason. Nothing past the bytes is read, and
+// nothing past the 128 bytes of record 1.
 std::optional<SETTING> decodeSetting(const QByteArray &bytes, QString *why = nullptr);
 
 // The file in the given folder. Writing replaces the file whole (temporary
@@ -53,6 +60,8 @@ struct SettingRead
     std::optional<SETTING> record;     // the record, when found and trusted
     QString problem;                   // one status line when found but not trusted or unreadable
 };
+// Reads at most the 128 bytes of record 1. A missing file is no problem; a
+// file that cannot be opened or read, or a folder of that name, is one.
 SettingRead readSetting(const QString &path);
 
 } // namespace shell
