@@ -10,15 +10,23 @@
 namespace rt {
 
 // Leading-number conversion: skips leading spaces, TABs and LFs, then reads an
-// optional sign, digits, an optional "." with digits and an optional exponent
-// ("E" or "D", optional sign, digits); stops at the first character that does
-// not fit, CR included. "" or no digits gives 0. "10E2" gives 1000,
-// "+1.5,0.2" gives 1.5.
+// optional sign, digits, an optional "." and more digits (at least one digit
+// on either side: ".5" and "5." are numbers, "." is not) and an optional
+// exponent ("E" or "D" in either case, optional sign, digits); stops at the
+// first character that does not fit, CR included. Only ASCII digits count.
+// An exponent marker without a digit after it is not part of the number:
+// "1E" and "1E+" give 1. "" or no digits gives 0. "10E2" gives 1000,
+// "+1.5,0.2" gives 1.5, "-.5" gives -0.5.
+// The result is always finite and never -0: a number too large for a double
+// gives the largest double with its sign ("1E999" -> 1.79769313486232E+308),
+// one too small gives 0.
 double leadingNumber(QStringView text);
 
 // Whole-text conversion: a number (as above, at least one digit) with blanks
-// (space, TAB, CR, LF) allowed at either end and nothing else. Fails on
-// anything else, on "" and on a result that is not finite.
+// (space, TAB, CR, LF) allowed at either end and nothing else: " 12 ", "1e3"
+// and "1\r" convert; "1 2", "1E", "0x10", "inf", "1,5" and "." do not.
+// Fails on anything else, on "" and on a number too large for a double; one
+// too small gives 0.
 std::optional<double> toNumber(QStringView text);
 
 // Round to the nearest whole number, halves to even: 2.5 -> 2, 3.5 -> 4,
@@ -31,16 +39,23 @@ std::optional<qint32> toWhole(QStringView text);
 
 // Fixed pattern of zeros with an optional ".": "0.000000", "00.00000",
 // "0000.000", "00000". The integer part has at least as many digits as the
-// pattern has zeros before "." (more when needed), the fraction exactly as
-// many as after it. The value is first taken to 15 significant digits; the
-// digits past those print as zeros. Rounding at the last shown digit is half
-// away from zero. A negative value keeps its "-" even when every shown digit
-// is zero. The decimal separator is "." in every locale.
+// pattern has zeros before "." (more when needed; none for a zero integer
+// part when the pattern starts with "."), the fraction exactly as many as
+// after it. The value is first taken to 15 significant digits; the digits
+// past those print as zeros. Both roundings are half away from zero, so
+// 2.675 (stored a little below) shows as "2.68" with "0.00". A negative value
+// keeps its "-" even when every shown digit is zero (-0.0004 -> "-0.000");
+// -0.0 is not negative and prints as 0. The decimal separator is "." in
+// every locale. Any other pattern ("", "#.##", "0.0.0", ".") and a value that
+// is not finite give numberText(value).
 QString pattern(double value, QStringView zeros);
 
-// General number text of a double: at most 15 significant digits, no
-// trailing zeros, no leading "0" lost ("0.5", "-3", "123.25"); exponent form
-// ("1E+15", "1.5E-05") when the exponent is 15 or more or below -4.
+// General number text of a double: at most 15 significant digits (rounded
+// half away from zero), no trailing zeros, no leading "0" lost ("0.5", "-3",
+// "123.25", "100000000000000"); exponent form, "E", a sign and at least two
+// digits ("1E+15", "1.5E-05", "1E-300"), when the rounded value's exponent is
+// 15 or more or below -4. -0.0 gives "0"; infinities and NaN give "inf",
+// "-inf" and "nan". The decimal separator is "." in every locale.
 QString numberText(double value);
 
 // Trims ASCII spaces only: never TABs, CR, LF or U+3000.
@@ -48,9 +63,9 @@ QString trimSpaces(QStringView text);
 QString trimLeftSpaces(QStringView text);
 QString trimRightSpaces(QStringView text);
 
-// Left, middle and right parts of a text. A length past the end is clamped;
-// a negative length (or a start below 1) fails. mid's start counts from 1,
-// and a start past the end gives "".
+// Left, middle and right parts of a text, counted in UTF-16 units (U+3000 is
+// one). A length past the end is clamped; a negative length (or a start
+// below 1) fails. mid's start counts from 1, and a start past the end gives "".
 std::optional<QString> left(QStringView text, qsizetype length);
 std::optional<QString> right(QStringView text, qsizetype length);
 std::optional<QString> mid(QStringView text, qsizetype start, qsizetype length);
