@@ -182,12 +182,16 @@ bool Class1::Open()
         return false;
     }
     if (auto *serial = qobject_cast<QSerialPort *>(m_io.get())) {
-        // The port object must not be closed from inside its own signal;
-        // remember the loss and close it on the next use.
+        // An unplugged adapter shows as a resource error; a line whose far
+        // end hung up reads end-of-file, which the port reports as a read
+        // error. The port object must not be closed from inside its own
+        // signal: remember the loss and close it on the next use.
         connect(serial, &QSerialPort::errorOccurred, this,
                 [this, serial](QSerialPort::SerialPortError e) {
-                    if (e == QSerialPort::ResourceError && m_lostWhy.isEmpty())
-                        m_lostWhy = serial->errorString();
+                    const bool gone = e == QSerialPort::ResourceError || e == QSerialPort::ReadError;
+                    if (gone && m_lostWhy.isEmpty())
+                        m_lostWhy = e == QSerialPort::ReadError ? QStringLiteral("the line hung up")
+                                                                : serial->errorString();
                 });
     }
     m_lostWhy.clear();
