@@ -123,14 +123,11 @@ Line::Line(Instrument &instrument, Faults faults, Eol eol)
 
 void Line::receive(const QByteArray &bytes, qint64 nowMs)
 {
+    // CR LF (or LF CR) ends a command and then an empty one, which is
+    // dropped like any empty line.
     for (char c : bytes) {
         if (m_hungUp)
             return;
-        if (c == '\n' && m_afterCr) {
-            m_afterCr = false;  // the LF of a CR LF
-            continue;
-        }
-        m_afterCr = c == '\r';
         if (c != '\r' && c != '\n') {
             m_pending += c;
             continue;

@@ -40,9 +40,8 @@ public:
 
     Line(Instrument &instrument, Faults faults = {}, Eol eol = Eol::Cr);
 
-    // Bytes received at nowMs. A command ends at LF, CR or CR LF (an LF right
-    // after a CR ends nothing more, even in the next call); an empty command
-    // is dropped. Each command is logged, answered and its reply queued.
+    // Bytes received at nowMs. A command ends at LF, CR or CR LF, split
+    // across calls or not; an empty command is dropped. Each command is logged, answered and its reply queued.
     // Bytes after hang-up are ignored.
     //
     // Hang-up: the hangupAfter-th command is logged but neither answered nor
@@ -70,7 +69,6 @@ private:
     std::vector<Outgoing> m_queue;
     qint64 m_received = 0;  // commands, for silent-after and hang-up
     qint64 m_replies = 0;   // replies, for garble-every and cut-every
-    bool m_afterCr = false; // the last byte seen ended a command with CR
     bool m_hungUp = false;
 
     void command(const QByteArray &text, qint64 nowMs);
