@@ -30,6 +30,8 @@ ravelo_build() {
     local dir="$1"
     shift
     ravelo_install_packages "${RAVELO_PACKAGES[@]}"
-    cmake -S "$RAVELO_ROOT" -B "$dir" -G Ninja "$@" >/dev/null
+    local generator=()
+    [ -f "$dir/CMakeCache.txt" ] || generator=(-G Ninja)
+    cmake -S "$RAVELO_ROOT" -B "$dir" "${generator[@]}" "$@" >/dev/null
     cmake --build "$dir" --parallel
 }
