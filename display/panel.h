@@ -1,0 +1,21 @@
+#pragma once
+// What the panel's procedures work on: the state, the drawn displays, the
+// channel, the status log, the timers and the other controls. Procedures
+// take a Panel& and touch nothing else, so tests run them without a window.
+
+#include "display/display_model.h"
+#include "shell/dmm_link.h"
+#include "shell/panel_controls.h"
+#include "shell/panel_state.h"
+#include "shell/panel_timers.h"
+#include "shell/status_log.h"
+
+struct Panel
+{
+    shell::PanelState &state;
+    display::DisplayModel &display;
+    shell::Class1 &link;
+    shell::StatusLog &status;
+    shell::PanelTimers &timers;
+    shell::PanelControls &controls;
+};
