@@ -86,8 +86,10 @@ Instrument::Instrument()
 std::optional<QByteArray> Instrument::handle(const QByteArray &command)
 {
     const QByteArray query = normalised(command);
-    if (!query.contains('?'))
+    if (!query.contains('?')) {
+        act(query);
         return std::nullopt;  // a command: done without a word
+    }
     const ReplyForm *row = findReplyForm(query);
     if (!row) {
         pushError(kUndefinedHeader);
@@ -115,8 +117,87 @@ QByteArray Instrument::render(const char *form)
     return out;
 }
 
+// The state a command changes. Every other command is taken without a word
+// and without effect.
+void Instrument::act(const QByteArray &command)
+{
+    const qsizetype blank = command.indexOf(' ');
+    const QByteArray header = command.left(blank);
+    const QByteArray argument = blank < 0 ? QByteArray() : command.mid(blank + 1);
+    if (header == "trig:sour") {
+        if (argument == "int" || argument == "imm")
+            m_externalTrigger = false;
+        else if (argument == "ext")
+            m_externalTrigger = true;
+    } else if (header == "sens:det:band") {
+        // The AC detector band sets the rate: 3 Hz slow, 20 medium, 200 fast.
+        if (argument == "3")
+            m_rate = 'S';
+        else if (argument == "20")
+            m_rate = 'M';
+        else if (argument == "200")
+            m_rate = 'F';
+    } else if (header == "sens:det:rate") {
+        if (argument == "s" || argument == "m" || argument == "f")
+            m_rate = char(argument.at(0) - 'a' + 'A');
+    }
+}
+
+namespace {
+
+QByteArray flag(bool on)
+{
+    return on ? "1" : "0";
+}
+
+// A function without a range of its own answers the range query with this;
+// the program reads it and goes on.
+constexpr char kNoRange[] = "1";
+
+} // namespace
+
 std::optional<QByteArray> Instrument::field(QByteArrayView name)
 {
+    auto word = [](const Measure &m, int display) -> QByteArray {
+        const FunctionWord *row = findFunctionWord(m.function);
+        if (!row)
+            return m.function;  // display 2's unnamed function numbers
+        const char *w = display == 1 ? row->word1 : row->word2;
+        return w ? QByteArray(w) : QByteArray();
+    };
+    auto range = [](const Measure &m, int display) -> QByteArray {
+        const RangeCode *row = findRangeCode(m.function, m.range);
+        const char *code = row ? (display == 1 ? row->code1 : row->code2) : nullptr;
+        return code ? QByteArray(code) : QByteArray(kNoRange);
+    };
+    if (name == "func1")
+        return word(m_display1, 1);
+    if (name == "func2")
+        return word(m_display2, 2);
+    if (name == "auto1")
+        return flag(m_display1.autoRange);
+    if (name == "auto2")
+        return flag(m_display2.autoRange);
+    if (name == "range1")
+        return range(m_display1, 1);
+    if (name == "range2")
+        return range(m_display2, 2);
+    if (name == "trigger")
+        return m_externalTrigger ? "EXT" : "IMM";
+    if (name == "filter")
+        return flag(m_filter);
+    if (name == "scanner")
+        return flag(m_scanner);
+    if (name == "unit")
+        return QByteArray(1, m_unit);
+    if (name == "tco")
+        return QByteArray(1, m_thermocouple);
+    if (name == "band")
+        return m_rate == 'S' ? "+003" : m_rate == 'M' ? "+020" : "+200";
+    if (name == "aperture")
+        return m_rate == 'S' ? "+1.00000E+00" : m_rate == 'M' ? "+1.00000E-01" : "+1.00000E-02";
+    if (name == "rate")
+        return QByteArray(1, m_rate);
     if (name == "idn")
         return m_idn;
     if (name == "error")
@@ -160,7 +241,106 @@ bool Instrument::setState(QStringView key, QStringView value, QString *why)
         setIdentity(value.toUtf8());  // any text: tests feed malformed ones on purpose
         return true;
     }
-    return fail(QStringLiteral("unknown state key \"%1\" (known: display1, display2, idn)").arg(key));
+    const QString v = value.trimmed().toString();
+    auto onOff = [&](bool &target) {
+        if (v == u"1" || v.compare(u"on", Qt::CaseInsensitive) == 0)
+            target = true;
+        else if (v == u"0" || v.compare(u"off", Qt::CaseInsensitive) == 0)
+            target = false;
+        else
+            return fail(QStringLiteral("%1 is 0, 1, on or off, not \"%2\"").arg(key, value));
+        return true;
+    };
+    auto letter = [&](char &target, QStringView letters) {
+        if (v.size() != 1 || !letters.contains(v.at(0).toUpper()))
+            return fail(QStringLiteral("%1 is one of %2, not \"%3\"").arg(key, letters, value));
+        target = char(v.at(0).toUpper().unicode());
+        return true;
+    };
+    if (key == u"func1" || key == u"func2")
+        return setFunction(key == u"func1" ? 1 : 2, v, why);
+    if (key == u"range1" || key == u"range2")
+        return setRange(key == u"range1" ? 1 : 2, v, why);
+    if (key == u"auto1")
+        return onOff(m_display1.autoRange);
+    if (key == u"auto2")
+        return onOff(m_display2.autoRange);
+    if (key == u"rate")
+        return letter(m_rate, u"SMF");
+    if (key == u"filter")
+        return onOff(m_filter);
+    if (key == u"scanner")
+        return onOff(m_scanner);
+    if (key == u"trigger") {
+        if (v.compare(u"ext", Qt::CaseInsensitive) == 0)
+            m_externalTrigger = true;
+        else if (v.compare(u"imm", Qt::CaseInsensitive) == 0 || v.compare(u"int", Qt::CaseInsensitive) == 0)
+            m_externalTrigger = false;
+        else
+            return fail(QStringLiteral("trigger is ext or imm, not \"%1\"").arg(value));
+        return true;
+    }
+    if (key == u"unit")
+        return letter(m_unit, u"CF");
+    if (key == u"tco")
+        return letter(m_thermocouple, u"BEJKNRST");
+    if (key == u"error") {
+        // "error=none" empties the queue; any other text is one more entry.
+        if (v.compare(u"none", Qt::CaseInsensitive) == 0)
+            m_errors.clear();
+        else
+            pushError(value.toUtf8());
+        return true;
+    }
+    return fail(QStringLiteral("unknown state key \"%1\" (known: display1, display2, idn, func1, "
+                               "auto1, range1, func2, auto2, range2, rate, filter, trigger, scanner, "
+                               "unit, tco, error)").arg(key));
+}
+
+// A function by the panel's code, any letter case. Display 2 also takes
+// "OFF" and the function numbers the panel has no name for. A range that
+// the new function lacks gives way to one of its middle ranges.
+bool Instrument::setFunction(int display, QStringView value, QString *why)
+{
+    Measure &m = display == 1 ? m_display1 : m_display2;
+    const FunctionWord *row = findFunctionWord(value.toLatin1());
+    const bool offered = row && (display == 1 ? row->word1 : row->word2);
+    bool isNumber = false;
+    const int number = value.toInt(&isNumber);
+    const bool unnamed = display == 2 && isNumber && number >= 9 && number <= 17 && number != 14
+                         && number != 16;
+    if (!offered && !unnamed) {
+        if (why)
+            *why = QStringLiteral("func%1 is no function of display %1: \"%2\"").arg(display).arg(value);
+        return false;
+    }
+    m.function = offered ? QByteArray(row->function) : value.toLatin1();
+    if (!findRangeCode(m.function, m.range)) {
+        QList<QByteArray> labels;
+        for (const RangeCode &r : rangeCodes())
+            if (m.function == r.function)
+                labels.append(r.label);
+        if (!labels.isEmpty())
+            m.range = labels.at(labels.size() / 2);
+    }
+    return true;
+}
+
+// A fixed range by its label, for the present function; choosing one turns
+// automatic ranging off, as the instrument's range keys do.
+bool Instrument::setRange(int display, QStringView value, QString *why)
+{
+    Measure &m = display == 1 ? m_display1 : m_display2;
+    const RangeCode *row = findRangeCode(m.function, value.toLatin1());
+    if (!row || !(display == 1 ? row->code1 : row->code2)) {
+        if (why)
+            *why = QStringLiteral("range%1: \"%2\" is no range of %3 (set func%1 first)")
+                       .arg(display).arg(value, QString::fromLatin1(m.function));
+        return false;
+    }
+    m.range = row->label;
+    m.autoRange = false;
+    return true;
 }
 
 bool Instrument::setStates(QStringView list, QString *why)

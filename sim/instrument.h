@@ -52,8 +52,32 @@ public:
     // advances the reading.
     std::optional<QByteArray> field(QByteArrayView name);
 
+    // What one display measures: the function by the panel's code ("DCV",
+    // "ACV", "DCI", "ACI", "2W", "4W", "Hz", "P", "DIODE", "CONTINU", "TEMP";
+    // display 2 also "OFF" or an unnamed function number "9" to "17"),
+    // automatic ranging, and the range by its label ("10V", "1K", ...).
+    struct Measure
+    {
+        QByteArray function;
+        bool autoRange = true;
+        QByteArray range;
+    };
+    const Measure &measure(int display) const { return display == 2 ? m_display2 : m_display1; }
+
 private:
     QByteArray render(const char *form);
+    void act(const QByteArray &command);
+    bool setFunction(int display, QStringView value, QString *why);
+    bool setRange(int display, QStringView value, QString *why);
+
+    Measure m_display1{"DCV", true, "10V"};
+    Measure m_display2{"OFF", true, "10V"};
+    char m_rate = 'M';              // reading rate S, M or F
+    bool m_filter = false;          // averaging filter on
+    bool m_externalTrigger = false; // trigger source external, else immediate
+    bool m_scanner = false;         // the scanner option is fitted
+    char m_unit = 'C';              // temperature unit C or F
+    char m_thermocouple = 'K';      // thermocouple type B, E, J, K, N, R, S or T
 
     QByteArray m_idn;
     std::deque<QByteArray> m_errors;

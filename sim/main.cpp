@@ -42,7 +42,12 @@ constexpr char kUsage[] =
     "  --eol E       reply terminator (default cr)\n"
     "  --log FILE    append each command received, one a line\n"
     "  --idn TEXT    identification reply, four comma-separated fields\n"
-    "  --state LIST  instrument state: display1=N|auto, display2=N|auto, idn=TEXT\n"
+    "  --state LIST  instrument state: display1=N|auto, display2=N|auto, idn=TEXT,\n"
+    "                func1=DCV|ACV|DCI|ACI|2W|4W|Hz|P|DIODE|CONTINU|TEMP, auto1=0|1,\n"
+    "                range1=LABEL (10V, 1mA, 10K, ...; after func1; sets auto1=0),\n"
+    "                func2=OFF|DCV|ACV|DCI|ACI|2W|4W|Hz|P|9..17, auto2=0|1, range2=LABEL,\n"
+    "                rate=S|M|F, filter=0|1, trigger=ext|imm, scanner=0|1, unit=C|F,\n"
+    "                tco=B|E|J|K|N|R|S|T, error=ENTRY (once per entry) or error=none\n"
     "  --fault SPEC  silent-after=N, garble-every=N, cut-every=N, delay-ms=N, hangup-after=N\n"
     "Prints the slave's path as its first line; serves until SIGTERM or SIGINT.\n"
     "Exit codes: 0 done, 1 could not serve, 2 bad arguments.\n";

@@ -5,6 +5,8 @@ namespace {
 
 // %name stands for a value of the model (Instrument::field): idn, error,
 // display1, display2. Everything else is copied as it stands.
+// Measurement state: func1, auto1, range1, func2, auto2, range2, trigger,
+// filter, scanner, unit, tco, band, aperture, rate.
 constexpr ReplyForm kReplyForms[] = {
     // query        form                   why
     {"*idn?",      "%idn",                "four fields: maker, model, serial, firmware; the program takes the version from field 4"},
@@ -12,6 +14,82 @@ constexpr ReplyForm kReplyForms[] = {
     {"syst:err?",  "%error",              "oldest error-queue entry, code comma quoted text; '+0,\"No error\"' when the queue is empty"},
     {"read?",      "%display1,%display2", "display 1, comma, display 2, each as +1.234567E+00; the program splits at the comma"},
     {"read? buf",  "%display1,%display2", "same as read?, from the reading buffer; the panel's reading timer sends this one"},
+    {"trig:sour?",      "%trigger",  "\"EXT\" or \"IMM\": the program keeps the first two characters and lights EXT on \"EX\""},
+    {"sens:aver:stat?", "%filter",   "\"0\" or \"1\": converted to a Boolean (CR as a blank), lights the filter lamp"},
+    {"rout:stat?",      "%scanner",  "\"1\" when the scanner option is fitted, else \"0\"; the leading number is compared with 1"},
+    {"conf2:func?",     "%func2",    "display-2 word (functionWords); \"NON\" when display 2 is off; last character dropped, then compared"},
+    {"conf2:auto?",     "%auto2",    "\"0\" or \"1\": display 2's automatic ranging, converted to a number"},
+    {"conf2:rang?",     "%range2",   "display-2 range code (rangeCodes); compared without its terminator"},
+    {"conf:auto?",      "%auto1",    "\"0\" or \"1\": display 1's automatic ranging, converted to a number (CR as a blank)"},
+    {"conf:rang?",      "%range1",   "display-1 range code (rangeCodes); last character dropped, then compared"},
+    {"conf:func?",      "%func1",    "display-1 word (functionWords): the program tests characters 6-7 (\"AC\", \"TC\") or the first three"},
+    {"unit?",           "%unit",     "temperature unit, one letter \"C\" or \"F\"; last character dropped, then compared with \"C\""},
+    {"sens:temp:tco:type?", "%tco",  "thermocouple type, one letter; the program spells its first character on display 2"},
+    {"sens:det:band?",  "%band",     "AC detector band \"+003\", \"+020\" or \"+200\" (slow, medium, fast): the first four characters"},
+    {"sens:freq:aper?", "%aperture", "gate time in seconds, 1, 0.1 or 0.01, as +1.00000E-01: with the CR on, the second-last character is 0, 1 or 2"},
+    {"sens:det:rate?",  "%rate",     "reading rate, one letter \"S\", \"M\" or \"F\": the first character is the rate code"},
+};
+
+// Functions by display. Display 2 answers frequency, period and 4-wire
+// resistance with the instrument's function numbers; it offers no diode,
+// continuity or temperature. (DC voltage is "VOLT": "VOLT:DC" would select
+// nothing, since characters 6-7 would be "DC".)
+constexpr FunctionWord kFunctionWords[] = {
+    // function   display 1   display 2
+    {"DCV",     "VOLT",     "VOLT"},
+    {"ACV",     "VOLT:AC",  "VOLT:AC"},
+    {"DCI",     "CURR",     "CURR"},
+    {"ACI",     "CURR:AC",  "CURR:AC"},
+    {"2W",      "RES",      "RES"},
+    {"4W",      "FRES",     "16"},
+    {"Hz",      "FREQ",     "8"},
+    {"P",       "PER",      "14"},
+    {"DIODE",   "DIOD",     nullptr},
+    {"CONTINU", "CONT",     nullptr},
+    {"TEMP",    "TEMP:TCO", nullptr},
+    {"OFF",     nullptr,    "NON"},
+};
+
+// Ranges by display. Display 1 names current and resistance ranges by their
+// full-scale value ("0.0001" A, "10E2" ohms); display 2 codes DC current two
+// decades lower and resistance by its step "1" to "7".
+constexpr RangeCode kRangeCodes[] = {
+    // function label     display 1  display 2
+    {"DCV", "100mV", "0.1",    "0.1"},
+    {"DCV", "1V",    "1",      "1"},
+    {"DCV", "10V",   "10",     "10"},
+    {"DCV", "100V",  "100",    "100"},
+    {"DCV", "1000V", "1000",   "1000"},
+    {"ACV", "100mV", "0.1",    "0.1"},
+    {"ACV", "1V",    "1",      "1"},
+    {"ACV", "10V",   "10",     "10"},
+    {"ACV", "100V",  "100",    "100"},
+    {"ACV", "750V",  "750",    "750"},
+    {"DCI", "100uA", "0.0001", "0.000001"},
+    {"DCI", "1mA",   "0.001",  "0.00001"},
+    {"DCI", "10mA",  "0.01",   "0.0001"},
+    {"DCI", "100mA", "0.1",    "0.1"},
+    {"DCI", "1A",    "1",      "1"},
+    {"DCI", "10A",   "10",     "10"},
+    {"ACI", "1mA",   "0.001",  "0.001"},
+    {"ACI", "10mA",  "0.01",   "0.01"},
+    {"ACI", "100mA", "0.1",    "0.1"},
+    {"ACI", "1A",    "1",      "1"},
+    {"ACI", "10A",   "10",     "10"},
+    {"2W",  "100",   "10E2",   "1"},
+    {"2W",  "1K",    "10E3",   "2"},
+    {"2W",  "10K",   "10E4",   "3"},
+    {"2W",  "100K",  "10E5",   "4"},
+    {"2W",  "1M",    "10E6",   "5"},
+    {"2W",  "10M",   "10E7",   "6"},
+    {"2W",  "100M",  "10E8",   "7"},
+    {"4W",  "100",   "10E2",   "1"},
+    {"4W",  "1K",    "10E3",   "2"},
+    {"4W",  "10K",   "10E4",   "3"},
+    {"4W",  "100K",  "10E5",   "4"},
+    {"4W",  "1M",    "10E6",   "5"},
+    {"4W",  "10M",   "10E7",   "6"},
+    {"4W",  "100M",  "10E8",   "7"},
 };
 
 } // namespace
@@ -25,6 +103,33 @@ const ReplyForm *findReplyForm(QByteArrayView query)
 {
     for (const ReplyForm &row : kReplyForms)
         if (query == QByteArrayView(row.query))
+            return &row;
+    return nullptr;
+}
+
+std::span<const FunctionWord> functionWords()
+{
+    return kFunctionWords;
+}
+
+const FunctionWord *findFunctionWord(QByteArrayView function)
+{
+    for (const FunctionWord &row : kFunctionWords)
+        if (function.compare(QByteArrayView(row.function), Qt::CaseInsensitive) == 0)
+            return &row;
+    return nullptr;
+}
+
+std::span<const RangeCode> rangeCodes()
+{
+    return kRangeCodes;
+}
+
+const RangeCode *findRangeCode(QByteArrayView function, QByteArrayView label)
+{
+    for (const RangeCode &row : kRangeCodes)
+        if (function.compare(QByteArrayView(row.function), Qt::CaseInsensitive) == 0
+            && label.compare(QByteArrayView(row.label), Qt::CaseInsensitive) == 0)
             return &row;
     return nullptr;
 }

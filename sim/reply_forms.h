@@ -21,4 +21,27 @@ std::span<const ReplyForm> replyForms();
 // the instrument does not know it.
 const ReplyForm *findReplyForm(QByteArrayView query);
 
+// The words the instrument answers a function query with, per display; a
+// null word: the function is not offered on that display.
+struct FunctionWord
+{
+    const char *function;  // the model's code, as the panel names the function
+    const char *word1;     // "conf:func?"
+    const char *word2;     // "conf2:func?"
+};
+std::span<const FunctionWord> functionWords();
+const FunctionWord *findFunctionWord(QByteArrayView function);  // any letter case
+
+// The codes the instrument answers a range query with. The two displays
+// code some ranges differently; a null code: no such range on that display.
+struct RangeCode
+{
+    const char *function;
+    const char *label;  // the range as the panel labels it
+    const char *code1;  // "conf:rang?"
+    const char *code2;  // "conf2:rang?"
+};
+std::span<const RangeCode> rangeCodes();
+const RangeCode *findRangeCode(QByteArrayView function, QByteArrayView label);  // any letter case
+
 } // namespace sim
