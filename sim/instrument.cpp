@@ -90,6 +90,8 @@ std::optional<QByteArray> Instrument::handle(const QByteArray &command)
         act(query);
         return std::nullopt;  // a command: done without a word
     }
+    if (const auto overridden = m_replyOverrides.find(query); overridden != m_replyOverrides.end())
+        return overridden->second;
     const ReplyForm *row = findReplyForm(query);
     if (!row) {
         pushError(kUndefinedHeader);
@@ -241,6 +243,16 @@ bool Instrument::setState(QStringView key, QStringView value, QString *why)
         setIdentity(value.toUtf8());  // any text: tests feed malformed ones on purpose
         return true;
     }
+    if (key.startsWith(u"reply:")) {
+        const QByteArray query = normalised(key.mid(6).toUtf8());
+        if (!query.contains('?'))
+            return fail(QStringLiteral("%1: only a query has a reply").arg(key));
+        if (value == u"auto")
+            m_replyOverrides.erase(query);
+        else
+            m_replyOverrides[query] = value.toUtf8();
+        return true;
+    }
     const QString v = value.trimmed().toString();
     auto onOff = [&](bool &target) {
         if (v == u"1" || v.compare(u"on", Qt::CaseInsensitive) == 0)
@@ -294,7 +306,7 @@ bool Instrument::setState(QStringView key, QStringView value, QString *why)
     }
     return fail(QStringLiteral("unknown state key \"%1\" (known: display1, display2, idn, func1, "
                                "auto1, range1, func2, auto2, range2, rate, filter, trigger, scanner, "
-                               "unit, tco, error)").arg(key));
+                               "unit, tco, error, reply:QUERY)").arg(key));
 }
 
 // A function by the panel's code, any letter case. Display 2 also takes

@@ -10,6 +10,7 @@
 #include <QStringView>
 #include <cstddef>
 #include <deque>
+#include <map>
 #include <optional>
 
 namespace sim {
@@ -30,7 +31,9 @@ public:
     QByteArray identity() const { return m_idn; }
 
     // State settable from tests and from "ravelo-sim --state key=value,...".
-    // Unknown keys or values fail with a reason.
+    // Unknown keys or values fail with a reason. "reply:QUERY=TEXT" answers
+    // QUERY (any letter case) with TEXT as it stands, for tests of replies
+    // the instrument should never give; "reply:QUERY=auto" undoes it.
     bool setState(QStringView key, QStringView value, QString *why = nullptr);
     bool setStates(QStringView list, QString *why = nullptr);
 
@@ -78,6 +81,7 @@ private:
     bool m_scanner = false;         // the scanner option is fitted
     char m_unit = 'C';              // temperature unit C or F
     char m_thermocouple = 'K';      // thermocouple type B, E, J, K, N, R, S or T
+    std::map<QByteArray, QByteArray> m_replyOverrides;  // normalised query -> reply
 
     QByteArray m_idn;
     std::deque<QByteArray> m_errors;
