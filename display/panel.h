@@ -4,6 +4,7 @@
 // take a Panel& and touch nothing else, so tests run them without a window.
 
 #include "display/display_model.h"
+#include "display/panel_hooks.h"
 #include "shell/dmm_link.h"
 #include "shell/panel_controls.h"
 #include "shell/panel_state.h"
@@ -18,4 +19,5 @@ struct Panel
     shell::StatusLog &status;
     shell::PanelTimers &timers;
     shell::PanelControls &controls;
+    const display::PanelHooks *hooks = nullptr;  // filled in by the program
 };

@@ -1,6 +1,8 @@
 #include "shell/mdi_main.h"
 
+#include "display/digit_blink.h"
 #include "display/picture_store.h"
+#include "keys/display_hooks.h"
 #include "platform/dialogs.h"
 #include "platform/twips.h"
 #include "runs/data_form.h"
@@ -34,6 +36,7 @@ MDImain::MDImain(Class1 &link, const QString &programFolder, QWidget *parent)
       m_panel{m_state, m_display, link, m_status, m_timers, m_controls},
       m_programFolder(programFolder)
 {
+    m_panel.hooks = &keys::displayHooks();
     setWindowTitle(QStringLiteral("RAVELO"));
     setWindowFlag(Qt::WindowMaximizeButtonHint, false);
     m_area = new QMdiArea(this);
@@ -103,6 +106,7 @@ void MDImain::MDIForm_Load()
     m_pictures->setStatusSink([this](const QString &line) { m_status.append(line); });
     m_start = SHOW_Form_Load(m_panel, m_programFolder);
     m_timers.Timer1.setHandler([this] { Timer1_Timer(m_panel); });
+    m_timers.IMG_Timer.setHandler([this] { display::IMG_Timer_Timer(m_panel); });
     m_show = new SHOW_Form(m_panel, *m_pictures);
     addForm(m_show, {0, 0, 11800, 5000});
     connect(m_show, &SHOW_Form::closing, this, [this] {
