@@ -142,6 +142,23 @@ void Instrument::act(const QByteArray &command)
     } else if (header == "sens:det:rate") {
         if (argument == "s" || argument == "m" || argument == "f")
             m_rate = char(argument.at(0) - 'a' + 'A');
+    } else if (header == "unit") {
+        if (argument == "c" || argument == "f")
+            m_unit = char(argument.at(0) - 'a' + 'A');
+    } else if (header == "conf:temp:tco") {
+        if (argument.size() == 1 && QByteArrayView("bejknrst").contains(argument.at(0)))
+            m_thermocouple = char(argument.at(0) - 'a' + 'A');
+    } else if (header == "calc:func") {
+        // "off" ends whatever runs; "off,rel" ends REL only when it runs.
+        if (argument.startsWith("off,")) {
+            if (m_calcFunction == argument.mid(4))
+                m_calcFunction = "off";
+        } else if (!argument.isEmpty()) {
+            m_calcFunction = argument;
+        }
+    } else if (header == "calc:hold:ref") {
+        if (const std::optional<double> v = number(QString::fromLatin1(argument)))
+            m_holdReference = exponentForm(*v, 5);
     }
 }
 
@@ -200,6 +217,10 @@ std::optional<QByteArray> Instrument::field(QByteArrayView name)
         return m_rate == 'S' ? "+1.00000E+00" : m_rate == 'M' ? "+1.00000E-01" : "+1.00000E-02";
     if (name == "rate")
         return QByteArray(1, m_rate);
+    if (name == "calcfunc")
+        return m_calcFunction;
+    if (name == "holdref")
+        return m_holdReference;
     if (name == "idn")
         return m_idn;
     if (name == "error")
@@ -296,6 +317,19 @@ bool Instrument::setState(QStringView key, QStringView value, QString *why)
         return letter(m_unit, u"CF");
     if (key == u"tco")
         return letter(m_thermocouple, u"BEJKNRST");
+    if (key == u"calcfunc") {
+        if (v.isEmpty() || v.contains(u' '))
+            return fail(QStringLiteral("calcfunc is one word (off, hold, rel, ...), not \"%1\"").arg(value));
+        m_calcFunction = v.toLower().toLatin1();
+        return true;
+    }
+    if (key == u"holdref") {
+        // Kept as written, so tests choose the form: "+1.00000E-01" or "0.1".
+        if (!number(v))
+            return fail(QStringLiteral("holdref needs a number, not \"%1\"").arg(value));
+        m_holdReference = v.toLatin1();
+        return true;
+    }
     if (key == u"error") {
         // "error=none" empties the queue; any other text is one more entry.
         if (v.compare(u"none", Qt::CaseInsensitive) == 0)
@@ -306,7 +340,7 @@ bool Instrument::setState(QStringView key, QStringView value, QString *why)
     }
     return fail(QStringLiteral("unknown state key \"%1\" (known: display1, display2, idn, func1, "
                                "auto1, range1, func2, auto2, range2, rate, filter, trigger, scanner, "
-                               "unit, tco, error, reply:QUERY)").arg(key));
+                               "unit, tco, calcfunc, holdref, error, reply:QUERY)").arg(key));
 }
 
 // A function by the panel's code, any letter case. Display 2 also takes

@@ -81,6 +81,8 @@ private:
     bool m_scanner = false;         // the scanner option is fitted
     char m_unit = 'C';              // temperature unit C or F
     char m_thermocouple = 'K';      // thermocouple type B, E, J, K, N, R, S or T
+    QByteArray m_calcFunction = "off";          // math function on: "off", "hold", "rel", ...
+    QByteArray m_holdReference = "+1.00000E-01"; // hold reference in percent, as it is answered
     std::map<QByteArray, QByteArray> m_replyOverrides;  // normalised query -> reply
 
     QByteArray m_idn;

@@ -48,6 +48,7 @@ constexpr char kUsage[] =
     "                func2=OFF|DCV|ACV|DCI|ACI|2W|4W|Hz|P|9..17, auto2=0|1, range2=LABEL,\n"
     "                rate=S|M|F, filter=0|1, trigger=ext|imm, scanner=0|1, unit=C|F,\n"
     "                tco=B|E|J|K|N|R|S|T, error=ENTRY (once per entry) or error=none,\n"
+    "                calcfunc=off|hold|rel|..., holdref=N (answered as written),\n"
     "                reply:QUERY=TEXT (a fixed reply; TEXT auto undoes it)\n"
     "  --fault SPEC  silent-after=N, garble-every=N, cut-every=N, delay-ms=N, hangup-after=N\n"
     "Prints the slave's path as its first line; serves until SIGTERM or SIGINT.\n"

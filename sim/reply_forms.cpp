@@ -6,7 +6,7 @@ namespace {
 // %name stands for a value of the model (Instrument::field): idn, error,
 // display1, display2. Everything else is copied as it stands.
 // Measurement state: func1, auto1, range1, func2, auto2, range2, trigger,
-// filter, scanner, unit, tco, band, aperture, rate.
+// filter, scanner, unit, tco, band, aperture, rate, calcfunc, holdref.
 constexpr ReplyForm kReplyForms[] = {
     // query        form                   why
     {"*idn?",      "%idn",                "four fields: maker, model, serial, firmware; the program takes the version from field 4"},
@@ -28,6 +28,8 @@ constexpr ReplyForm kReplyForms[] = {
     {"sens:det:band?",  "%band",     "AC detector band \"+003\", \"+020\" or \"+200\" (slow, medium, fast): the first four characters"},
     {"sens:freq:aper?", "%aperture", "gate time in seconds, 1, 0.1 or 0.01, as +1.00000E-01: with the CR on, the second-last character is 0, 1 or 2"},
     {"sens:det:rate?",  "%rate",     "reading rate, one letter \"S\", \"M\" or \"F\": the first character is the rate code"},
+    {"calc:hold:ref?",  "%holdref",  "hold reference in percent (0.01, 0.1, 1 or 10) as +1.00000E-01: the last character is dropped, the rest shown as \"0.10\""},
+    {"val2?",           "%display2", "display 2's value as +1.234567E+00: converted to a number and scaled for display 2 (REL on)"},
 };
 
 // Functions by display. Display 2 answers frequency, period and 4-wire
