@@ -7,9 +7,13 @@
 #include "platform/twips.h"
 #include "runs/data_form.h"
 #include "runs/graph_form.h"
+#include "shell/about_box.h"
+#include "shell/form2.h"
+#include "shell/form_place.h"
 #include "shell/front_panel.h"
 #include "shell/quit_form.h"
 #include "shell/show_form.h"
+#include "shell/status_window.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -28,6 +32,16 @@ constexpr int kLoadWidth = 12000;
 constexpr int kLoadHeight = 8670;
 constexpr int kWidth = 12050;
 constexpr int kHeight = 8750;
+
+// The open window of a kind, if any (a closed one may still await deletion).
+template <typename Form> Form *openForm(QObject *owner)
+{
+    for (Form *form : owner->findChildren<Form *>()) {
+        if (form->isVisible())
+            return form;
+    }
+    return nullptr;
+}
 
 } // namespace
 
@@ -68,6 +82,12 @@ void MDImain::buildMenus()
 {
     QAction *settings = menuBar()->addAction(QStringLiteral("Setting(&O)"));
     settings->setObjectName(QStringLiteral("C_B"));
+    connect(settings, &QAction::triggered, this, [this] {
+        if (Form2 *open = openForm<Form2>(this))
+            bringForward(open);
+        else
+            openFormWindow(this, new Form2(m_panel, m_programFolder), {0, 0});
+    });
     SSBS = menuBar()->addMenu(QStringLiteral("ScanBox Setting"));
     SSBS->setObjectName(QStringLiteral("SSBS"));
     SSBS->addAction(QStringLiteral("Save ScanBox Status(&S)"))->setObjectName(QStringLiteral("SSBS_SS"));
@@ -81,10 +101,10 @@ void MDImain::buildMenus()
     QAction *about = menuBar()->addAction(QStringLiteral("About(&A)"));
     about->setObjectName(QStringLiteral("A_H"));
     connect(about, &QAction::triggered, this, [this] {
-        rt::messageBox(QStringLiteral("RAVELO %1\nRemote front panel and data logger for a "
-                                      "dual-display bench multimeter.")
-                           .arg(QStringLiteral(RAVELO_VERSION)),
-                       QStringLiteral("About RAVELO"), rt::MessageIcon::Information, this);
+        if (AboutBox *open = openForm<AboutBox>(this))
+            bringForward(open);
+        else
+            openFormWindow(this, new AboutBox(m_state.BRAND_CODE), {0, 0});
     });
 }
 
@@ -119,10 +139,18 @@ void MDImain::MDIForm_Load()
     const int panelHeight = 5000;
     m_data = new runs::DATA_Form;
     addForm(m_data, {0, panelHeight + 20, 7300, 2750});
-    m_quit = new QUIT_Form(m_status);
+    m_quit = new QUIT_Form(m_panel);
     addForm(m_quit, {7300 + 20, panelHeight + 30, 4470, 2750});
     for (QMdiSubWindow *sub : m_area->subWindowList())
         sub->show();
+    // Quit has returned the instrument to local operation already.
+    connect(m_quit, &QUIT_Form::programEnding, this, [this] { m_unloaded = true; });
+    connect(m_quit, &QUIT_Form::frontPanelWanted, this, [this] { bringForward(m_show); });
+    connect(m_show, &SHOW_Form::CHK_COM_TF_Click, this, [this] {
+        CHK_COM_TF_Click(m_panel);
+        if (Form2 *open = openForm<Form2>(this))
+            open->refreshEnabled();
+    });
 
     // The record-name box comes forward for a moment to give its name.
     m_controls.INPU_NAME_Frame_front = true;

@@ -1,21 +1,30 @@
 #pragma once
 // The status window: the status log and the buttons "Show Mode",
-// "Clear Text", "Clear Error", "Load" and "Quit".
+// "Clear Text", "Clear Error", "Load" and "Quit". The user may type into the
+// log; the text box and the StatusLog always hold the same lines. Typing
+// the phrase "fetch sample" alone while no run is timed opens the
+// raw-command window. Its logic is in shell/status_window.h.
 
+#include <QPointer>
 #include <QWidget>
 
 class QPlainTextEdit;
 class QPushButton;
+struct Panel;
+
+namespace loader {
+class Form_LD;
+}
 
 namespace shell {
 
-class StatusLog;
+class Command_TEST;
 
 class QUIT_Form : public QWidget
 {
     Q_OBJECT
 public:
-    explicit QUIT_Form(StatusLog &log, QWidget *parent = nullptr);
+    explicit QUIT_Form(Panel &panel, QWidget *parent = nullptr);
 
     QPlainTextEdit *Text1 = nullptr;
     QPushButton *MODE1_MODE2 = nullptr;
@@ -24,8 +33,29 @@ public:
     QPushButton *LOAD_BUTT = nullptr;
     QPushButton *Quit_BUTT = nullptr;
 
+    // The windows this one opened, while they are open.
+    Command_TEST *commandTest() const;
+    loader::Form_LD *loaderForm() const;
+
+Q_SIGNALS:
+    // Quit: the instrument is back in local operation (when the link was
+    // up) and the program ends now; nothing is to be sent to it any more.
+    void programEnding();
+    // The raw-command window's Quit brings the front panel forward.
+    void frontPanelWanted();
+
 private:
-    StatusLog &m_log;
+    void logAppended(const QString &line);
+    void logCleared();
+    void Text1_Change();
+    void LOAD_BUTT_Click();
+    void Quit_BUTT_Click();
+
+    Panel &m_panel;
+    bool m_fromLog = false;  // the box follows the log: no copy back
+    bool m_fromBox = false;  // the log follows the box: no copy back
+    QPointer<Command_TEST> m_commandTest;
+    QPointer<loader::Form_LD> m_loader;
 };
 
 } // namespace shell
