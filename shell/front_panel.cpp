@@ -112,7 +112,7 @@ SettingStartup SHOW_Form_Load(Panel &p, const QString &programFolder)
     }
 
     p.controls.Speed_TIME.items = sampleIntervals();
-    p.controls.Speed_TIME.text = QStringLiteral("500");
+    setSampleInterval(p, QStringLiteral("500"));  // a run polls at the interval shown
     p.controls.CONT_TIME_LIST.items = testTimes();
     p.controls.CONT_TIME_LIST.text = QStringLiteral("0.5");
     p.controls.touch();
