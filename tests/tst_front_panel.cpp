@@ -184,7 +184,9 @@ void TestFrontPanel::lampTestPhases()
     QVERIFY(f.display.isLit(Lamp::START_LAB));
     for (Lamp rate : {Lamp::S_LAB, Lamp::M_LAB, Lamp::F_LAB})
         QCOMPARE(f.display.isLit(rate), int(rate) == rateLamp);
-    QCOMPARE(litCount(f.display), rateLamp < 0 ? 1 : 2);
+    // With no port the identification that follows fails at once: display 1
+    // reads 000000.0, seven digits and one point.
+    QCOMPARE(litCount(f.display), (rateLamp < 0 ? 1 : 2) + 8);
 }
 
 void TestFrontPanel::mainWindowLayout()
