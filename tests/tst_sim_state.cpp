@@ -1,0 +1,123 @@
+// The simulated instrument's measurement state: what the state keys set,
+// how each display codes its functions and ranges, and the commands that
+// change the state.
+
+#include "sim/instrument.h"
+
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+class TestSimState : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void replies_data();
+    void replies();
+    void rejected_data();
+    void rejected();
+};
+
+void TestSimState::replies_data()
+{
+    QTest::addColumn<QString>("state");
+    QTest::addColumn<QByteArrayList>("commands");  // sent before the query
+    QTest::addColumn<QByteArray>("query");
+    QTest::addColumn<QByteArray>("reply");
+
+    const QByteArrayList none;
+    QTest::newRow("starts at DC volts") << QString() << none << QByteArray("CONF:FUNC?") << QByteArray("VOLT");
+    QTest::newRow("display 2 starts off") << QString() << none << QByteArray("conf2:func?") << QByteArray("NON");
+    QTest::newRow("AC volts") << u"func1=acv"_s << none << QByteArray("conf:func?") << QByteArray("VOLT:AC");
+    QTest::newRow("temperature") << u"func1=TEMP"_s << none << QByteArray("conf:func?") << QByteArray("TEMP:TCO");
+    QTest::newRow("4W on display 2 is 16") << u"func2=4W"_s << none << QByteArray("conf2:func?") << QByteArray("16");
+    QTest::newRow("Hz on display 2 is 8") << u"func2=Hz"_s << none << QByteArray("conf2:func?") << QByteArray("8");
+    QTest::newRow("P on display 2 is 14") << u"func2=P"_s << none << QByteArray("conf2:func?") << QByteArray("14");
+    QTest::newRow("unnamed number 9") << u"func2=9"_s << none << QByteArray("conf2:func?") << QByteArray("9");
+    QTest::newRow("a fixed range ends auto") << u"func1=DCV,range1=100V"_s << none << QByteArray("conf:auto?")
+                                             << QByteArray("0");
+    QTest::newRow("auto again keeps the range") << u"func1=DCV,range1=100V,auto1=1"_s << none
+                                                << QByteArray("conf:rang?") << QByteArray("100");
+    QTest::newRow("DCI 100uA, display 1") << u"func1=DCI,range1=100uA"_s << none << QByteArray("conf:rang?")
+                                          << QByteArray("0.0001");
+    QTest::newRow("DCI 100uA, display 2") << u"func2=DCI,range2=100uA"_s << none << QByteArray("conf2:rang?")
+                                          << QByteArray("0.000001");
+    QTest::newRow("DCI 1mA, display 2") << u"func2=DCI,range2=1mA"_s << none << QByteArray("conf2:rang?")
+                                        << QByteArray("0.00001");
+    QTest::newRow("10K, display 1") << u"func1=2W,range1=10k"_s << none << QByteArray("conf:rang?")
+                                    << QByteArray("10E4");
+    QTest::newRow("10K, display 2") << u"func2=2W,range2=10K"_s << none << QByteArray("conf2:rang?")
+                                    << QByteArray("3");
+    QTest::newRow("new function, middle range") << u"func1=DCV,range1=1000V,func1=2W"_s << none
+                                                << QByteArray("conf:rang?") << QByteArray("10E5");
+    QTest::newRow("shared label kept") << u"func1=DCV,range1=1V,func1=ACV"_s << none << QByteArray("conf:rang?")
+                                       << QByteArray("1");
+    QTest::newRow("rate slow as band") << u"rate=S"_s << none << QByteArray("sens:det:band?") << QByteArray("+003");
+    QTest::newRow("rate fast as gate") << u"rate=f"_s << none << QByteArray("SENS:FREQ:APER?")
+                                       << QByteArray("+1.00000E-02");
+    QTest::newRow("band 20 sets medium") << u"rate=F"_s << QByteArrayList{"SENS:DET:BAND 20"}
+                                         << QByteArray("sens:det:rate?") << QByteArray("M");
+    QTest::newRow("band 3 sets slow") << QString() << QByteArrayList{"sens:det:band 3"}
+                                      << QByteArray("sens:det:band?") << QByteArray("+003");
+    QTest::newRow("external trigger") << u"trigger=ext"_s << none << QByteArray("trig:sour?") << QByteArray("EXT");
+    QTest::newRow("internal by command") << u"trigger=ext"_s << QByteArrayList{"TRIG:SOUR INT"}
+                                         << QByteArray("trig:sour?") << QByteArray("IMM");
+    QTest::newRow("filter on") << u"filter=on"_s << none << QByteArray("sens:aver:stat?") << QByteArray("1");
+    QTest::newRow("scanner fitted") << u"scanner=1"_s << none << QByteArray("ROUT:STAT?") << QByteArray("1");
+    QTest::newRow("unit F") << u"unit=f"_s << none << QByteArray("UNIT?") << QByteArray("F");
+    QTest::newRow("thermocouple J") << u"tco=J"_s << none << QByteArray("sens:temp:tco:type?") << QByteArray("J");
+    QTest::newRow("error entry keeps its comma") << u"error=-222,\"Data out of range\""_s << none
+                                                 << QByteArray("syst:err?") << QByteArray("-222,\"Data out of range\"");
+    QTest::newRow("error=none empties") << u"error=-222,\"X\",error=none"_s << none << QByteArray("syst:err?")
+                                        << QByteArray("+0,\"No error\"");
+    QTest::newRow("fixed reply") << u"reply:SENS:AVER:STAT?=ON"_s << none << QByteArray("sens:aver:stat?")
+                                 << QByteArray("ON");
+    QTest::newRow("empty fixed reply") << u"reply:*idn?="_s << none << QByteArray("*IDN?") << QByteArray();
+    QTest::newRow("fixed reply undone") << u"reply:unit?=X,reply:unit?=auto"_s << none << QByteArray("unit?")
+                                        << QByteArray("C");
+}
+
+void TestSimState::replies()
+{
+    QFETCH(QString, state);
+    QFETCH(QByteArrayList, commands);
+    QFETCH(QByteArray, query);
+    QFETCH(QByteArray, reply);
+    sim::Instrument instrument;
+    QString why;
+    QVERIFY2(instrument.setStates(state, &why), qPrintable(why));
+    for (const QByteArray &command : commands)
+        QVERIFY(!instrument.handle(command));
+    QCOMPARE(instrument.handle(query).value_or("<none>"), reply);
+}
+
+void TestSimState::rejected_data()
+{
+    QTest::addColumn<QString>("state");
+    QTest::newRow("range before its function") << u"range1=10K"_s;
+    QTest::newRow("no such range") << u"func1=ACV,range1=1000V"_s;
+    QTest::newRow("no such range on AC current") << u"func1=ACI,range1=100uA"_s;
+    QTest::newRow("diode on display 2") << u"func2=DIODE"_s;
+    QTest::newRow("display 1 cannot be off") << u"func1=OFF"_s;
+    QTest::newRow("number on display 1") << u"func1=9"_s;
+    QTest::newRow("number with a name") << u"func2=16"_s;
+    QTest::newRow("rate word") << u"rate=slow"_s;
+    QTest::newRow("auto yes") << u"auto1=yes"_s;
+    QTest::newRow("unit K") << u"unit=K"_s;
+    QTest::newRow("thermocouple X") << u"tco=X"_s;
+    QTest::newRow("trigger bus") << u"trigger=bus"_s;
+    QTest::newRow("reply to a command") << u"reply:conf:volt:ac=1"_s;
+}
+
+void TestSimState::rejected()
+{
+    QFETCH(QString, state);
+    sim::Instrument instrument;
+    QString why;
+    QVERIFY(!instrument.setStates(state, &why));
+    QVERIFY(!why.isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestSimState)
+#include "tst_sim_state.moc"
