@@ -1,5 +1,9 @@
 #include "runs/data_form.h"
 
+#include "platform/twips.h"
+#include "runs/readings_table.h"
+
+#include <QHeaderView>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -8,10 +12,37 @@ namespace runs {
 DATA_Form::DATA_Form(QWidget *parent) : QWidget(parent)
 {
     setWindowTitle(QStringLiteral("Form3"));
-    DATA_Grid = new QTableView(this);
+    m_model = new ReadingsTableModel(this);
+    Grid_DATA = new QTableView(this);
+    Grid_DATA->setModel(m_model);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(DATA_Grid);
+    layout->addWidget(Grid_DATA);
+    SET_DATA_GRID();
+
+    // The newest reading stays in sight.
+    connect(m_model, &QAbstractItemModel::rowsInserted, Grid_DATA, &QTableView::scrollToBottom);
+    connect(m_model, &QAbstractItemModel::dataChanged, Grid_DATA,
+            [this](const QModelIndex &topLeft) {
+                if (topLeft.row() >= m_model->rowCount() - 2)
+                    Grid_DATA->scrollToBottom();
+            });
+}
+
+void DATA_Form::SET_DATA_GRID()
+{
+    // Thousands of rows of one height: fixed sections keep the view from
+    // measuring each of them.
+    Grid_DATA->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    Grid_DATA->verticalHeader()->hide();
+    Grid_DATA->setSelectionBehavior(QAbstractItemView::SelectRows);
+    Grid_DATA->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    for (int column = 0; column < kReadingColumns; ++column) {
+        const int width = kReadingColumnTable[std::size_t(column)].widthTwips;
+        Grid_DATA->setColumnHidden(column, width == 0);
+        if (width > 0)
+            Grid_DATA->setColumnWidth(column, rt::twipsToPixels(width));
+    }
 }
 
 } // namespace runs
