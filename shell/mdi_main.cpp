@@ -13,6 +13,7 @@
 #include "shell/front_panel.h"
 #include "shell/quit_form.h"
 #include "shell/show_form.h"
+#include "shell/speed_check.h"
 #include "shell/status_window.h"
 
 #include <QCloseEvent>
@@ -151,6 +152,8 @@ void MDImain::MDIForm_Load()
         if (Form2 *open = openForm<Form2>(this))
             open->refreshEnabled();
     });
+    connect(m_show, &SHOW_Form::Speed_TIME_Click, this, [this] { Speed_TIME_Click(m_panel); });
+    connect(m_show, &SHOW_Form::CONT_TIME_LIST_Click, this, [this] { CONT_TIME_LIST_Click(m_panel); });
 
     // The record-name box comes forward for a moment to give its name.
     m_controls.INPU_NAME_Frame_front = true;

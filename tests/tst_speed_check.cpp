@@ -2,10 +2,13 @@
 // lists' handlers; SPEED_MS follows every interval text the program sets.
 
 #include "shell/front_panel.h"
+#include "shell/mdi_main.h"
 #include "shell/setting.h"
+#include "shell/show_form.h"
 #include "shell/speed_check.h"
 #include "support/panel_fixture.h"
 
+#include <QComboBox>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -67,6 +70,7 @@ private slots:
     void clicks();
     void changesPutTheDefaultBack();
     void startUpIntervalFollowsTheBox();
+    void choosingInTheWindow();
 };
 
 // ---- The one rule behind the presets and the rebuild -------------------------
@@ -334,5 +338,26 @@ void TestSpeedCheck::startUpIntervalFollowsTheBox()
     }
 }
 
-QTEST_GUILESS_MAIN(TestSpeedCheck)
+// An entry chosen in the front panel's boxes reaches the handlers.
+void TestSpeedCheck::choosingInTheWindow()
+{
+    QTemporaryDir folder;
+    SimLink sim;
+    shell::MDImain window(sim.link, folder.path());
+    Panel &p = window.panel();
+    QComboBox *interval = window.showForm()->Speed_TIME;
+    QComboBox *testTime = window.showForm()->CONT_TIME_LIST;
+
+    interval->setCurrentIndex(interval->findText(u"16.667"_s));
+    Q_EMIT interval->activated(interval->currentIndex());
+    QCOMPARE(p.state.SETTING.SPEED, u"16.667"_s);
+    QCOMPARE(p.state.SPEED_MS, 17);
+
+    testTime->setCurrentIndex(testTime->findText(u"Continuous"_s));
+    Q_EMIT testTime->activated(testTime->currentIndex());
+    QCOMPARE(p.state.SETTING.TEST_TIME_TEXT, shell::fixedText(u"Continuous"_s));
+    QCOMPARE(p.status.text(), u"TEST Speed: 16.667 milliseconds\r\n\r\nTest time : Continuous\r\n\r\n"_s);
+}
+
+QTEST_MAIN(TestSpeedCheck)
 #include "tst_speed_check.moc"
