@@ -3,7 +3,7 @@
 
 RAVELO_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 RAVELO_PACKAGES=(cmake g++ ninja-build qt6-base-dev qt6-serialport-dev libqt6opengl6-dev
-                 libgl-dev libxkbcommon-dev libqcustomplot-dev)
+                 libgl-dev libxkbcommon-dev libqcustomplot-dev libbenchmark-dev)
 
 ravelo_install_packages() {
     local missing=()
