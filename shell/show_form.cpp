@@ -293,11 +293,11 @@ void SHOW_Form::paintBody(QPainter &painter)
     painter.setFont(printFont(12));
     painter.setPen(kPrint);
     if (m_panel.state.BRAND_CODE == QStringLiteral("VX"))
-        painter.drawText(twipsRect(3600, 90, 4515, 315), Qt::AlignCenter,
+        painter.drawText(twipsRect(2400, 90, 4515, 315), Qt::AlignCenter,
                          QStringLiteral("Dual Measurement Multimeter"));
     painter.setFont(printFont(11));
     painter.setPen(kPrintDim);
-    painter.drawText(twipsRect(10000, 60, 1400, 375), Qt::AlignRight | Qt::AlignVCenter,
+    painter.drawText(twipsRect(8200, 60, 3200, 375), Qt::AlignRight | Qt::AlignVCenter,
                      m_panel.controls.VER_LAB);
 
     const QRect glass = twipsRect(kGlassRect.x(), kGlassRect.y(), kGlassRect.width(),
