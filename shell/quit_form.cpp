@@ -11,7 +11,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScopedValueRollback>
-#include <QTextBlock>
 #include <QTextCursor>
 
 namespace shell {
