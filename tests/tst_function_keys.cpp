@@ -130,6 +130,7 @@ void TestFunctionKeys::temperatureKeyTakesTheFirstCharacter()
     QCOMPARE(f.state.TCO_TYPE, u"T"_s);
     QCOMPARE(f.sim.written.value(1), u"CONF:TEMP:TCO T\\10"_s);
     QCOMPARE(shown2(f.display), u"TYPE_T"_s);
+    QCOMPARE(f.sim.instrument.field("tco").value_or(""), QByteArray("T"));
 }
 
 void TestFunctionKeys::temperatureKeyWithoutReplyStillSetsTheUnit()
