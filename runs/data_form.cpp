@@ -3,9 +3,12 @@
 #include "platform/twips.h"
 #include "runs/readings_table.h"
 
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QTableView>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace runs {
 
@@ -37,11 +40,18 @@ void DATA_Form::SET_DATA_GRID()
     Grid_DATA->verticalHeader()->hide();
     Grid_DATA->setSelectionBehavior(QAbstractItemView::SelectRows);
     Grid_DATA->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    const QFontMetrics metrics = Grid_DATA->fontMetrics();
+    Grid_DATA->verticalHeader()->setDefaultSectionSize(metrics.height() + 6);
     for (int column = 0; column < kReadingColumns; ++column) {
         const int width = kReadingColumnTable[std::size_t(column)].widthTwips;
         Grid_DATA->setColumnHidden(column, width == 0);
-        if (width > 0)
-            Grid_DATA->setColumnWidth(column, rt::twipsToPixels(width));
+        if (width == 0)
+            continue;
+        // The designed width, or more where this font needs it for the date.
+        int pixels = rt::twipsToPixels(width);
+        if (column == ReadingsTableModel::ActualTime)
+            pixels = std::max(pixels, metrics.horizontalAdvance(QStringLiteral("0000/00/00-00:00:00")) + 12);
+        Grid_DATA->setColumnWidth(column, pixels);
     }
 }
 

@@ -163,7 +163,11 @@ void TestReadingsTable::windowShowsTheNewestRow()
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     QCOMPARE(form.windowTitle(), u"Form3"_s);
     QVERIFY(form.Grid_DATA->isColumnHidden(ReadingsTableModel::Time));
-    QCOMPARE(form.Grid_DATA->columnWidth(ReadingsTableModel::ActualTime), 113);  // 1700 twips
+    QCOMPARE(form.Grid_DATA->columnWidth(ReadingsTableModel::Point), 40);  // 600 twips
+    // 1700 twips at least, and room for the whole date in this font.
+    const int dateWidth = form.Grid_DATA->columnWidth(ReadingsTableModel::ActualTime);
+    QVERIFY(dateWidth >= 113);
+    QVERIFY(dateWidth > form.Grid_DATA->fontMetrics().horizontalAdvance(u"2013/05/06-14:22:33"_s));
     QCOMPARE(form.Grid_DATA->model(), form.model());
 
     for (int count = 1; count <= 300; ++count)
