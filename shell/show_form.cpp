@@ -1,6 +1,7 @@
 #include "shell/show_form.h"
 
 #include "display/panel.h"
+#include "display/panel_colours.h"
 #include "display/picture_store.h"
 #include "platform/twips.h"
 
@@ -25,11 +26,11 @@ namespace {
 
 // The instrument's colours: a dark grey front, the display window behind
 // dark glass, and the display's own cyan-green for everything lit on it.
-const QColor kBody(50, 54, 59);
+const QColor kBody = display::kPanelFront;
 const QColor kBodyEdge(32, 35, 39);
-const QColor kGlass(8, 14, 16);
+const QColor kGlass = display::kDisplayFace;
 const QColor kBezel(20, 23, 26);
-const QColor kLit(96, 255, 214);
+const QColor kLit = display::kDisplayLit;
 const QColor kPrint(214, 218, 222);
 const QColor kPrintDim(150, 156, 162);
 

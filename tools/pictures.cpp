@@ -1,5 +1,7 @@
 #include "tools/pictures.h"
 
+#include "display/panel_colours.h"
+
 #include "platform/twips.h"
 
 #include <QDir>
@@ -27,13 +29,13 @@ namespace {
 
 // A cyan-green vacuum-fluorescent display behind smoked glass: lit segments
 // bright, unlit ones faintly there, as on the real tube.
-const QColor kFace(8, 14, 16);
-const QColor kLit(96, 255, 214);
-const QColor kGhost(17, 35, 34);
+const QColor kFace = display::kDisplayFace;
+const QColor kLit = display::kDisplayLit;
+const QColor kGhost = display::kDisplayGhost;
 
 // The panel around the keys: dark charcoal, light grey keys with dark print,
 // a blue SHIFT key with white print.
-const QColor kPanel(50, 54, 59);
+const QColor kPanel = display::kPanelFront;
 const QColor kWell(22, 24, 27);
 const QColor kPrint(26, 29, 33);
 const QColor kWhitePrint(246, 248, 250);
