@@ -1,5 +1,7 @@
 #include "shell/identification.h"
 
+#include "shell/identity_reply.h"
+
 #include "display/glyph_words.h"
 #include "display/panel.h"
 #include "platform/runtime.h"
@@ -296,9 +298,10 @@ bool askIdentity(Panel &p)
     p.display.setLit(Lamp::RMT_LAB, true);
     // An empty identity is no instrument: whatever answered, the link is
     // not established.
-    const std::optional<QString> idn = dropLast(ask(p, QStringLiteral("*IDN?\\10")));
-    if (!idn || rt::trimSpaces(*idn).isEmpty())
+    const std::optional<QString> reply = ask(p, QStringLiteral("*IDN?\\10"));
+    if (!reply || !replyHasContent(*reply))
         return false;
+    const std::optional<QString> idn = dropLast(reply);
     p.controls.CHK_COM_TF.enabled = false;
     p.state.REMOTE_OK = true;
 
@@ -316,8 +319,7 @@ bool askIdentity(Panel &p)
             return false;  // too short for the model field
         p.controls.VER_LAB = *model;
     }
-    rest = cut(cut(rest));
-    p.state.FW_VERSION = rt::left(rest, 4).value_or(QString());
+    p.state.FW_VERSION = firmwareVersion(*idn);
     return true;
 }
 

@@ -24,11 +24,6 @@ QString beforeFirstComma(const QString &text)
     return comma < 0 ? text : text.left(comma);
 }
 
-bool isBlank(QChar c)
-{
-    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
-}
-
 // The link test's one failure report; the reason goes to the status log so
 // the user sees more than "TEST ERROR!!".
 bool linkTestFailed(Panel &p, const QString &why)
@@ -77,22 +72,6 @@ Form2Controls Form_Load(const Panel &p)
 bool linkControlsEnabled(const Panel &p)
 {
     return !p.controls.CHK_COM_TF.checked;
-}
-
-QString replyText(const QString &reply)
-{
-    return reply.endsWith(u'\r') ? reply.chopped(1) : reply;
-}
-
-bool replyHasContent(const QString &reply)
-{
-    return !std::all_of(reply.cbegin(), reply.cend(), isBlank);
-}
-
-QString firmwareVersion(const QString &identity)
-{
-    const QString fourth = afterFirstComma(afterFirstComma(afterFirstComma(identity)));
-    return rt::left(fourth, 4).value_or(QString());
 }
 
 void showRunSettings(Panel &p, const QString &speedText, const QString &testTimeText)

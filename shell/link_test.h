@@ -3,6 +3,8 @@
 // ("Connect") and the store of the settings record. The window only shows
 // the lists and calls these; everything they change is in the Panel.
 
+#include "shell/identity_reply.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -30,17 +32,6 @@ Form2Controls Form_Load(const Panel &p);
 // The port list, the baud-rate list and "Connect" are usable only while the
 // front panel's "Random Data" is clear.
 bool linkControlsEnabled(const Panel &p);
-
-// A reply (with its one CR) without its terminator; a reply that is nothing
-// but blanks has no content, and an identification without content is no
-// answer at all.
-QString replyText(const QString &reply);
-bool replyHasContent(const QString &reply);
-
-// The firmware version: the first four characters of the identification's
-// fourth comma-separated field (of what follows the last comma found when
-// there are fewer fields).
-QString firmwareVersion(const QString &identity);
 
 // The status window's two lines about a run's settings, each followed by an
 // empty line, replacing what the log held:
