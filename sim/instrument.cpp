@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <utility>
 
 namespace sim {
 namespace {
@@ -45,6 +46,47 @@ double wobble(quint64 n)
 {
     const double x = double(n);
     return 1.2 + 4e-4 * std::sin(x * 0.05) + 3e-5 * std::sin(x * 1.7);
+}
+
+// What each function reads when no test fixes a value: well inside its
+// automatic range, so a panel on the simulator shows a plain reading.
+struct TypicalReading
+{
+    const char *function;
+    double value;
+};
+constexpr TypicalReading kTypicalReadings[] = {
+    {"DCV",     1.2},
+    {"ACV",     0.75},
+    {"DCI",     0.0015},
+    {"ACI",     0.015},
+    {"2W",      1500},
+    {"4W",      150},
+    {"Hz",      1000},
+    {"P",       0.001},
+    {"DIODE",   0.55},
+    {"CONTINU", 12},
+    {"TEMP",    24.5},
+};
+
+// The full scale of a range label: its number times the prefix after it
+// ("100mV" 0.1, "100uA" 1E-4, "10K" 1E4, "1M" 1E6; "100" ohms 100).
+double fullScale(const QByteArray &label)
+{
+    qsizetype i = 0;
+    while (i < label.size() && label.at(i) >= '0' && label.at(i) <= '9')
+        ++i;
+    double value = label.left(i).toDouble();
+    const char prefix = i < label.size() ? label.at(i) : '\0';
+    if (prefix == 'm')
+        value *= 1e-3;
+    else if (prefix == 'u')
+        value *= 1e-6;
+    else if (prefix == 'K' || prefix == 'k')
+        value *= 1e3;
+    else if (prefix == 'M')
+        value *= 1e6;
+    return value;
 }
 
 std::optional<double> number(QStringView text)
@@ -90,6 +132,20 @@ std::optional<QByteArray> Instrument::handle(const QByteArray &command)
         act(query);
         return std::nullopt;  // a command: done without a word
     }
+    if (m_externalTrigger && query == "read?") {
+        m_waitingReads.push_back(query);
+        return std::nullopt;  // answered when *TRG comes
+    }
+    return replyTo(query);
+}
+
+std::vector<QByteArray> Instrument::takeTriggered()
+{
+    return std::exchange(m_triggered, {});
+}
+
+std::optional<QByteArray> Instrument::replyTo(const QByteArray &query)
+{
     if (const auto overridden = m_replyOverrides.find(query); overridden != m_replyOverrides.end())
         return overridden->second;
     const ReplyForm *row = findReplyForm(query);
@@ -124,9 +180,14 @@ QByteArray Instrument::render(const char *form)
 void Instrument::act(const QByteArray &command)
 {
     const qsizetype blank = command.indexOf(' ');
-    const QByteArray header = command.left(blank);
+    const QByteArray header = blank < 0 ? command : command.left(blank);
     const QByteArray argument = blank < 0 ? QByteArray() : command.mid(blank + 1);
-    if (header == "trig:sour") {
+    if (header == "*trg") {
+        // One trigger answers every read? that waits for it.
+        for (const QByteArray &query : m_waitingReads)
+            m_triggered.push_back(replyTo(query).value_or(QByteArray()));
+        m_waitingReads.clear();
+    } else if (header == "trig:sour") {
         if (argument == "int" || argument == "imm")
             m_externalTrigger = false;
         else if (argument == "ext")
@@ -156,6 +217,8 @@ void Instrument::act(const QByteArray &command)
         } else if (!argument.isEmpty()) {
             m_calcFunction = argument;
         }
+        m_max.reset();  // the maximum and minimum start again
+        m_min.reset();
     } else if (header == "calc:hold:ref") {
         if (const std::optional<double> v = number(QString::fromLatin1(argument)))
             m_holdReference = exponentForm(*v, 5);
@@ -229,6 +292,13 @@ std::optional<QByteArray> Instrument::field(QByteArrayView name)
         return display1Reading();
     if (name == "display2")
         return display2Reading();
+    if (name == "max" || name == "min") {
+        if (!m_max && !m_overload1)
+            display1Reading();  // none yet: the present reading is both
+        if (m_overload1 || !m_max)
+            return QByteArray(kOverloadReading);
+        return exponentForm(name == "max" ? *m_max : *m_min);
+    }
     return std::nullopt;
 }
 
@@ -244,22 +314,35 @@ bool Instrument::setState(QStringView key, QStringView value, QString *why)
             *why = reason;
         return false;
     };
-    auto reading = [&](std::optional<double> &fixed) {
+    auto reading = [&](std::optional<double> &fixed, bool &overload) {
+        overload = false;
         if (value.trimmed() == u"auto") {
             fixed.reset();
             return true;
         }
+        if (value.trimmed() == u"ol") {
+            overload = true;  // read as +9.90000000E+37
+            return true;
+        }
         const std::optional<double> v = number(value);
         if (!v)
-            return fail(QStringLiteral("%1 needs a number or \"auto\", not \"%2\"")
+            return fail(QStringLiteral("%1 needs a number, \"ol\" or \"auto\", not \"%2\"")
                             .arg(key, value));
         fixed = v;
         return true;
     };
     if (key == u"display1")
-        return reading(m_fixedDisplay1);
+        return reading(m_fixedDisplay1, m_overload1);
     if (key == u"display2")
-        return reading(m_fixedDisplay2);
+        return reading(m_fixedDisplay2, m_overload2);
+    if (key == u"triggap") {
+        bool ok = false;
+        const int ms = value.trimmed().toInt(&ok);
+        if (!ok || ms < 0 || ms > 60'000)
+            return fail(QStringLiteral("triggap needs milliseconds from 0 to 60000, not \"%1\"").arg(value));
+        m_triggerGapMs = ms;
+        return true;
+    }
     if (key == u"idn") {
         setIdentity(value.toUtf8());  // any text: tests feed malformed ones on purpose
         return true;
@@ -340,7 +423,7 @@ bool Instrument::setState(QStringView key, QStringView value, QString *why)
     }
     return fail(QStringLiteral("unknown state key \"%1\" (known: display1, display2, idn, func1, "
                                "auto1, range1, func2, auto2, range2, rate, filter, trigger, scanner, "
-                               "unit, tco, calcfunc, holdref, error, reply:QUERY)").arg(key));
+                               "unit, tco, calcfunc, holdref, error, reply:QUERY, triggap)").arg(key));
 }
 
 // A function by the panel's code, any letter case. Display 2 also takes
@@ -415,14 +498,47 @@ bool Instrument::setStates(QStringView list, QString *why)
     return true;
 }
 
+double Instrument::typicalReading(const Measure &m) const
+{
+    if (m.function == "OFF")
+        return 0;
+    double value = 0;
+    if (!m.autoRange && findRangeCode(m.function, m.range))
+        value = fullScale(m.range) / 2;
+    else
+        for (const TypicalReading &row : kTypicalReadings)
+            if (m.function == row.function)
+                value = row.value;
+    return value * wobble(m_readCount) / wobble(0);
+}
+
+void Instrument::noteReading(double value)
+{
+    m_max = m_max ? std::max(*m_max, value) : value;
+    m_min = m_min ? std::min(*m_min, value) : value;
+}
+
 QByteArray Instrument::display1Reading()
 {
-    return exponentForm(m_fixedDisplay1.value_or(wobble(m_readCount++)));
+    if (m_overload1)
+        return kOverloadReading;
+    double value = 0;
+    if (m_fixedDisplay1) {
+        value = *m_fixedDisplay1;
+    } else {
+        value = m_display1.function == "DCV" && m_display1.autoRange ? wobble(m_readCount)
+                                                                       : typicalReading(m_display1);
+        ++m_readCount;
+    }
+    noteReading(value);
+    return exponentForm(value);
 }
 
 QByteArray Instrument::display2Reading()
 {
-    return exponentForm(m_fixedDisplay2.value_or(0.0));
+    if (m_overload2)
+        return kOverloadReading;
+    return exponentForm(m_fixedDisplay2.value_or(typicalReading(m_display2)));
 }
 
 void Instrument::pushError(const QByteArray &entry)

@@ -12,6 +12,7 @@
 #include <deque>
 #include <map>
 #include <optional>
+#include <vector>
 
 namespace sim {
 
@@ -24,7 +25,17 @@ public:
     // knows gets its reply body (no terminator); a command without "?" gets
     // nothing; an unknown query gets nothing and an error-queue entry, since
     // an extra reply would shift every later answer.
+    //
+    // With the trigger source external, "read?" waits for "*TRG": it gets no
+    // reply now, and each waiting read? gets one reply when "*TRG" comes,
+    // collected by takeTriggered().
     std::optional<QByteArray> handle(const QByteArray &command);
+
+    // The replies the last "*TRG" released, oldest first; removed. The line
+    // sends the first at once and each later one triggerGapMs() after the
+    // one before (the instrument takes one reading after the other).
+    std::vector<QByteArray> takeTriggered();
+    int triggerGapMs() const { return m_triggerGapMs; }
 
     // The identification reply, four comma-separated fields.
     void setIdentity(const QByteArray &idn);
@@ -37,7 +48,11 @@ public:
     bool setState(QStringView key, QStringView value, QString *why = nullptr);
     bool setStates(QStringView list, QString *why = nullptr);
 
-    // Readings in the instrument's signed exponent form ("+1.234567E+00").
+    // Readings in the instrument's signed exponent form ("+1.234567E+00"),
+    // or its overload form "+9.90000000E+37". Unless a test fixes it, each
+    // display reads a value typical of its function (DC volts drift near
+    // 1.2 V), or half the full scale of a fixed range; display 2 reads 0
+    // while it is off.
     QByteArray display1Reading();
     QByteArray display2Reading();
 
@@ -69,6 +84,9 @@ public:
 
 private:
     QByteArray render(const char *form);
+    std::optional<QByteArray> replyTo(const QByteArray &query);
+    double typicalReading(const Measure &m) const;
+    void noteReading(double value);
     void act(const QByteArray &command);
     bool setFunction(int display, QStringView value, QString *why);
     bool setRange(int display, QStringView value, QString *why);
@@ -84,13 +102,23 @@ private:
     QByteArray m_calcFunction = "off";          // math function on: "off", "hold", "rel", ...
     QByteArray m_holdReference = "+1.00000E-01"; // hold reference in percent, as it is answered
     std::map<QByteArray, QByteArray> m_replyOverrides;  // normalised query -> reply
+    std::optional<double> m_max;    // extremes of display 1 for CALC:MAX? / CALC:MIN?
+    std::optional<double> m_min;
 
     QByteArray m_idn;
     std::deque<QByteArray> m_errors;
     quint64 m_readCount = 0;
     std::optional<double> m_fixedDisplay1;
     std::optional<double> m_fixedDisplay2;
+    bool m_overload1 = false;              // display 1 reads the overload form
+    bool m_overload2 = false;
+    std::deque<QByteArray> m_waitingReads;  // read? queries waiting for *TRG
+    std::vector<QByteArray> m_triggered;    // their replies, once *TRG came
+    int m_triggerGapMs = 0;                 // between the replies of one *TRG
 };
+
+// The instrument's overload reading, as it sends it.
+inline constexpr char kOverloadReading[] = "+9.90000000E+37";
 
 // "+1.234567E+00": sign, one digit, ".", `decimals` digits, "E", sign, two
 // or more exponent digits, as the instrument prints a reading.

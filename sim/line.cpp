@@ -150,18 +150,28 @@ void Line::command(const QByteArray &text, qint64 nowMs)
         m_queue.clear();
         return;
     }
-    std::optional<QByteArray> body = m_instrument.handle(text);
-    if (!body || (m_faults.silentAfter > 0 && m_received > m_faults.silentAfter))
+    if (const std::optional<QByteArray> body = m_instrument.handle(text))
+        queueReply(*body, nowMs + m_faults.delayMs);
+    // A trigger releases the read? queries that waited for it, one reading
+    // after the other.
+    const std::vector<QByteArray> triggered = m_instrument.takeTriggered();
+    for (std::size_t i = 0; i < triggered.size(); ++i)
+        queueReply(triggered[i], nowMs + m_faults.delayMs + qint64(i) * m_instrument.triggerGapMs());
+}
+
+void Line::queueReply(const QByteArray &body, qint64 dueMs)
+{
+    if (m_faults.silentAfter > 0 && m_received > m_faults.silentAfter)
         return;
     ++m_replies;
-    QByteArray bytes = *body;
+    QByteArray bytes = body;
     if (every(m_replies, m_faults.garbleEvery))
         bytes = garbled(bytes);
     if (every(m_replies, m_faults.cutEvery))
         bytes.truncate(bytes.size() / 2);
     else
         bytes += eolBytes(m_eol);
-    m_queue.push_back({nowMs + m_faults.delayMs, bytes});
+    m_queue.push_back({dueMs, bytes});
 }
 
 QByteArray Line::takeDue(qint64 nowMs)

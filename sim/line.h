@@ -72,6 +72,8 @@ private:
     bool m_hungUp = false;
 
     void command(const QByteArray &text, qint64 nowMs);
+    // Frames one reply, applies the reply faults and queues it.
+    void queueReply(const QByteArray &body, qint64 dueMs);
 };
 
 } // namespace sim

@@ -49,7 +49,9 @@ constexpr char kUsage[] =
     "                rate=S|M|F, filter=0|1, trigger=ext|imm, scanner=0|1, unit=C|F,\n"
     "                tco=B|E|J|K|N|R|S|T, error=ENTRY (once per entry) or error=none,\n"
     "                calcfunc=off|hold|rel|..., holdref=N (answered as written),\n"
-    "                reply:QUERY=TEXT (a fixed reply; TEXT auto undoes it)\n"
+    "                reply:QUERY=TEXT (a fixed reply; TEXT auto undoes it),\n"
+    "                display1=ol|display2=ol (the overload reading +9.90000000E+37),\n"
+    "                triggap=MS (with trigger=ext, between the replies of one *TRG)\n"
     "  --fault SPEC  silent-after=N, garble-every=N, cut-every=N, delay-ms=N, hangup-after=N\n"
     "Prints the slave's path as its first line; serves until SIGTERM or SIGINT.\n"
     "Exit codes: 0 done, 1 could not serve, 2 bad arguments.\n";

@@ -4,7 +4,7 @@ namespace sim {
 namespace {
 
 // %name stands for a value of the model (Instrument::field): idn, error,
-// display1, display2. Everything else is copied as it stands.
+// display1, display2, max, min. Everything else is copied as it stands.
 // Measurement state: func1, auto1, range1, func2, auto2, range2, trigger,
 // filter, scanner, unit, tco, band, aperture, rate, calcfunc, holdref.
 constexpr ReplyForm kReplyForms[] = {
@@ -30,6 +30,8 @@ constexpr ReplyForm kReplyForms[] = {
     {"sens:det:rate?",  "%rate",     "reading rate, one letter \"S\", \"M\" or \"F\": the first character is the rate code"},
     {"calc:hold:ref?",  "%holdref",  "hold reference in percent (0.01, 0.1, 1 or 10) as +1.00000E-01: the last character is dropped, the rest shown as \"0.10\""},
     {"val2?",           "%display2", "display 2's value as +1.234567E+00: converted to a number and scaled for display 2 (REL on)"},
+    {"calc:max?",       "%max",      "largest display-1 reading since calc:func, one field: the program appends \",\" so the whole reply is display 1's"},
+    {"calc:min?",       "%min",      "smallest display-1 reading since calc:func, one field, treated as calc:max?"},
 };
 
 // Functions by display. Display 2 answers frequency, period and 4-wire
