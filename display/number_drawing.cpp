@@ -26,7 +26,6 @@ constexpr std::array<const char16_t *, 6> kPatterns2 = {
     nullptr, nullptr, u"0.00", u"0.000", u"0.0000", u"0.00000",
 };
 constexpr int kDigits2 = 6;
-constexpr double kOverload2 = 120000;
 constexpr double kMinusOneLimit2 = 199999;  // below it a leading 1 takes the minus-one glyph
 
 // Diode and continuity read "OPEN" over an overload unless the value sits in
@@ -126,7 +125,8 @@ void DIS1_READ_SHOW(Panel &p, QStringView WWW, qint16 /*XXX*/, qint16 YYY, bool 
         d.setGlyph(Positions::DIS1_IMG, 0, u"SUB");
 }
 
-void DIS2_READ_SHOW(Panel &p, QStringView WWW, qint16 XXX, qint16 YYY, bool ZZZ)
+void DIS2_READ_SHOW(Panel &p, QStringView WWW, qint16 XXX, qint16 YYY, bool ZZZ,
+                    double overloadCount)
 {
     DisplayModel &d = p.display;
     DisplayModel::Batch batch(d);
@@ -145,7 +145,7 @@ void DIS2_READ_SHOW(Panel &p, QStringView WWW, qint16 XXX, qint16 YYY, bool ZZZ)
     handToEditor(p, s, ZZZ);
 
     const double count = rt::leadingNumber(s);
-    if (count >= kOverload2) {
+    if (count >= overloadCount) {
         SHOW_OL2(d);
     } else {
         for (int i = 0; i < kDigits2; ++i) {

@@ -26,6 +26,13 @@ namespace display {
 // DIS1_READ_SHOW sets DIS1_OL: true over the overload and open forms, false
 // over a number. The point chosen stays lit under "OL" and "OPEN".
 void DIS1_READ_SHOW(Panel &p, QStringView WWW, qint16 XXX, qint16 YYY, bool ZZZ);
-void DIS2_READ_SHOW(Panel &p, QStringView WWW, qint16 XXX, qint16 YYY, bool ZZZ);
+
+// Display 2 shows "OL" from a count of 120,000 up. Its automatic current and
+// resistance readings step at 1.8 and 1.9 x 10^k, so they pass the wider
+// limit: 150 uA draws as 150.000, 1500 ohm as 1500.00.
+inline constexpr double kDisplay2Overload = 120000;
+inline constexpr double kDisplay2WideOverload = 200000;
+void DIS2_READ_SHOW(Panel &p, QStringView WWW, qint16 XXX, qint16 YYY, bool ZZZ,
+                    double overloadCount = kDisplay2Overload);
 
 } // namespace display
