@@ -139,6 +139,99 @@ std::optional<QByteArray> Instrument::handle(const QByteArray &command)
     return replyTo(query);
 }
 
+namespace {
+
+// The queries that wait for a measurement.
+bool isReadingQuery(const QByteArray &query)
+{
+    return query == "read?" || query == "read? buf" || query == "calc:max?" || query == "calc:min?"
+           || query == "val1?" || query == "val2?";
+}
+
+// Conversion time of one reading in ms at the slow, medium and fast rate,
+// by kind of function. DC fits the shortest sample interval the panel
+// offers at each rate (16.667 ms up, 33.333 ms at slow); AC needs its
+// detector to settle; frequency and period take their gate time.
+struct ReadingTimeRow
+{
+    const char *functions;  // the model's codes, space-separated
+    double slow, medium, fast;
+};
+constexpr ReadingTimeRow kReadingTimes[] = {
+    // functions                          S      M     F
+    {"DCV DCI 2W 4W DIODE CONTINU TEMP",   30,    16,   5},
+    {"ACV ACI",                            1500,  400,  33},
+    {"Hz P",                               1000,  100,  10},
+};
+
+// The DC functions an NPLC command sets, by its header.
+struct NplcRow
+{
+    const char *header;
+    const char *function;
+};
+constexpr NplcRow kNplcHeaders[] = {
+    {"sens:volt:dc:nplc", "DCV"},
+    {"sens:curr:dc:nplc", "DCI"},
+    {"sens:res:dc:nplc",  "2W"},
+    {"sens:fres:dc:nplc", "4W"},
+};
+
+// One power-line cycle at 60 Hz.
+constexpr double kCycleMs = 1000.0 / 60.0;
+
+void onOff(const QByteArray &argument, bool *on)
+{
+    if (argument == "on" || argument == "1")
+        *on = true;
+    else if (argument == "off" || argument == "0")
+        *on = false;
+}
+
+std::optional<int> wholeIn(const QByteArray &argument, int low, int high)
+{
+    bool ok = false;
+    const int n = argument.toInt(&ok);
+    return ok && n >= low && n <= high ? std::optional<int>(n) : std::nullopt;
+}
+
+} // namespace
+
+std::vector<Instrument::TimedReply> Instrument::answer(const QByteArray &command)
+{
+    const QByteArray query = normalised(command);
+    const double each = readingTimeMs();
+    if (query == "val1?" && m_sampleCount > 1 && !m_replyOverrides.count(query)) {
+        // A block: every value one reading after the one before.
+        std::vector<TimedReply> block;
+        for (int k = 1; k <= m_sampleCount; ++k)
+            block.push_back({display1Reading(), qint64(std::llround(k * each))});
+        return block;
+    }
+    const std::optional<QByteArray> body = handle(command);
+    if (!body)
+        return {};
+    return {{*body, isReadingQuery(query) ? qint64(std::llround(each)) : 0}};
+}
+
+double Instrument::readingTimeMs() const
+{
+    double each = 0;
+    if (const auto nplc = m_nplc.find(m_display1.function); nplc != m_nplc.end()) {
+        each = nplc->second * kCycleMs;
+    } else {
+        for (const ReadingTimeRow &row : kReadingTimes) {
+            if (QByteArray(row.functions).split(' ').contains(m_display1.function)) {
+                each = m_rate == 'S' ? row.slow : m_rate == 'M' ? row.medium : row.fast;
+                break;
+            }
+        }
+    }
+    if (m_filter)
+        each *= m_filterCount;
+    return each * m_timeScale;
+}
+
 std::vector<QByteArray> Instrument::takeTriggered()
 {
     return std::exchange(m_triggered, {});
@@ -222,6 +315,31 @@ void Instrument::act(const QByteArray &command)
     } else if (header == "calc:hold:ref") {
         if (const std::optional<double> v = number(QString::fromLatin1(argument)))
             m_holdReference = exponentForm(*v, 5);
+    } else if (header == "sens:aver:stat") {
+        onOff(argument, &m_filter);
+    } else if (header == "sens:aver:coun") {
+        m_filterCount = wholeIn(argument, 1, 100).value_or(m_filterCount);
+    } else if (header == "sens:zero:auto") {
+        onOff(argument, &m_zeroAuto);
+    } else if (header == "sens:gain:auto") {
+        onOff(argument, &m_gainAuto);
+    } else if (header == "syst:disp") {
+        onOff(argument, &m_displayOn);
+    } else if (header == "trig:del") {
+        if (number(QString::fromLatin1(argument)))
+            m_triggerDelay = argument;
+    } else if (header == "sample:count") {
+        m_sampleCount = wholeIn(argument, 1, 1024).value_or(m_sampleCount);
+    } else if (header == "conf2:off" || (header == "sens:func2" && argument == "\"non\"")) {
+        m_display2.function = "OFF";
+    }
+    if (header == "sens:det:rate" || header == "sens:det:band")
+        m_nplc.clear();  // the rate sets the integration time again
+    for (const NplcRow &row : kNplcHeaders) {
+        const std::optional<double> v = header == row.header ? number(QString::fromLatin1(argument))
+                                                             : std::nullopt;
+        if (v && *v > 0 && *v <= 100)
+            m_nplc[row.function] = *v;
     }
 }
 
@@ -292,6 +410,22 @@ std::optional<QByteArray> Instrument::field(QByteArrayView name)
         return display1Reading();
     if (name == "display2")
         return display2Reading();
+    if (name == "filtcount")
+        return QByteArray::number(m_filterCount);
+    if (name == "samplecount")
+        return QByteArray::number(m_sampleCount);
+    if (name == "display")
+        return flag(m_displayOn);
+    if (name == "zeroauto")
+        return flag(m_zeroAuto);
+    if (name == "gainauto")
+        return flag(m_gainAuto);
+    if (name == "trigdel")
+        return m_triggerDelay;
+    if (name == "nplc1") {
+        const auto nplc = m_nplc.find(m_display1.function);
+        return nplc == m_nplc.end() ? QByteArray() : QByteArray::number(nplc->second);
+    }
     if (name == "max" || name == "min") {
         if (!m_max && !m_overload1)
             display1Reading();  // none yet: the present reading is both
@@ -341,6 +475,20 @@ bool Instrument::setState(QStringView key, QStringView value, QString *why)
         if (!ok || ms < 0 || ms > 60'000)
             return fail(QStringLiteral("triggap needs milliseconds from 0 to 60000, not \"%1\"").arg(value));
         m_triggerGapMs = ms;
+        return true;
+    }
+    if (key == u"filtcount") {
+        const std::optional<int> n = wholeIn(value.trimmed().toLatin1(), 1, 100);
+        if (!n)
+            return fail(QStringLiteral("filtcount is a whole number from 1 to 100, not \"%1\"").arg(value));
+        m_filterCount = *n;
+        return true;
+    }
+    if (key == u"timescale") {
+        const std::optional<double> n = number(value);
+        if (!n || *n < 0 || *n > 1000)
+            return fail(QStringLiteral("timescale is a number from 0 to 1000, not \"%1\"").arg(value));
+        m_timeScale = *n;
         return true;
     }
     if (key == u"idn") {
@@ -423,7 +571,8 @@ bool Instrument::setState(QStringView key, QStringView value, QString *why)
     }
     return fail(QStringLiteral("unknown state key \"%1\" (known: display1, display2, idn, func1, "
                                "auto1, range1, func2, auto2, range2, rate, filter, trigger, scanner, "
-                               "unit, tco, calcfunc, holdref, error, reply:QUERY, triggap)").arg(key));
+                               "unit, tco, calcfunc, holdref, error, reply:QUERY, triggap, filtcount, "
+                               "timescale)").arg(key));
 }
 
 // A function by the panel's code, any letter case. Display 2 also takes

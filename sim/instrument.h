@@ -31,6 +31,27 @@ public:
     // collected by takeTriggered().
     std::optional<QByteArray> handle(const QByteArray &command);
 
+    // One piece of a reply and when it leaves the instrument, in ms after
+    // the instrument is free to answer the query.
+    struct TimedReply
+    {
+        QByteArray body;
+        qint64 afterMs = 0;
+    };
+    // handle() with the instrument's timing: a reading query answers after
+    // one reading time (readingTimeMs); "val1?" after "sample:count N"
+    // streams N values, one each reading time, so the values of a block
+    // arrive paced at the sample interval. Other replies leave at once.
+    std::vector<TimedReply> answer(const QByteArray &command);
+
+    // How long one reading takes now: the display-1 function's conversion
+    // time at the reading rate (or at the integration time an NPLC command
+    // set for a DC function), times the filter count while the filter is on,
+    // times the time scale (state key "timescale"). The in-process
+    // instrument answers at once (scale 0) unless a test sets a scale;
+    // ravelo-sim takes the instrument's own time (scale 1).
+    double readingTimeMs() const;
+
     // The replies the last "*TRG" released, oldest first; removed. The line
     // sends the first at once and each later one triggerGapMs() after the
     // one before (the instrument takes one reading after the other).
@@ -102,6 +123,14 @@ private:
     QByteArray m_calcFunction = "off";          // math function on: "off", "hold", "rel", ...
     QByteArray m_holdReference = "+1.00000E-01"; // hold reference in percent, as it is answered
     std::map<QByteArray, QByteArray> m_replyOverrides;  // normalised query -> reply
+    int m_filterCount = 10;         // readings averaged while the filter is on
+    std::map<QByteArray, double> m_nplc;  // DC function -> integration time in power-line cycles
+    int m_sampleCount = 1;          // values one "val1?" answers with
+    bool m_zeroAuto = true;         // automatic zero
+    bool m_gainAuto = true;         // automatic gain
+    bool m_displayOn = true;        // the instrument's own display
+    QByteArray m_triggerDelay = "0";  // as last sent
+    double m_timeScale = 0;         // scales every modelled reading time
     std::optional<double> m_max;    // extremes of display 1 for CALC:MAX? / CALC:MIN?
     std::optional<double> m_min;
 

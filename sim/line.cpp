@@ -1,5 +1,6 @@
 #include "sim/line.h"
 
+#include <algorithm>
 #include <limits>
 #include <utility>
 
@@ -150,8 +151,12 @@ void Line::command(const QByteArray &text, qint64 nowMs)
         m_queue.clear();
         return;
     }
-    if (const std::optional<QByteArray> body = m_instrument.handle(text))
-        queueReply(*body, nowMs + m_faults.delayMs);
+    // The instrument answers one query after the other: a reply that waits
+    // for a reading (or a block of them) starts when the replies queued
+    // ahead of it have left.
+    const qint64 start = std::max(nowMs + m_faults.delayMs, m_queue.empty() ? 0 : m_queue.back().dueMs);
+    for (const Instrument::TimedReply &part : m_instrument.answer(text))
+        queueReply(part.body, start + part.afterMs);
     // A trigger releases the read? queries that waited for it, one reading
     // after the other.
     const std::vector<QByteArray> triggered = m_instrument.takeTriggered();

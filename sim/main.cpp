@@ -51,7 +51,9 @@ constexpr char kUsage[] =
     "                calcfunc=off|hold|rel|..., holdref=N (answered as written),\n"
     "                reply:QUERY=TEXT (a fixed reply; TEXT auto undoes it),\n"
     "                display1=ol|display2=ol (the overload reading +9.90000000E+37),\n"
-    "                triggap=MS (with trigger=ext, between the replies of one *TRG)\n"
+    "                triggap=MS (with trigger=ext, between the replies of one *TRG),\n"
+    "                filtcount=1..100 (readings per filtered reading), timescale=X (times\n"
+    "                every reading time; default 1, 0 answers at once)\n"
     "  --fault SPEC  silent-after=N, garble-every=N, cut-every=N, delay-ms=N, hangup-after=N\n"
     "Prints the slave's path as its first line; serves until SIGTERM or SIGINT.\n"
     "Exit codes: 0 done, 1 could not serve, 2 bad arguments.\n";
@@ -373,6 +375,8 @@ int main(int argc, char **argv)
     sim::Instrument instrument;
     if (options->idn)
         instrument.setIdentity(*options->idn);
+    // On a line the instrument takes its time for every reading.
+    instrument.setState(u"timescale", u"1");
     if (!instrument.setStates(options->state, &why)) {
         std::fprintf(stderr, "ravelo-sim: --state: %s\n%s", qPrintable(why), kUsage);
         return kBadArguments;

@@ -32,6 +32,7 @@ constexpr ReplyForm kReplyForms[] = {
     {"val2?",           "%display2", "display 2's value as +1.234567E+00: converted to a number and scaled for display 2 (REL on)"},
     {"calc:max?",       "%max",      "largest display-1 reading since calc:func, one field: the program appends \",\" so the whole reply is display 1's"},
     {"calc:min?",       "%min",      "smallest display-1 reading since calc:func, one field, treated as calc:max?"},
+    {"val1?",           "%display1", "display 1's value as +1.234567E+00; after \"sample:count N\" a block of N values, each ended by CR, one a sample interval: the fast run records each text as it stands"},
 };
 
 // Functions by display. Display 2 answers frequency, period and 4-wire
