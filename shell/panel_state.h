@@ -75,6 +75,18 @@ inline constexpr qint16 kNoBlink = 10;
 // request.
 inline constexpr double kContinuousRun = -1;
 
+// What the START key has going. The phase, not the colour of START_TEXT,
+// decides what a START press does: a press while the name box is open or
+// while a loop unwinds starts nothing.
+enum class RunPhase {
+    Idle,        // no run
+    Naming,      // START waits for the record-name box
+    Timed,       // READ_Timer drives: demonstration ticks, or the tick that starts a loop
+    NormalLoop,  // the normal acquisition loop holds the event thread
+    FastLoop,    // the fast loop holds it: the instrument streams samples
+    Ending,      // the end-of-run sequence runs
+};
+
 struct PanelState
 {
     // ---- Shared by every window for the whole run.
@@ -102,6 +114,7 @@ struct PanelState
     QString FILE_STAMP;           // "-yyyymmdd-hhmmss-" and the sequence number as "000"
     qint16 LOG_FILE_NO = 0;       // sequence number of the recorded-data file in a run
     double TEST_TIME = 0;         // run length in s; kContinuousRun; 0 = none or stop
+    RunPhase runPhase = RunPhase::Idle;
     qint32 START_SECS = 0;        // seconds since midnight at the start of the run
     qint32 ELAPSED_SECS = 0;      // seconds since the start of the run
 
@@ -181,5 +194,13 @@ struct PanelState
     qint16 AVER_LAST_POINTS = 0;  // last count seen
     qint16 AVER_DISP_SEL = 0;     // index into kStatisticCodes
 };
+
+// While a fast loop runs the instrument streams its samples: a query from
+// anyone else would take a sample as its reply. Keys, the error-queue button
+// and the raw-command window send nothing then.
+inline bool instrumentStreaming(const PanelState &state)
+{
+    return state.runPhase == RunPhase::FastLoop;
+}
 
 } // namespace shell

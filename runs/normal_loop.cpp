@@ -1,0 +1,111 @@
+#include "runs/normal_loop.h"
+
+#include "display/panel.h"
+#include "platform/runtime.h"
+#include "reading/reply_parser.h"
+#include "runs/readings_table.h"
+
+#include <optional>
+
+using namespace Qt::StringLiterals;
+using display::Lamp;
+
+namespace runs {
+
+namespace {
+
+// One pass: query, reading, table row, record, roll-over. A pass that gets
+// no reading uses no record number.
+std::optional<RunEnd> normalPass(RunContext &r, bool saving)
+{
+    Panel &p = r.panel;
+    shell::PanelState &s = p.state;
+    // With MAX or MIN lit the instrument answers one value; the "," makes it
+    // the display-1 field of the reply.
+    const bool extreme = p.display.isLit(Lamp::MAX_LAB) || p.display.isLit(Lamp::MIN_LAB);
+    const QString query = p.display.isLit(Lamp::MAX_LAB)   ? u"CALC:MAX?\r\n"_s
+                          : p.display.isLit(Lamp::MIN_LAB) ? u"CALC:MIN?\r\n"_s
+                                                           : u"read? buf\\10"_s;
+    if (!p.link.Write(query))
+        return lineGone(r);
+    updateElapsed(r);
+    const QString elapsed = elapsedText(s.ELAPSED_SECS);
+    // The reply is always read, recorded or not, so it never answers the
+    // next query.
+    const std::optional<QString> reply = p.link.Read();
+    if (!reply)
+        return noReading(r, elapsed);
+    r.timeoutsInRow = 0;
+
+    r.recorder.nextRecord();
+    s.DISPLAY1 = *reply;
+    if (extreme)
+        s.DISPLAY1 += u',';
+    reading::READ_SHOW_PARSE(p);
+    QString why;
+    if (r.recorder.isDue()) {
+        r.table.addReading(readingRow(s, r.clock.wallNow()), recordEvery(s.SETTING.REC_EVERY),
+                           RowRule::Loop);
+        if (!r.recorder.writeRecord(elapsed, saving, &why))
+            return recordingFailed(r, why);
+    }
+    if (!r.recorder.rollOverIfDue(saving, &why))
+        return recordingFailed(r, why);
+    return std::nullopt;
+}
+
+} // namespace
+
+RunEnd LOG_LOOP_NORMAL(RunContext &r, double &length)
+{
+    Panel &p = r.panel;
+    shell::PanelState &s = p.state;
+    const double intervalSecs = rt::leadingNumber(rt::trimSpaces(p.controls.Speed_TIME.text)) / 1000.0;
+    const Nanos interval = std::chrono::duration_cast<Nanos>(std::chrono::duration<double>(intervalSecs));
+    p.timers.READ_Timer.setInterval(200);
+    p.timers.READ_Timer.setEnabled(false);
+    p.timers.STOP_Timer.setEnabled(false);
+
+    for (const char16_t *command : kNormalSetup) {
+        if (!p.link.Write(QString::fromUtf16(command)))
+            return lineGone(r);
+    }
+    // "Save Data" cannot change while the run goes on.
+    const bool saving = p.controls.SAVE_CHK.checked;
+    QString why;
+    if (!r.recorder.openForRun(saving, &why))
+        return recordingFailed(r, why);
+
+    const Nanos start = r.clock.monotonic();
+    Nanos passStart = start;
+    if (s.TEST_TIME == shell::kContinuousRun)
+        length = kLongestRunSecs;
+    auto stopRequested = [&] { return s.TEST_TIME == 0 || r.programEnding; };
+
+    RunEnd end = RunEnd::TimeUp;
+    for (;;) {
+        const Nanos deadline = passStart + interval;
+        if (!waitUntil(r.clock, deadline, stopRequested)) {
+            end = RunEnd::Stopped;
+            break;
+        }
+        passStart = r.clock.monotonic();
+        if (r.passBegan)
+            r.passBegan(passStart - deadline);
+        if (const std::optional<RunEnd> failed = normalPass(r, saving)) {
+            end = *failed;
+            break;
+        }
+        letEventsRun();
+        if (stopRequested()) {
+            end = RunEnd::Stopped;
+            break;
+        }
+        if (seconds(passStart - start) >= length)
+            break;
+    }
+    r.recorder.close();
+    return end;
+}
+
+} // namespace runs

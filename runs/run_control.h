@@ -1,0 +1,163 @@
+#pragma once
+// The measurement run of the START key: the record-name box, the run clock,
+// READ_Timer (the run driver) and STOP_Timer (the test time), the status
+// lines, the demonstration tick and every way a run ends.
+//
+// A run holds one of the phases of shell::RunPhase, kept in the panel's
+// state so that every other part of the program can see whether the
+// instrument is streaming. The phase, not the colour of START_TEXT, decides
+// what START does: a press while the name box waits or while a loop unwinds
+// starts nothing.
+//
+// The loops (normal_loop.h, fast_loop.h) hold the event thread while they
+// run and let events run while they wait; the run's file, its table and its
+// graph are reached through the RunContext.
+
+#include "runs/recorder.h"
+#include "runs/run_clock.h"
+
+#include <QString>
+#include <QStringView>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+
+struct Panel;
+
+namespace display {
+class DisplayModel;
+}
+
+namespace runs {
+
+class Graph_Form;
+class ReadingsTableModel;
+
+// What the fast-mode notice window (Form1) shows. The run fills it; the
+// window paints it and calls Form1_Command1_Click for its Stop button.
+struct FastNotice
+{
+    QString Label2;   // the recorded-data file
+    QString Label4;   // start time
+    QString Label6;   // expected end, or "Until you press the Stop button"
+    QString Label9;   // number of samples, or "Continuous"
+    QString Label10;  // samples completed
+    QString Label12;  // the interval, "16.667 ms"
+    bool shown = false;
+
+    std::function<void()> changed;
+    void touch() const
+    {
+        if (changed)
+            changed();
+    }
+};
+
+// How a run ended.
+enum class RunEnd {
+    TimeUp,          // its test time, or every sample it expected
+    Stopped,         // START, the notice's Stop, or the program ending
+    TimedOut,        // three readings in a row did not come
+    LineLost,        // the port went away or would not take a command
+    RecordingFailed, // the recorded-data file could not be written
+};
+
+// Everything a run works on. The windows fill in the hooks they offer; a
+// test leaves out what it does not need.
+struct RunContext
+{
+    RunContext(Panel &panel, ReadingsTableModel &table, RunClock &clock = systemRunClock());
+    RunContext(const RunContext &) = delete;
+    RunContext &operator=(const RunContext &) = delete;
+
+    Panel &panel;
+    ReadingsTableModel &table;
+    RunClock &clock;
+    Recorder recorder;  // on the run's wall clock
+
+    Graph_Form *graph = nullptr;                 // see connectGraph()
+    std::function<void(bool)> LOAD_BUTT_enabled; // the status window's Load button
+    FastNotice notice;
+    std::function<void()> nameBoxOpened;         // the record-name box came forward
+    // Each pass of the normal loop, how long after its deadline it began
+    // (measurements only).
+    std::function<void(Nanos late)> passBegan;
+
+    // ---- The run's own.
+    Nanos startedAt{0};       // the run clock's zero, on the monotonic clock
+    int timeoutsInRow = 0;    // readings that did not come, one after the other
+    bool programEnding = false;
+    QString endWhy;           // what ended a run early, for its message
+};
+
+// The trend graph plots and records the demonstration ticks: it gets the
+// run's recorder, table and elapsed time.
+void connectGraph(RunContext &r, Graph_Form *graph);
+
+// Sets the handlers of READ_Timer and STOP_Timer.
+void connectRunTimers(RunContext &r);
+
+// ---- Event handlers of the front panel.
+
+void START_IMG_MouseDown(RunContext &r);
+void START_IMG_MouseUp(RunContext &r);
+void SAVE_CHK_Click(RunContext &r);
+void INPU_NAME_OK_Click(RunContext &r);
+void NAME_BUTT_CANC_Click(RunContext &r);
+void READ_Timer_Timer(RunContext &r);
+void STOP_Timer_Timer(RunContext &r);
+
+// The notice window's Stop: the run stops after the block in progress.
+void Form1_Command1_Click(RunContext &r);
+
+// The program is closing: the name box gives up, a loop ends after its
+// present pass or block, and the file is closed. Nothing more is shown.
+void programEnding(RunContext &r);
+
+// ---- The rules, for the loops and for tests.
+
+// The run length in seconds from the test-time text: blank 0, "Continuous"
+// the continuous run (-1), otherwise the minutes it begins with, times 60.
+double runLength(QStringView TEST_TIME_TEXT);
+
+// A continuous run ends after a year all the same.
+inline constexpr double kLongestRunSecs = 31536000;
+
+// The fast loop serves sample intervals below this many ms.
+inline constexpr double kFastBelowMs = 35;
+bool isFastInterval(QStringView Speed_TIME);
+
+// The next demonstration tick's interval after a tick of tickMs, with the
+// sample interval SPEED_MS: shortened by the tick's own time, 10 ms after
+// a tick that took exactly the interval, the whole interval after one that
+// overran or took no time.
+int demonstrationInterval(qint64 tickMs, qint32 SPEED_MS);
+
+// MODE1_RANGE as the demonstration reading needs it, from display 1's lit
+// decimal point and unit lamps ("10mV" from point 2 with m and V lit); with
+// no point lit the range stays as it is.
+QString demonstrationRange(const display::DisplayModel &display, const QString &MODE1_RANGE);
+
+// The longest one reading may take with the rate and filter the panel
+// shows for the display-1 function; the channel waits this much longer for
+// the reply of a reading query.
+std::chrono::milliseconds expectedReadingTime(const Panel &p);
+
+// ELAPSED_SECS from the monotonic run clock.
+void updateElapsed(RunContext &r);
+
+// ---- Steps the loops share.
+
+// A reading query got no reply: a lost line ends the run; a time-out is
+// told in the status log and ends the run on the third in a row. The
+// pass's record number is not used.
+std::optional<RunEnd> noReading(RunContext &r, const QString &elapsed);
+
+// A command did not go out: the line is gone.
+RunEnd lineGone(RunContext &r);
+
+// A recording failure ends the run.
+RunEnd recordingFailed(RunContext &r, const QString &why);
+
+} // namespace runs
