@@ -125,15 +125,15 @@ void TestSimReadings::externalTriggerOnTheLine()
     QCOMPARE(line.takeDue(1000), QByteArray());  // both wait
     line.receive("CALC:MAX?\r\n", 1);
     QCOMPARE(line.takeDue(1000), QByteArray("+1.500000E+00\r"));  // not a triggered query
-    line.receive("*TRG\n", 2);
-    QCOMPARE(line.takeDue(2), QByteArray("+1.500000E+00,+0.000000E+00\r+1.500000E+00,+0.000000E+00\r"));
-    line.receive("*TRG\n", 3);  // nothing waits: nothing comes
+    line.receive("*TRG\n", 2000);
+    QCOMPARE(line.takeDue(2000), QByteArray("+1.500000E+00,+0.000000E+00\r+1.500000E+00,+0.000000E+00\r"));
+    line.receive("*TRG\n", 2001);  // nothing waits: nothing comes
     QCOMPARE(line.nextDue(), std::nullopt);
     QVERIFY(instrument.errorQueue().empty());
 
     instrument.handle("trig:sour int");
-    line.receive("read?\n", 4);
-    QCOMPARE(line.takeDue(4), QByteArray("+1.500000E+00,+0.000000E+00\r"));
+    line.receive("read?\n", 2002);  // answers after its reading, without a trigger
+    QCOMPARE(line.takeDue(60'000), QByteArray("+1.500000E+00,+0.000000E+00\r"));
 }
 
 void TestSimReadings::laterRepliesOfOneTrigger()
