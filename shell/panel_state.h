@@ -202,5 +202,8 @@ inline bool instrumentStreaming(const PanelState &state)
 {
     return state.runPhase == RunPhase::FastLoop;
 }
+// The status line of a refusal; no message box, which would hold up the run.
+inline constexpr char16_t kStreamingRefusal[] =
+    u"Not now: the instrument is streaming the samples of a fast run.";
 
 } // namespace shell
