@@ -139,7 +139,7 @@ void dBm_C_ENTER(Panel &p, QStringView Display1_data)
     const std::optional<double> reference = rt::toNumber(s.dBm_REF);
     const double volts = reference ? std::sqrt(std::exp(*v * std::log(10.0) / 10) * *reference / 1000)
                                    : std::nan("");
-    if (!std::isfinite(volts)) {
+    if (!std::isfinite(volts) || isOverloadValue(volts)) {
         s.DISPLAY1 = reference ? QStringLiteral("OL") : QString();
         return;
     }
