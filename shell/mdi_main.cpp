@@ -6,7 +6,9 @@
 #include "platform/dialogs.h"
 #include "platform/twips.h"
 #include "runs/data_form.h"
+#include "runs/fast_notice.h"
 #include "runs/graph_form.h"
+#include "runs/run_control.h"
 #include "shell/about_box.h"
 #include "shell/form2.h"
 #include "shell/form_place.h"
@@ -23,6 +25,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QUrl>
 
@@ -64,6 +67,8 @@ MDImain::MDImain(Class1 &link, const QString &programFolder, QWidget *parent)
 MDImain::~MDImain()
 {
     m_timers.Timer1.setHandler({});
+    m_timers.READ_Timer.setHandler({});
+    m_timers.STOP_Timer.setHandler({});
 }
 
 QMdiSubWindow *MDImain::addForm(QWidget *form, const QRect &twips)
@@ -144,8 +149,12 @@ void MDImain::MDIForm_Load()
     addForm(m_quit, {7300 + 20, panelHeight + 30, 4470, 2750});
     for (QMdiSubWindow *sub : m_area->subWindowList())
         sub->show();
+    connectRun();
     // Quit has returned the instrument to local operation already.
-    connect(m_quit, &QUIT_Form::programEnding, this, [this] { m_unloaded = true; });
+    connect(m_quit, &QUIT_Form::programEnding, this, [this] {
+        m_unloaded = true;
+        runs::programEnding(*m_run);
+    });
     connect(m_quit, &QUIT_Form::frontPanelWanted, this, [this] { bringForward(m_show); });
     connect(m_show, &SHOW_Form::CHK_COM_TF_Click, this, [this] {
         CHK_COM_TF_Click(m_panel);
@@ -166,6 +175,43 @@ void MDImain::MDIForm_Load()
 
     setFixedSize(rt::twipsSize(kWidth, kHeight));
     CENTER_FORM(this);
+}
+
+void MDImain::connectRun()
+{
+    m_run = std::make_unique<runs::RunContext>(m_panel, *m_data->model());
+    runs::connectGraph(*m_run, m_graph);
+    runs::connectRunTimers(*m_run);
+    m_run->LOAD_BUTT_enabled = [this](bool on) { m_quit->LOAD_BUTT->setEnabled(on); };
+    m_run->nameBoxOpened = [this] {
+        m_show->INPU_NAME_TEXT->setFocus();
+        m_show->INPU_NAME_TEXT->selectAll();
+    };
+    m_run->notice.changed = [this] { showNotice(); };
+    connect(m_show, &SHOW_Form::START_IMG_MouseDown, this, [this] { runs::START_IMG_MouseDown(*m_run); });
+    connect(m_show, &SHOW_Form::START_IMG_MouseUp, this, [this] { runs::START_IMG_MouseUp(*m_run); });
+    connect(m_show, &SHOW_Form::SAVE_CHK_Click, this, [this] { runs::SAVE_CHK_Click(*m_run); });
+    connect(m_show->INPU_NAME_OK, &QPushButton::clicked, this, [this] { runs::INPU_NAME_OK_Click(*m_run); });
+    connect(m_show->NAME_BUTT_CANC, &QPushButton::clicked, this,
+            [this] { runs::NAME_BUTT_CANC_Click(*m_run); });
+}
+
+// The fast run's notice window: opened when the run shows it, refreshed
+// while it runs, unloaded at the end. Closed by the user, it stays closed.
+void MDImain::showNotice()
+{
+    const runs::FastNotice &notice = m_run->notice;
+    if (notice.shown && !m_noticeOpen) {
+        m_noticeOpen = true;
+        m_notice = new runs::Form1(notice, [this] { runs::Form1_Command1_Click(*m_run); });
+        openFormWindow(this, m_notice, {2400, 600});
+    } else if (!notice.shown && m_noticeOpen) {
+        m_noticeOpen = false;
+        if (m_notice)
+            unloadForm(m_notice);
+    } else if (auto *open = qobject_cast<runs::Form1 *>(m_notice.data())) {
+        open->refresh();
+    }
 }
 
 void MDImain::placeGraphForm()
@@ -214,6 +260,8 @@ void MDImain::changeEvent(QEvent *event)
 
 void MDImain::closeEvent(QCloseEvent *event)
 {
+    // A loop that runs ends after its pass or block, and its file is closed.
+    runs::programEnding(*m_run);
     if (!m_unloaded) {
         m_unloaded = true;
         SHOW_Form_Unload(m_panel);

@@ -12,6 +12,7 @@
 #include "shell/status_log.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <memory>
 
@@ -26,6 +27,7 @@ class PictureStore;
 namespace runs {
 class Graph_Form;
 class DATA_Form;
+struct RunContext;
 }
 
 namespace shell {
@@ -49,6 +51,9 @@ public:
     runs::Graph_Form *graphForm() const { return m_graph; }
     runs::DATA_Form *dataForm() const { return m_data; }
     QUIT_Form *quitForm() const { return m_quit; }
+    // The START key's run: its file, clock and hooks into these windows.
+    runs::RunContext &run() { return *m_run; }
+    QWidget *noticeForm() const { return m_notice; }  // the fast run's runs::Form1, while open
     QMdiSubWindow *window(QWidget *form) const;
 
     QMenu *SSBS = nullptr;  // "ScanBox Setting", shown while the scanner window is open
@@ -68,6 +73,8 @@ private:
     void placeGraphForm();
     QMdiSubWindow *addForm(QWidget *form, const QRect &twips);
     void buildMenus();
+    void connectRun();
+    void showNotice();
 
     PanelState m_state;
     display::DisplayModel m_display;
@@ -84,6 +91,9 @@ private:
     SHOW_Form *m_show = nullptr;
     runs::DATA_Form *m_data = nullptr;
     QUIT_Form *m_quit = nullptr;
+    std::unique_ptr<runs::RunContext> m_run;
+    QPointer<QWidget> m_notice;
+    bool m_noticeOpen = false;  // the run shows its notice (the user may have closed it)
     bool m_resizing = false;
     bool m_unloaded = false;
 };
