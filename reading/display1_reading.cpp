@@ -60,7 +60,6 @@ constexpr FixedRow kVoltageFixed[] = {
     {u"750V",  1,   1, {u"0000.000", 4, 3}, Prefix::None},
     {u"1000V", 1,   1, {u"0000.000", 4, 3}, Prefix::None},
 };
-constexpr Lamp kVoltageLamps[] = {Lamp::T_min_LAB1};
 
 // Current ("ACI", "DCI"): alternating current has no microampere row.
 constexpr Row kCurrentRows[] = {
@@ -79,7 +78,6 @@ constexpr FixedRow kCurrentFixed[] = {
     {u"1A",    1,   1, {u"0.000000", 1, 6}, Prefix::None},
     {u"10A",   1,   1, {u"00.00000", 2, 5}, Prefix::None},
 };
-constexpr Lamp kCurrentLamps[] = {Lamp::T_min_LAB1, Lamp::T_u_LAB1};
 
 // Resistance ("2W", "4W"): the 1 kOhm decade is drawn in ohms.
 constexpr Row kResistanceRows[] = {
@@ -100,7 +98,6 @@ constexpr FixedRow kResistanceFixed[] = {
     {u"10M",  1, 1e6, {u"00.00000", 2, 5}, Prefix::Mega},
     {u"100M", 1, 1e6, {u"000.0000", 3, 4}, Prefix::Mega},
 };
-constexpr Lamp kResistanceLamps[] = {Lamp::T_K_LAB1, Lamp::T_M_LAB1};
 
 // Frequency and period ("Hz", "P"): text only; the value scaling draws.
 constexpr Row kFrequencyRows[] = {
@@ -129,16 +126,19 @@ constexpr char16_t kNoSensor[] = u"4000.000";
 
 enum class Kind { Ranged, Frequency, Diode, Continuity, Temperature };
 
+// An automatic row darkens every prefix lamp of display 1, then lights its
+// own: a math result drawn before may have lit any of them.
+constexpr Lamp kPrefixLamps[] = {Lamp::T_u_LAB1, Lamp::T_min_LAB1, Lamp::T_K_LAB1, Lamp::T_M_LAB1};
+
 struct Ranged
 {
     std::span<const Row> autoRows;
     std::span<const FixedRow> fixedRows;
-    std::span<const Lamp> prefixLamps;  // an automatic row darkens these, then lights its own
-    bool emptiedFirst;                  // DISPLAY1 is emptied before the row runs
+    bool emptiedFirst;  // DISPLAY1 is emptied before the row runs
 };
-constexpr Ranged kVoltage = {kVoltageRows, kVoltageFixed, kVoltageLamps, false};
-constexpr Ranged kCurrent = {kCurrentRows, kCurrentFixed, kCurrentLamps, false};
-constexpr Ranged kResistance = {kResistanceRows, kResistanceFixed, kResistanceLamps, true};
+constexpr Ranged kVoltage = {kVoltageRows, kVoltageFixed, false};
+constexpr Ranged kCurrent = {kCurrentRows, kCurrentFixed, false};
+constexpr Ranged kResistance = {kResistanceRows, kResistanceFixed, true};
 
 struct Function
 {
@@ -210,7 +210,7 @@ void showRanged(Panel &p, const Function &f, double x)
             }
         if (!row)
             row = &r.autoRows.back();  // a NaN never comes: the field converted
-        for (Lamp lamp : r.prefixLamps)
+        for (Lamp lamp : kPrefixLamps)
             p.display.setLit(lamp, false);
         display::lightPrefix(p.display, row->prefix, 1);
         if (display2Free(s))
@@ -262,11 +262,11 @@ void showDisplay1Reading(Panel &p, QStringView field, QStringView reply)
 {
     const Function *f = findFunction(p.state.MODE1);
     if (!f) {
-        p.state.DISPLAY1 = replyText(reply);
+        p.state.DISPLAY1 = replyAsReading(reply);
         return;
     }
     if (f->kind == Kind::Ranged)
-        p.state.DISPLAY1 = replyText(reply);  // stays when the range label has no row
+        p.state.DISPLAY1 = replyAsReading(reply);  // stays when the range label has no row
     const std::optional<double> x = rt::toNumber(field);
     if (!x) {
         p.state.DISPLAY1.clear();

@@ -60,7 +60,6 @@ constexpr PointRow kVoltagePoints[] = {
     {2, std::nullopt,     1,   1, {u"000.000", 3, 3}, Prefix::None},
     {3, std::nullopt,     1,   1, {u"0000.00", 4, 2}, Prefix::None},  // DC and AC alike
 };
-constexpr Lamp kVoltageLamps[] = {Lamp::T_min_LAB2};
 
 constexpr Row kCurrentRows[] = {
     {0.00018,    1e6, 1, {u"000.000", 3, 3}, Prefix::Micro},
@@ -77,7 +76,6 @@ constexpr LabelRow kCurrentLabels[] = {
     {u"1A",    1,   1, {u"0.00000", 1, 5}, Prefix::None},
     {u"10A",   1,   1, {u"00.0000", 2, 4}, Prefix::None},
 };
-constexpr Lamp kCurrentLamps[] = {Lamp::T_u_LAB2, Lamp::T_min_LAB2};
 
 constexpr Row kResistanceRows[] = {
     {190,        1, 1,   {u"000.000", 3, 3}, Prefix::None},
@@ -97,7 +95,6 @@ constexpr PointRow kResistancePoints[] = {
     {2, std::nullopt,    1, 1,   {u"000.000", 3, 3}, Prefix::None},
     {3, std::nullopt,    1, 1,   {u"0000.00", 4, 2}, Prefix::None},
 };
-constexpr Lamp kResistanceLamps[] = {Lamp::T_K_LAB2, Lamp::T_M_LAB2};
 
 // Frequency and period: text only; the value scaling draws.
 constexpr Row kFrequencyRows[] = {
@@ -117,20 +114,19 @@ constexpr Row kFrequencyRows[] = {
     {kOtherwise, 1,   1e6, {u"000.000", 3, 3}, Prefix::Mega},
 };
 
+// An automatic row darkens every prefix lamp of display 2, then lights its own.
+constexpr Lamp kPrefixLamps[] = {Lamp::T_u_LAB2, Lamp::T_min_LAB2, Lamp::T_K_LAB2, Lamp::T_M_LAB2};
+
 struct Family
 {
     std::span<const Row> autoRows;
     std::span<const PointRow> pointRows;
     std::span<const LabelRow> labelRows;
-    std::span<const Lamp> prefixLamps;
     double autoOverload;  // first count the automatic rows' drawing shows as "OL"
 };
-constexpr Family kVoltage = {kVoltageRows, kVoltagePoints, {}, kVoltageLamps,
-                             display::kDisplay2Overload};
-constexpr Family kCurrent = {kCurrentRows, {}, kCurrentLabels, kCurrentLamps,
-                             display::kDisplay2WideOverload};
-constexpr Family kResistance = {kResistanceRows, kResistancePoints, {}, kResistanceLamps,
-                                display::kDisplay2WideOverload};
+constexpr Family kVoltage = {kVoltageRows, kVoltagePoints, {}, display::kDisplay2Overload};
+constexpr Family kCurrent = {kCurrentRows, {}, kCurrentLabels, display::kDisplay2WideOverload};
+constexpr Family kResistance = {kResistanceRows, kResistancePoints, {}, display::kDisplay2WideOverload};
 
 struct Function
 {
@@ -184,7 +180,7 @@ void showFamily(Panel &p, const Family &f, QStringView unit, double v)
     display::DisplayModel &d = p.display;
     if (d.isLit(Lamp::AUTO_LAB2)) {
         const Row &row = rowByMagnitude(f.autoRows, std::fabs(v));
-        for (Lamp lamp : f.prefixLamps)
+        for (Lamp lamp : kPrefixLamps)
             d.setLit(lamp, false);
         display::lightPrefix(d, row.prefix, 2);
         showRow(p, v, row.mul, row.div, row.shown, row.prefix, unit, row.kiloText, f.autoOverload);

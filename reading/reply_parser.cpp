@@ -3,13 +3,19 @@
 #include "display/panel.h"
 #include "platform/runtime.h"
 #include "reading/interpretation.h"
+#include "reading/reply_text.h"
 
 namespace reading {
 
 void READ_SHOW_PARSE(Panel &p)
 {
-    if (const std::optional<QString> reply = acceptReply(p, rt::trimSpaces(p.state.DISPLAY1)))
+    if (const std::optional<QString> reply = acceptReply(p, rt::trimSpaces(p.state.DISPLAY1))) {
+        // The raw reply leaves DISPLAY1 now: a path that makes no reading
+        // text of its own (dBm of 0, a dB value that is no number) leaves
+        // the reply's text, never its terminator.
+        p.state.DISPLAY1 = replyAsReading(*reply);
         interpretReply(p, *reply);
+    }
 }
 
 void TRIG_READ_SHOW(Panel &p)

@@ -1,6 +1,7 @@
 #include "reading/reply_text.h"
 
 #include "platform/runtime.h"
+#include "reading/reading_rows.h"
 
 namespace reading {
 
@@ -20,6 +21,16 @@ QString replyText(QStringView reply)
         if (c.unicode() >= 0x20 && c.unicode() != 0x7F)
             text += c;
     return rt::trimSpaces(text);
+}
+
+} // namespace reading
+
+namespace reading {
+
+QString replyAsReading(QStringView reply)
+{
+    const QString text = replyText(reply);
+    return text.size() > kLongestDisplay1 ? kDetect : text;
 }
 
 } // namespace reading

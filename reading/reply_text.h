@@ -23,4 +23,8 @@ ReplyFields splitReply(QStringView reply);
 // character, so a reading text never breaks a record line.
 QString replyText(QStringView reply);
 
+// The reply as a reading text when nothing better is known: replyText,
+// or "Detect" when that is longer than DISPLAY1 may be (15 characters).
+QString replyAsReading(QStringView reply);
+
 } // namespace reading
