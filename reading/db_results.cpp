@@ -20,7 +20,7 @@ using display::Prefix;
 struct LevelRow
 {
     double bound;
-    const char16_t *text;  // pattern of the reading text
+    std::u16string_view text;  // pattern of the reading text
     Shown shown;           // drawing on display 1: always seven digits
 };
 constexpr LevelRow kLevelRows[] = {
@@ -34,7 +34,7 @@ struct VoltRow
 {
     double bound;
     double mul;
-    const char16_t *pattern;
+    std::u16string_view pattern;
     Prefix prefix;
 };
 constexpr VoltRow kDbmVoltRows[] = {
@@ -50,17 +50,17 @@ constexpr VoltRow kDbmVoltRows[] = {
 struct VoltShown
 {
     double bound;
-    const char16_t *label;  // MODE1_RANGE of the fixed rows
+    std::u16string_view label;  // MODE1_RANGE of the fixed rows
     double mul;
     Shown shown;
     Prefix prefix;
 };
 constexpr VoltShown kDbAutoRows[] = {
-    {0.12,       nullptr, 1e3, {u"000.000", 3, 3}, Prefix::Milli},
-    {1.2,        nullptr, 1,   {u"0.00000", 1, 5}, Prefix::None},
-    {12,         nullptr, 1,   {u"00.0000", 2, 4}, Prefix::None},
-    {120,        nullptr, 1,   {u"000.000", 3, 3}, Prefix::None},
-    {kOtherwise, nullptr, 1,   {u"0000.00", 4, 2}, Prefix::None},
+    {0.12,       {},      1e3, {u"000.000", 3, 3}, Prefix::Milli},
+    {1.2,        {},      1,   {u"0.00000", 1, 5}, Prefix::None},
+    {12,         {},      1,   {u"00.0000", 2, 4}, Prefix::None},
+    {120,        {},      1,   {u"000.000", 3, 3}, Prefix::None},
+    {kOtherwise, {},      1,   {u"0000.00", 4, 2}, Prefix::None},
 };
 constexpr VoltShown kDbRangeRows[] = {
     {kOtherwise, u"100mV", 1e3, {u"000.000", 3, 3}, Prefix::Milli},
@@ -88,7 +88,7 @@ QString showLevel(Panel &p, double level)
 {
     p.display.setLit(Lamp::T_min_LAB1, false);
     const LevelRow &row = rowByMagnitude(std::span<const LevelRow>(kLevelRows), std::fabs(level));
-    const QString text = rt::pattern(level, QStringView(row.text));
+    const QString text = rt::pattern(level, row.text);
     display::DIS1_READ_SHOW(p, text, row.shown.integers, row.shown.decimals, level < 0);
     return text;
 }
@@ -100,7 +100,7 @@ void showDbVolts(Panel &p, const VoltShown &row, double x)
                             row.shown.decimals, x < 0);
     p.state.DISPLAY2 = isOverloadValue(x)
                            ? QStringLiteral("OL")
-                           : scaled(x, row.mul, 1, row.shown) + unitWord(row.prefix, u"V");
+                           : withUnitWord(scaled(x, row.mul, 1, row.shown), row.prefix, u"V");
 }
 
 } // namespace
@@ -144,7 +144,7 @@ void dBm_C_ENTER(Panel &p, QStringView Display1_data)
         return;
     }
     const VoltRow &row = rowByMagnitude(std::span<const VoltRow>(kDbmVoltRows), std::fabs(volts));
-    s.DISPLAY1 = rt::pattern(volts * row.mul, QStringView(row.pattern)) + unitWord(row.prefix, u"V");
+    s.DISPLAY1 = withUnitWord(rt::pattern(volts * row.mul, row.pattern), row.prefix, u"V");
 }
 
 void dB_C_ENTER(Panel &p, QStringView Display1_data, QStringView Display2_data)
@@ -156,7 +156,7 @@ void dB_C_ENTER(Panel &p, QStringView Display1_data, QStringView Display2_data)
     // Display 2: the voltage. A reply without it leaves display 2 as it is.
     if (const std::optional<double> x = rt::toNumber(Display2_data)) {
         if (s.dB_WITH_dBm) {
-            const QString t = rt::pattern(*x, QStringView(kBesideDbm.pattern));
+            const QString t = rt::pattern(*x, kBesideDbm.pattern);
             display::DIS2_READ_SHOW(p, t, kBesideDbm.integers, kBesideDbm.decimals, *x < 0);
             s.DISPLAY2 = isOverloadValue(*x) ? QStringLiteral("OL") : t + QStringLiteral(" V");
         } else if (d.isLit(Lamp::AUTO_LAB1)) {

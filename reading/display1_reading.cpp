@@ -16,7 +16,7 @@ namespace {
 
 using display::Lamp;
 using display::Prefix;
-using Word = std::array<const char16_t *, 6>;  // display 2's range word, left to right
+using Word = std::array<std::u16string_view, 6>;  // display 2's range word, left to right
 
 // One row of a function's table. An automatic row is chosen by |x| < bound
 // and lights its prefix lamp; every row scales x by mul / div, formats it
@@ -28,14 +28,14 @@ struct Row
     Shown shown;
     Prefix prefix;
     Word word = {};                  // spelled on display 2 while it is free (automatic rows)
-    const char16_t *only = nullptr;  // the row serves only this MODE1
+    std::u16string_view only = {};   // the row serves only this MODE1 (empty: any)
     bool acWord = false;             // with DC_LAB1 dark, display 2 spells kAcTopWord instead
     bool kiloText = false;           // drawn in ohms; the text goes to kilo from 1000 up
 };
 
 struct FixedRow
 {
-    const char16_t *label;  // MODE1_RANGE
+    std::u16string_view label;  // MODE1_RANGE
     double mul, div;
     Shown shown;
     Prefix prefix;
@@ -50,7 +50,7 @@ constexpr Row kVoltageRows[] = {
     {1.2,        1,   1,   {u"0.000000", 1, 6}, Prefix::None,  {u"", u"", u"", u"1", u"", u"V"}},
     {12,         1,   1,   {u"00.00000", 2, 5}, Prefix::None,  {u"", u"", u"1", u"0", u"", u"V"}},
     {120,        1,   1,   {u"000.0000", 3, 4}, Prefix::None,  {u"", u"1", u"0", u"0", u"", u"V"}},
-    {kOtherwise, 1,   1,   {u"0000.000", 4, 3}, Prefix::None,  {u"1", u"0", u"0", u"0", u"", u"V"}, nullptr, true},
+    {kOtherwise, 1,   1,   {u"0000.000", 4, 3}, Prefix::None,  {u"1", u"0", u"0", u"0", u"", u"V"}, {}, true},
 };
 constexpr FixedRow kVoltageFixed[] = {
     {u"100mV", 1e3, 1, {u"000.0000", 3, 4}, Prefix::Milli},
@@ -82,7 +82,7 @@ constexpr FixedRow kCurrentFixed[] = {
 // Resistance ("2W", "4W"): the 1 kOhm decade is drawn in ohms.
 constexpr Row kResistanceRows[] = {
     {120,        1, 1,   {u"000.0000", 3, 4}, Prefix::None, {u"", u"1", u"0", u"0", u"", u"ohm"}},
-    {1200,       1, 1,   {u"0000.000", 4, 3}, Prefix::None, {u"", u"", u"", u"1", u"K", u"ohm"}, nullptr, false, true},
+    {1200,       1, 1,   {u"0000.000", 4, 3}, Prefix::None, {u"", u"", u"", u"1", u"K", u"ohm"}, {}, false, true},
     {12000,      1, 1e3, {u"00.00000", 2, 5}, Prefix::Kilo, {u"", u"", u"1", u"0", u"K", u"ohm"}},
     {120000,     1, 1e3, {u"000.0000", 3, 4}, Prefix::Kilo, {u"", u"1", u"0", u"0", u"K", u"ohm"}},
     {1200000,    1, 1e6, {u"0.000000", 1, 6}, Prefix::Mega, {u"", u"", u"", u"1", u"M", u"ohm"}},
@@ -142,10 +142,10 @@ constexpr Ranged kResistance = {kResistanceRows, kResistanceFixed, true};
 
 struct Function
 {
-    const char16_t *code;  // MODE1
+    std::u16string_view code;  // MODE1
     Kind kind;
     const Ranged *ranged;
-    const char16_t *unit;
+    std::u16string_view unit;
 };
 constexpr Function kFunctions[] = {
     {u"ACV",     Kind::Ranged,      &kVoltage,    u"V"},
@@ -189,12 +189,12 @@ void showRow(Panel &p, double x, double mul, double div, const Shown &shown, Pre
     text = scaled(x, mul, div, shown);
     display::DIS1_READ_SHOW(p, text, shown.integers, shown.decimals, x < 0);
     if (kiloText && x >= 1000)
-        text = scaled(x, 1, 1000, shown) + unitWord(Prefix::Kilo, unit);
+        text = withUnitWord(scaled(x, 1, 1000, shown), Prefix::Kilo, unit);
     else
-        text += unitWord(prefix, unit);
+        appendUnitWord(text, prefix, unit);
 }
 
-void showRanged(Panel &p, const Function &f, double x)
+void showRanged(Panel &p, const Function &f, double x, QStringView reply)
 {
     shell::PanelState &s = p.state;
     const Ranged &r = *f.ranged;
@@ -204,7 +204,7 @@ void showRanged(Panel &p, const Function &f, double x)
         const double a = std::fabs(x);
         const Row *row = nullptr;
         for (const Row &candidate : r.autoRows)
-            if (a < candidate.bound && (!candidate.only || s.MODE1 == QStringView(candidate.only))) {
+            if (a < candidate.bound && (candidate.only.empty() || s.MODE1 == QStringView(candidate.only))) {
                 row = &candidate;
                 break;
             }
@@ -221,14 +221,16 @@ void showRanged(Panel &p, const Function &f, double x)
     for (const FixedRow &row : r.fixedRows)
         if (s.MODE1_RANGE == QStringView(row.label))
             return showRow(p, x, row.mul, row.div, row.shown, row.prefix, f.unit, false);
-    // A range label without a row: nothing drawn. Resistance was emptied;
-    // voltage and current keep the reply as it came.
+    // A range label without a row: nothing drawn. Resistance stays empty;
+    // voltage and current keep the reply's text.
+    if (!r.emptiedFirst)
+        s.DISPLAY1 = replyAsReading(reply);
 }
 
 void showFrequency(Panel &p, const Function &f, double x, QStringView field)
 {
     const Row &row = rowByMagnitude(std::span<const Row>(kFrequencyRows), std::fabs(x));
-    p.state.DISPLAY1 = scaled(x, row.mul, row.div, row.shown) + unitWord(row.prefix, f.unit);
+    p.state.DISPLAY1 = withUnitWord(scaled(x, row.mul, row.div, row.shown), row.prefix, f.unit);
     QString copy = field.toString();
     (void)display::CHK_READ_RANGE(p, copy);  // the field converted, so it draws
 }
@@ -242,7 +244,7 @@ void showTestRow(Panel &p, double x, const Shown &shown, QStringView unit)
     if (p.state.DIS1_OL)
         text = QStringLiteral("OPEN");
     else
-        text += unitWord(Prefix::None, unit);
+        appendUnitWord(text, Prefix::None, unit);
 }
 
 void showTemperature(Panel &p, const Function &f, double x)
@@ -253,7 +255,7 @@ void showTemperature(Panel &p, const Function &f, double x)
     if (text == QStringView(kNoSensor))
         text = kDetect;
     else
-        text += unitWord(Prefix::None, f.unit);
+        appendUnitWord(text, Prefix::None, f.unit);
 }
 
 } // namespace
@@ -265,15 +267,13 @@ void showDisplay1Reading(Panel &p, QStringView field, QStringView reply)
         p.state.DISPLAY1 = replyAsReading(reply);
         return;
     }
-    if (f->kind == Kind::Ranged)
-        p.state.DISPLAY1 = replyAsReading(reply);  // stays when the range label has no row
     const std::optional<double> x = rt::toNumber(field);
     if (!x) {
         p.state.DISPLAY1.clear();
         return;
     }
     switch (f->kind) {
-    case Kind::Ranged:      return showRanged(p, *f, *x);
+    case Kind::Ranged:      return showRanged(p, *f, *x, reply);
     case Kind::Frequency:   return showFrequency(p, *f, *x, field);
     case Kind::Diode:       return showTestRow(p, *x, kDiodeShown, f->unit);
     case Kind::Continuity:  return showTestRow(p, *x, kContinuityShown, f->unit);

@@ -39,7 +39,7 @@ struct PointRow
 // A fixed row chosen by MODE2_RANGE.
 struct LabelRow
 {
-    const char16_t *label;
+    std::u16string_view label;
     double mul, div;
     Shown shown;
     Prefix prefix;
@@ -130,9 +130,9 @@ constexpr Family kResistance = {kResistanceRows, kResistancePoints, {}, display:
 
 struct Function
 {
-    const char16_t *code;  // MODE2
-    const Family *family;  // nullptr: frequency or period
-    const char16_t *unit;
+    std::u16string_view code;  // MODE2
+    const Family *family;      // nullptr: frequency or period
+    std::u16string_view unit;
 };
 constexpr Function kFunctions[] = {
     {u"ACV", &kVoltage,    u"V"},
@@ -162,9 +162,11 @@ void showRow(Panel &p, double v, double mul, double div, const Shown &shown, Pre
     text = scaled(std::fabs(v), mul, div, shown);
     display::DIS2_READ_SHOW(p, text, shown.integers, shown.decimals, v < 0, overload);
     if (kiloText && v >= 1000)
-        text = scaled(v, 1, 1000, shown) + unitWord(Prefix::Kilo, unit);
+        text = withUnitWord(scaled(v, 1, 1000, shown), Prefix::Kilo, unit);
+    else if (v < 0)
+        text = withUnitWord(scaled(v, mul, div, shown), prefix, unit);
     else
-        text = scaled(v, mul, div, shown) + unitWord(prefix, unit);
+        appendUnitWord(text, prefix, unit);  // the magnitude drawn is the value
 }
 
 std::optional<int> lowestLitPoint(const display::DisplayModel &d)
@@ -200,7 +202,7 @@ void showFamily(Panel &p, const Family &f, QStringView unit, double v)
 void showFrequency(Panel &p, const Function &f, double v, QStringView field)
 {
     const Row &row = rowByMagnitude(std::span<const Row>(kFrequencyRows), std::fabs(v));
-    p.state.DISPLAY2 = scaled(v, row.mul, row.div, row.shown) + unitWord(row.prefix, f.unit);
+    p.state.DISPLAY2 = withUnitWord(scaled(v, row.mul, row.div, row.shown), row.prefix, f.unit);
     QString copy = field.toString();
     (void)display::CHK_READ2_RANGE(p, copy);  // the field converted, so it draws
 }

@@ -13,7 +13,7 @@ namespace reading {
 
 namespace {
 
-using Word = std::array<const char16_t *, 6>;
+using Word = std::array<std::u16string_view, 6>;
 
 enum class Item : qint16 { MxB = 2, Reciprocal = 3, Percent = 4 };
 
@@ -32,8 +32,8 @@ constexpr MathRow kMathRows[] = {
 // The base unit of display 1's function, after an MX+B or 1/X value.
 struct BaseUnit
 {
-    const char16_t *code;
-    const char16_t *unit;
+    std::u16string_view code;
+    std::u16string_view unit;
 };
 constexpr BaseUnit kBaseUnits[] = {
     {u"ACV", u"V"}, {u"DCV", u"V"}, {u"ACI", u"A"}, {u"DCI", u"A"},

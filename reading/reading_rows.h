@@ -12,6 +12,7 @@
 #include <cmath>
 #include <limits>
 #include <span>
+#include <string_view>
 
 namespace reading {
 
@@ -19,7 +20,7 @@ namespace reading {
 // XXX and YYY of the number drawing).
 struct Shown
 {
-    const char16_t *pattern;
+    std::u16string_view pattern;
     qint16 integers;
     qint16 decimals;
 };
@@ -43,22 +44,29 @@ const Row &rowByMagnitude(std::span<const Row> rows, double magnitude)
 // The value scaled and formatted: rt::pattern(x * mul / div, pattern).
 inline QString scaled(double x, double mul, double div, const Shown &shown)
 {
-    return rt::pattern(x * mul / div, QStringView(shown.pattern));
+    return rt::pattern(x * mul / div, shown.pattern);
 }
 
-// "_" + prefix letter + unit: "_mV", "_kOhm", "_us", "_Hz".
-inline QString unitWord(display::Prefix prefix, QStringView unit)
+// Appends "_", the prefix letter and the unit: "_mV", "_kOhm", "_us", "_Hz".
+inline void appendUnitWord(QString &text, display::Prefix prefix, QStringView unit)
 {
-    QString word(1, u'_');
+    text.reserve(text.size() + 2 + unit.size());
+    text += u'_';
     switch (prefix) {
     case display::Prefix::None:  break;
-    case display::Prefix::Micro: word += u'u'; break;
-    case display::Prefix::Milli: word += u'm'; break;
-    case display::Prefix::Kilo:  word += u'k'; break;
-    case display::Prefix::Mega:  word += u'M'; break;
+    case display::Prefix::Micro: text += u'u'; break;
+    case display::Prefix::Milli: text += u'm'; break;
+    case display::Prefix::Kilo:  text += u'k'; break;
+    case display::Prefix::Mega:  text += u'M'; break;
     }
-    word += unit;
-    return word;
+    text += unit;
+}
+
+// The text with its unit word after it.
+inline QString withUnitWord(QString text, display::Prefix prefix, QStringView unit)
+{
+    appendUnitWord(text, prefix, unit);
+    return text;
 }
 
 // The instrument sends overload as 9.9E+37; anything from 1E9 up is

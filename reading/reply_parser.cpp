@@ -9,12 +9,17 @@ namespace reading {
 
 void READ_SHOW_PARSE(Panel &p)
 {
-    if (const std::optional<QString> reply = acceptReply(p, rt::trimSpaces(p.state.DISPLAY1))) {
-        // The raw reply leaves DISPLAY1 now: a path that makes no reading
-        // text of its own (dBm of 0, a dB value that is no number) leaves
-        // the reply's text, never its terminator.
-        p.state.DISPLAY1 = replyAsReading(*reply);
+    const QString raw = p.state.DISPLAY1;
+    // Trimmed only when there is something to trim: most replies have no spaces.
+    const bool spaced = raw.startsWith(u' ') || raw.endsWith(u' ');
+    if (const std::optional<QString> reply = acceptReply(p, spaced ? rt::trimSpaces(raw) : raw)) {
         interpretReply(p, *reply);
+        // A path that makes no reading text of its own (a dBm of 0, a dB
+        // value that is no number) leaves DISPLAY1 as the loop stored it:
+        // the raw reply gives way to its text, never its terminator.
+        const QString &text = p.state.DISPLAY1;
+        if (!raw.isEmpty() && text.constData() == raw.constData() && text.size() == raw.size())
+            p.state.DISPLAY1 = replyAsReading(*reply);
     }
 }
 
