@@ -175,8 +175,27 @@ bool display2Free(const shell::PanelState &s)
     return !s.MODE2_ON && !s.HOLD_ON && !s.REL_ON;
 }
 
+// Display 2 already spells the word, with no point lit: a run's readings in
+// one range redraw nothing.
+bool alreadySpelled(const display::DisplayModel &d, const Word &w)
+{
+    using display::Positions;
+    for (int i = 0; i < display::kDisplay2Positions; ++i) {
+        const bool lit = d.isLit(Positions::DIS2_IMG, i);
+        const std::u16string_view name = w[std::size_t(i)];
+        if (name.empty() ? lit : !lit || d.glyph(Positions::DIS2_IMG, i) != QStringView(name))
+            return false;
+    }
+    for (int i = 0; i < display::kDisplay2Points; ++i)
+        if (d.isLit(display::Points::DROP_IMG2, i))
+            return false;
+    return true;
+}
+
 void spell(display::DisplayModel &d, const Word &w)
 {
+    if (alreadySpelled(d, w))
+        return;
     display::ClearDIS2(d);
     display::DIS2_SHOW_RANGE(d, w[0], w[1], w[2], w[3], w[4], w[5]);
 }

@@ -25,6 +25,7 @@ private slots:
     void shortAndEmptyReplies();
     void overloadEmptiesDisplay2();
     void dbmAndDbTakeTheReply();
+    void rangeWordRedrawnWhereItDiffers();
 };
 
 namespace {
@@ -283,6 +284,28 @@ void TestReplyParser::dbmAndDbTakeTheReply()
     QCOMPARE(db.f.state.DISPLAY1, u"-03.5000_dB"_s);
     QCOMPARE(db.f.state.DISPLAY2, u"050.000_mV"_s);
     QVERIFY(db.f.state.dB_DISP1);
+}
+
+void TestReplyParser::rangeWordRedrawnWhereItDiffers()
+{
+    Parsed t({});
+    t.f.state.MODE1 = u"DCV"_s;
+    t.f.state.MODE1_RANGE = u"AUTO"_s;
+    auto parse = [&](const QString &reply) {
+        t.f.state.DISPLAY1 = reply;
+        reading::READ_SHOW_PARSE(t.f.panel);
+        return shown2(t.f.display);
+    };
+    QCOMPARE(parse(u"0.05,0"_s), u"_100[M2]V"_s);
+    QCOMPARE(parse(u"0.06,0"_s), u"_100[M2]V"_s);
+
+    t.f.display.setLit(Points::DROP_IMG2, 2, true);  // a point left over
+    QCOMPARE(parse(u"0.07,0"_s), u"_100[M2]V"_s);
+    t.f.display.draw(Positions::DIS2_IMG, 0, u"9");  // a glyph left over
+    QCOMPARE(parse(u"0.08,0"_s), u"_100[M2]V"_s);
+    t.f.display.draw(Positions::DIS2_IMG, 4, u"U2");
+    QCOMPARE(parse(u"0.09,0"_s), u"_100[M2]V"_s);
+    QCOMPARE(parse(u"0.5,0"_s), u"___1_V"_s);
 }
 
 QTEST_GUILESS_MAIN(TestReplyParser)
