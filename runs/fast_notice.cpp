@@ -28,8 +28,9 @@ constexpr LabelRow kLabelRows[] = {
     {u"Samples Completed:",    &Form1::Label10},
     {u"Interval Time:",        &Form1::Label12},
 };
-constexpr int kRowsTop = 2500;
+constexpr int kRowsTop = 2760;
 constexpr int kRowPitch = 330;
+constexpr int kWidth = 8200;
 
 } // namespace
 
@@ -38,21 +39,22 @@ Form1::Form1(const FastNotice &notice, std::function<void()> stop, QWidget *pare
 {
     setWindowTitle(u"File save only Mode"_s);
     Frame1 = new QGroupBox(u"Note!"_s, this);
-    Frame1->setGeometry(rt::twipsRect(120, 60, 6900, 2300));
+    Frame1->setGeometry(rt::twipsRect(120, 60, kWidth - 240, 2580));
     int top = 300;
     for (QPlainTextEdit **box : {&Text1, &Text2, &Text3}) {
         *box = new QPlainTextEdit(Frame1);
         (*box)->setReadOnly(true);
         (*box)->setFrameShape(QFrame::NoFrame);
-        (*box)->setGeometry(rt::twipsRect(120, top, 6660, 640));
-        top += 660;
+        (*box)->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        (*box)->setGeometry(rt::twipsRect(120, top, kWidth - 480, 700));
+        top += 740;
     }
     top = kRowsTop;
     for (const LabelRow &row : kLabelRows) {
         auto *caption = new QLabel(QString::fromUtf16(row.caption), this);
         caption->setGeometry(rt::twipsRect(120, top, 2200, 300));
         auto *value = new QLabel(u"None"_s, this);
-        value->setGeometry(rt::twipsRect(2360, top, 4700, 300));
+        value->setGeometry(rt::twipsRect(2360, top, kWidth - 2480, 300));
         value->setTextInteractionFlags(Qt::TextSelectableByMouse);
         this->*(row.value) = value;
         top += kRowPitch;
@@ -63,7 +65,7 @@ Form1::Form1(const FastNotice &notice, std::function<void()> stop, QWidget *pare
         if (stop)
             stop();
     });
-    setFixedSize(rt::twipsSize(7150, top + 700));
+    setFixedSize(rt::twipsSize(kWidth, top + 700));
     Form_Load();
     refresh();
 }
@@ -81,7 +83,8 @@ void Form1::Form_Load()
 
 void Form1::refresh()
 {
-    Label2->setText(m_notice.Label2);
+    // A long path gives way in its middle; the whole of it is the tip.
+    Label2->setText(Label2->fontMetrics().elidedText(m_notice.Label2, Qt::ElideMiddle, Label2->width()));
     Label2->setToolTip(m_notice.Label2);
     Label4->setText(m_notice.Label4);
     Label6->setText(m_notice.Label6);

@@ -1,0 +1,229 @@
+// Whole measurement runs against ravelo-sim on a pty, on the system clock,
+// through the real START path and serial channel:
+//   - a 60 s fast run at 16.667 ms, 115200 baud: samples kept (goal: all
+//     3600), the program's share of one core (goal: under 15 %);
+//   - a 60 s normal run at 200 ms: how late each pass begins after its
+//     deadline (goal: 99th percentile within 2 ms), share of a core (goal:
+//     under 5 %);
+//   - 60 s fast runs at 9600 and 4800 baud: samples kept, and the run's
+//     wall time (it still ends on time);
+//   - a 10-minute fast run: resident memory at 1 minute and at the end
+//     (goal: flat; the fast run adds no table rows).
+// Each runs once; the figures are the counters of its line.
+//
+//   cmake --build build --target bench_run_loops ravelo-sim
+//   build/bench/bench_run_loops --benchmark_filter='60s'   # the three 60 s runs
+//   build/bench/bench_run_loops --benchmark_filter=Memory  # the 10-minute run
+
+#include "display/panel.h"
+#include "platform/program_folder.h"
+#include "runs/readings_table.h"
+#include "runs/run_control.h"
+#include "shell/dmm_link.h"
+#include "shell/front_panel.h"
+#include "shell/speed_check.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
+
+namespace {
+
+double cpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    auto secs = [](const timeval &t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
+    return secs(usage.ru_utime) + secs(usage.ru_stime);
+}
+
+long residentKb()
+{
+    QFile statm(u"/proc/self/statm"_s);
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields[1].toLong() * (sysconf(_SC_PAGESIZE) / 1024) : 0;
+}
+
+// ravelo-sim on a pty of its own, for the run's channel.
+class Simulator
+{
+public:
+    explicit Simulator(int baud)
+    {
+        const QString program = QCoreApplication::applicationDirPath() + u"/../ravelo-sim"_s;
+        m_process.start(program, {u"--link"_s, m_dir.filePath(u"com1"_s), u"--baud"_s, QString::number(baud)});
+        if (m_process.waitForStarted(5000) && m_process.waitForReadyRead(5000))
+            m_ok = m_process.readLine().startsWith('/');
+        qputenv("RAVELO_COM1", QFile::encodeName(m_dir.filePath(u"com1"_s)));
+    }
+    ~Simulator()
+    {
+        m_process.terminate();
+        m_process.waitForFinished(3000);
+    }
+    bool ok() const { return m_ok; }
+
+private:
+    QTemporaryDir m_dir;
+    QProcess m_process;
+    bool m_ok = false;
+};
+
+// One run of the front panel on the simulator, as the START key makes it.
+struct Bench
+{
+    Bench(int baud, const QString &interval, const QString &minutes) : sim(baud)
+    {
+        rt::setProgramFolder(folder.path());
+        link.Port(1);
+        link.BaudRate(baud);
+        opened = sim.ok() && link.Open();
+        panel.state.REMOTE_OK = true;
+        panel.state.MODE1 = u"DCV"_s;
+        panel.state.SETTING.REC_EVERY = u"1"_s;
+        panel.display.setAllLit(false);
+        panel.display.setLit(display::Lamp::M_LAB, true);
+        panel.controls.CHK_COM_TF.enabled = false;
+        panel.controls.Speed_TIME.items = shell::sampleIntervals();
+        panel.controls.Speed_TIME.text = interval;
+        shell::setSampleInterval(panel, interval);
+        panel.controls.CONT_TIME_LIST.text = minutes;
+        panel.state.SETTING.TEST_TIME_TEXT = minutes;
+        runs::connectRunTimers(run);
+        run.nameBoxOpened = [this] {
+            panel.controls.INPU_NAME_TEXT = u"bench"_s;
+            runs::INPU_NAME_OK_Click(run);
+        };
+    }
+    ~Bench() { rt::setProgramFolder({}); }
+
+    // START, then events until the run is over; the program's CPU seconds
+    // and wall seconds of the run.
+    void run_(const std::function<void()> &everySecond = {})
+    {
+        QEventLoop loop;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+            if (everySecond)
+                everySecond();
+            if (panel.state.runPhase == shell::RunPhase::Idle)
+                loop.quit();
+        });
+        const double cpu0 = cpuSeconds();
+        const auto wall0 = std::chrono::steady_clock::now();
+        runs::START_IMG_MouseDown(run);
+        poll.start(1000);
+        loop.exec();
+        cpu = cpuSeconds() - cpu0;
+        wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
+    }
+
+    QTemporaryDir folder;
+    Simulator sim;
+    shell::PanelState state;
+    display::DisplayModel display;
+    shell::Class1 link;
+    shell::StatusLog status;
+    shell::PanelTimers timers;
+    shell::PanelControls controls;
+    Panel panel{state, display, link, status, timers, controls};
+    runs::ReadingsTableModel table;
+    runs::RunContext run{panel, table};
+    bool opened = false;
+    double cpu = 0;
+    double wall = 0;
+};
+
+void fastRun(benchmark::State &s, int baud, const QString &minutes, bool memory)
+{
+    for (auto _ : s) {
+        Bench bench(baud, u"16.667"_s, minutes);
+        if (!bench.opened) {
+            s.SkipWithError("ravelo-sim did not start or the port did not open");
+            return;
+        }
+        long rssAtOneMinute = 0;
+        int seconds = 0;
+        bench.run_([&] {
+            if (++seconds == 60)
+                rssAtOneMinute = residentKb();
+        });
+        const double expected = runs::runLength(minutes) * 1000 / 16.667;
+        s.counters["samples"] = bench.state.RECORD_COUNT;
+        s.counters["lost"] = std::max(0.0, std::round(expected) - bench.state.RECORD_COUNT);
+        s.counters["cpu_pct"] = 100 * bench.cpu / bench.wall;
+        s.counters["wall_s"] = bench.wall;
+        if (memory) {
+            s.counters["rss_1min_kB"] = double(rssAtOneMinute);
+            s.counters["rss_end_kB"] = double(residentKb());
+        }
+    }
+}
+
+void normalRun(benchmark::State &s)
+{
+    for (auto _ : s) {
+        Bench bench(115200, u"200"_s, u"1"_s);
+        if (!bench.opened) {
+            s.SkipWithError("ravelo-sim did not start or the port did not open");
+            return;
+        }
+        std::vector<double> lateMs;
+        bench.run.passBegan = [&](runs::Nanos late) {
+            lateMs.push_back(std::chrono::duration<double, std::milli>(late).count());
+        };
+        bench.run_();
+        std::sort(lateMs.begin(), lateMs.end());
+        auto percentile = [&](double p) {
+            return lateMs.empty() ? 0.0 : lateMs[std::min(lateMs.size() - 1, std::size_t(p * double(lateMs.size())))];
+        };
+        s.counters["passes"] = double(lateMs.size());
+        s.counters["late_p50_ms"] = percentile(0.50);
+        s.counters["late_p99_ms"] = percentile(0.99);
+        s.counters["late_max_ms"] = lateMs.empty() ? 0.0 : lateMs.back();
+        s.counters["cpu_pct"] = 100 * bench.cpu / bench.wall;
+        s.counters["wall_s"] = bench.wall;
+    }
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::RegisterBenchmark("FastRun/115200baud/60s", [](benchmark::State &s) {
+        fastRun(s, 115200, u"1"_s, false);
+    })->Iterations(1)->Unit(benchmark::kSecond);
+    benchmark::RegisterBenchmark("NormalRun/200ms/60s", normalRun)->Iterations(1)->Unit(benchmark::kSecond);
+    benchmark::RegisterBenchmark("FastRun/9600baud/60s", [](benchmark::State &s) {
+        fastRun(s, 9600, u"1"_s, false);
+    })->Iterations(1)->Unit(benchmark::kSecond);
+    // A line slower than the samples: 34 values a second get through.
+    benchmark::RegisterBenchmark("FastRun/4800baud/60s", [](benchmark::State &s) {
+        fastRun(s, 4800, u"1"_s, false);
+    })->Iterations(1)->Unit(benchmark::kSecond);
+    benchmark::RegisterBenchmark("FastRun/Memory/115200baud/600s", [](benchmark::State &s) {
+        fastRun(s, 115200, u"10"_s, true);
+    })->Iterations(1)->Unit(benchmark::kSecond);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
