@@ -160,6 +160,7 @@ void Class1::closeDevice()
     }
     m_rx.clear();
     m_stale = false;
+    m_readingRepliesOwed = 0;
 }
 
 bool Class1::Open()
@@ -229,7 +230,8 @@ bool Class1::Write(const QString &command)
     if (m_stale)
         discardStale();
 
-    m_lastWasReadingQuery = isReadingQuery(command);
+    if (isReadingQuery(command))
+        ++m_readingRepliesOwed;
     const QByteArray bytes = wireBytes(command);
     if (m_io->write(bytes) != bytes.size()) {
         if (lineLost())
@@ -248,7 +250,9 @@ bool Class1::Write(const QString &command)
 
 std::chrono::milliseconds Class1::boundForNextRead() const
 {
-    if (!m_lastWasReadingQuery)
+    // While a measurement is owed (a "read?" answered only after "*TRG",
+    // say) every reply may take as long as a reading.
+    if (m_readingRepliesOwed == 0)
         return m_replyBound;
     return std::min(m_replyBound + m_readingTime, kLongestReadingBound);
 }
@@ -303,6 +307,8 @@ std::optional<QString> Class1::Read()
     for (;;) {
         readAvailable();
         if (std::optional<QString> reply = takeReply()) {
+            if (m_readingRepliesOwed > 0)
+                --m_readingRepliesOwed;
             m_error = LinkError::None;
             m_errorText.clear();
             return reply;
@@ -324,6 +330,7 @@ void Class1::drain()
     // Whatever is still on its way belongs to the query that timed out:
     // wait for the line to go quiet, then forget it all.
     m_rx.clear();
+    m_readingRepliesOwed = 0;
     const QDeadlineTimer cap(kLongestDrain);
     while (isOpen() && !cap.hasExpired()) {
         if (m_io->bytesAvailable() <= 0 && !m_io->waitForReadyRead(int(m_quiet.count())))
@@ -346,6 +353,7 @@ void Class1::Flush()
         return;
     readAvailable();
     m_rx.clear();
+    m_readingRepliesOwed = 0;
     if (auto *serial = qobject_cast<QSerialPort *>(m_io.get()))
         serial->clear(QSerialPort::Input);
 }
@@ -367,6 +375,7 @@ void Class1::Reset()
     readAvailable();
     m_rx.clear();
     m_stale = false;
+    m_readingRepliesOwed = 0;
     if (auto *serial = qobject_cast<QSerialPort *>(m_io.get()))
         serial->clear(QSerialPort::AllDirections);
 }

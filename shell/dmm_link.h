@@ -77,8 +77,9 @@ public:
     LinkError lastError() const { return m_error; }
     QString lastErrorText() const { return m_errorText; }
 
-    // Bounds. A reading query waits the ordinary bound plus the expected
-    // reading time at the present rate and filter, at most 60 s.
+    // Bounds. While a reading query is unanswered, a read waits the ordinary
+    // bound plus the expected reading time at the present rate and filter,
+    // at most 60 s.
     void setReplyBound(std::chrono::milliseconds bound) { m_replyBound = bound; }
     void setExpectedReadingTime(std::chrono::milliseconds time) { m_readingTime = time; }
     void setQuietTime(std::chrono::milliseconds quiet) { m_quiet = quiet; }
@@ -110,7 +111,7 @@ private:
     QByteArray m_rx;
     int m_port = 0;
     qint32 m_baud = 0;
-    bool m_lastWasReadingQuery = false;
+    int m_readingRepliesOwed = 0;  // reading queries sent and not yet answered
     bool m_stale = false;  // a read timed out: what arrives next is late
     QString m_lostWhy;     // the serial port reported the device gone
     LinkError m_error = LinkError::None;

@@ -106,6 +106,19 @@ void TestDmmLink::readingQueryBound()
     sim.link.setExpectedReadingTime(100000ms);  // a long filter at the slow rate
     QVERIFY(sim.link.Write(u"read?\\10"_s));
     QCOMPARE(sim.link.boundForNextRead(), 60000ms);
+    sim.link.Flush();
+
+    // A triggered reading: two readings owed, then "*TRG"; each reply may
+    // take a reading's time until both have come.
+    sim.link.setExpectedReadingTime(3000ms);
+    QVERIFY(sim.link.Write(u"read?\\10"_s));
+    QVERIFY(sim.link.Write(u"read?\\10"_s));
+    QVERIFY(sim.link.Write(u"*TRG\\10"_s));
+    QCOMPARE(sim.link.boundForNextRead(), 5000ms);
+    QVERIFY(sim.link.Read().has_value());
+    QCOMPARE(sim.link.boundForNextRead(), 5000ms);
+    QVERIFY(sim.link.Read().has_value());
+    QCOMPARE(sim.link.boundForNextRead(), 2000ms);
 }
 
 void TestDmmLink::devicePath()
