@@ -99,6 +99,8 @@ private slots:
     void notSavingCreatesNothing();
     void slowInstrumentWithinItsBound_data();
     void slowInstrumentWithinItsBound();
+    void programEndingClosesTheFile_data();
+    void programEndingClosesTheFile();
 
     // The fast loop.
     void fastSetup_data();
@@ -385,6 +387,40 @@ void TestAcquisitionLoops::slowInstrumentWithinItsBound()
 
     QCOMPARE(t.f.state.RECORD_COUNT, records);
     QCOMPARE(t.f.status.lines().filter(u"No reading"_s).size(), 1 - records);
+    QCOMPARE(t.f.state.runPhase, RunPhase::Idle);
+}
+
+void TestAcquisitionLoops::programEndingClosesTheFile_data()
+{
+    QTest::addColumn<QString>("interval");
+    QTest::addColumn<int>("records");
+    QTest::newRow("normal loop: after its pass") << u"1000"_s << 2;
+    QTest::newRow("fast loop: after its block") << u"16.667"_s << 120;
+}
+
+void TestAcquisitionLoops::programEndingClosesTheFile()
+{
+    QFETCH(QString, interval);
+    QFETCH(int, records);
+    RunFixture t(sim::Faults{}, u"Continuous"_s);
+    t.setInterval(interval);
+    t.clock.at(2500ms, [&] { runs::programEnding(t.run); });
+    t.start();
+    const qsizetype before = t.f.sim.written.size();
+    t.runTicks();
+
+    QCOMPARE(t.f.state.runPhase, RunPhase::Idle);
+    QVERIFY(!t.run.recorder.isOpen());
+    QCOMPARE(RunFixture::records(t.files().value(0)).size(), records);
+    // Nothing is shown, and the closing window returns the instrument to
+    // local operation itself.
+    QVERIFY(t.messages.messages().isEmpty());
+    QVERIFY(!writtenFrom(t, before).contains(kLocal));
+    QVERIFY(!writtenFrom(t, before).contains(kRateQuery));
+
+    // A START afterwards does not wait for a name box that nobody answers.
+    t.onNameBox = [] {};
+    t.start();
     QCOMPARE(t.f.state.runPhase, RunPhase::Idle);
 }
 
