@@ -216,6 +216,8 @@ SHOW_Form::SHOW_Form(Panel &panel, display::PictureStore &pictures, QWidget *par
     });
     connect(INPU_NAME_TEXT, &QLineEdit::textEdited, this,
             [this](const QString &text) { m_panel.controls.INPU_NAME_TEXT = text; });
+    // Enter in the name box is its OK.
+    connect(INPU_NAME_TEXT, &QLineEdit::returnPressed, INPU_NAME_OK, &QPushButton::click);
 
     m_panel.display.changed = [this] { update(); };
     m_panel.controls.changed = [this] { refreshControls(); };
