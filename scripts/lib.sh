@@ -3,7 +3,8 @@
 
 RAVELO_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 RAVELO_PACKAGES=(cmake g++ ninja-build qt6-base-dev qt6-serialport-dev libqt6opengl6-dev
-                 libgl-dev libxkbcommon-dev libqcustomplot-dev libbenchmark-dev)
+                 libgl-dev libxkbcommon-dev libqcustomplot-dev libbenchmark-dev
+                 fonts-dejavu-core)  # the panel draws its legends in DejaVu Sans
 
 ravelo_install_packages() {
     local missing=()
