@@ -161,6 +161,7 @@ void Class1::closeDevice()
     m_rx.clear();
     m_stale = false;
     m_readingRepliesOwed = 0;
+    m_queriesOwed = 0;
 }
 
 bool Class1::Open()
@@ -227,12 +228,17 @@ bool Class1::Write(const QString &command)
         return false;
     if (!isOpen())
         return fail(LinkError::NotOpen, QStringLiteral("The serial port is not open."));
-    if (m_stale)
+    const QByteArray bytes = wireBytes(command);
+    const bool query = bytes.contains('?');
+    // With no question outstanding, whatever waits unread is a late answer
+    // to one that was given up on: it must not answer this one.
+    if (m_stale || (query && m_queriesOwed == 0))
         discardStale();
 
+    if (query)
+        ++m_queriesOwed;
     if (isReadingQuery(command))
         ++m_readingRepliesOwed;
-    const QByteArray bytes = wireBytes(command);
     if (m_io->write(bytes) != bytes.size()) {
         if (lineLost())
             return false;
@@ -309,6 +315,8 @@ std::optional<QString> Class1::Read()
         if (std::optional<QString> reply = takeReply()) {
             if (m_readingRepliesOwed > 0)
                 --m_readingRepliesOwed;
+            if (m_queriesOwed > 0)
+                --m_queriesOwed;
             m_error = LinkError::None;
             m_errorText.clear();
             return reply;
@@ -331,6 +339,7 @@ void Class1::drain()
     // wait for the line to go quiet, then forget it all.
     m_rx.clear();
     m_readingRepliesOwed = 0;
+    m_queriesOwed = 0;
     const QDeadlineTimer cap(kLongestDrain);
     while (isOpen() && !cap.hasExpired()) {
         if (m_io->bytesAvailable() <= 0 && !m_io->waitForReadyRead(int(m_quiet.count())))
@@ -342,6 +351,7 @@ void Class1::drain()
 
 void Class1::discardStale()
 {
+    m_io->waitForReadyRead(0);  // take in what the system holds, without waiting
     readAvailable();
     m_rx.clear();
     m_stale = false;
@@ -354,6 +364,7 @@ void Class1::Flush()
     readAvailable();
     m_rx.clear();
     m_readingRepliesOwed = 0;
+    m_queriesOwed = 0;
     if (auto *serial = qobject_cast<QSerialPort *>(m_io.get()))
         serial->clear(QSerialPort::Input);
 }
@@ -376,6 +387,7 @@ void Class1::Reset()
     m_rx.clear();
     m_stale = false;
     m_readingRepliesOwed = 0;
+    m_queriesOwed = 0;
     if (auto *serial = qobject_cast<QSerialPort *>(m_io.get()))
         serial->clear(QSerialPort::AllDirections);
 }
