@@ -60,11 +60,11 @@ QByteArray garbled(QByteArray body)
 
 } // namespace
 
-std::optional<Faults> parseFaults(QStringView spec, QString *why)
+std::optional<Faults> parseFaults(QStringView faultList, QString *why)
 {
     Faults faults;
     QList<QStringView> seen;
-    for (QStringView item : spec.split(u',')) {
+    for (QStringView item : faultList.split(u',')) {
         item = item.trimmed();
         if (item.isEmpty())
             continue;

@@ -23,7 +23,7 @@ struct Faults
     int delayMs = 0;      // each reply waits N ms
     int hangupAfter = 0;  // the line goes away after N commands
 };
-std::optional<Faults> parseFaults(QStringView spec, QString *why = nullptr);
+std::optional<Faults> parseFaults(QStringView faultList, QString *why = nullptr);
 
 enum class Eol { Cr, Lf, CrLf, LfCr };
 std::optional<Eol> parseEol(QStringView text);

@@ -36,7 +36,7 @@ constexpr int kFailed = 1;
 
 constexpr char kUsage[] =
     "usage: ravelo-sim --link PATH [--baud N] [--eol cr|lf|crlf|lfcr] [--log FILE]\n"
-    "                  [--idn TEXT] [--state key=value,...] [--fault SPEC]\n"
+    "                  [--idn TEXT] [--state key=value,...] [--fault LIST]\n"
     "  --link PATH   symbolic link to the pty's slave side (an old link is replaced)\n"
     "  --baud N      pace replies at N baud, 10 bits a byte (default: no pacing)\n"
     "  --eol E       reply terminator (default cr)\n"
@@ -54,7 +54,7 @@ constexpr char kUsage[] =
     "                triggap=MS (with trigger=ext, between the replies of one *TRG),\n"
     "                filtcount=1..100 (readings per filtered reading), timescale=X (times\n"
     "                every reading time; default 1, 0 answers at once)\n"
-    "  --fault SPEC  silent-after=N, garble-every=N, cut-every=N, delay-ms=N, hangup-after=N\n"
+    "  --fault LIST  silent-after=N, garble-every=N, cut-every=N, delay-ms=N, hangup-after=N\n"
     "Prints the slave's path as its first line; serves until SIGTERM or SIGINT.\n"
     "Exit codes: 0 done, 1 could not serve, 2 bad arguments.\n";
 

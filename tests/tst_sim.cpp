@@ -375,7 +375,7 @@ void TestSim::everyReplyFormRenders()
 
 void TestSim::parseFaults_data()
 {
-    QTest::addColumn<QString>("spec");
+    QTest::addColumn<QString>("faultList");
     QTest::addColumn<bool>("ok");
     QTest::addColumn<QList<int>>("fields");  // silent, garble, cut, delay, hangup
     QTest::newRow("none")              << QString() << true << QList<int>{0, 0, 0, 0, 0};
@@ -398,11 +398,11 @@ void TestSim::parseFaults_data()
 
 void TestSim::parseFaults()
 {
-    QFETCH(QString, spec);
+    QFETCH(QString, faultList);
     QFETCH(bool, ok);
     QFETCH(QList<int>, fields);
     QString why;
-    const std::optional<sim::Faults> faults = sim::parseFaults(spec, &why);
+    const std::optional<sim::Faults> faults = sim::parseFaults(faultList, &why);
     QCOMPARE(bool(faults), ok);
     if (!faults) {
         QVERIFY(!why.isEmpty());
@@ -495,7 +495,7 @@ void TestSim::lineFaults_data()
 {
     // Each command's outcome: ok, none (no reply), garbled, cut,
     // garbled+cut, gone (the line hung up).
-    QTest::addColumn<QString>("spec");
+    QTest::addColumn<QString>("faultList");
     QTest::addColumn<QByteArrayList>("commands");
     QTest::addColumn<QStringList>("outcomes");
     const QByteArrayList idn4{"*IDN?", "*IDN?", "*IDN?", "*IDN?"};
@@ -522,11 +522,11 @@ void TestSim::lineFaults_data()
 
 void TestSim::lineFaults()
 {
-    QFETCH(QString, spec);
+    QFETCH(QString, faultList);
     QFETCH(QByteArrayList, commands);
     QFETCH(QStringList, outcomes);
     sim::Instrument instrument;
-    sim::Line line(instrument, *sim::parseFaults(spec));
+    sim::Line line(instrument, *sim::parseFaults(faultList));
     const QByteArray body(kIdn);
     auto allDiffer = [](const QByteArray &a, const QByteArray &b) {
         for (qsizetype i = 0; i < a.size(); ++i)
