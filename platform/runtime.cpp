@@ -19,10 +19,6 @@ bool isDigit(char16_t c)
     return c >= u'0' && c <= u'9';  // ASCII only: full-width digits are text, not numbers
 }
 
-bool isBlank(char16_t c)
-{
-    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
-}
 
 // A decimal exponent beyond this is far past any double; saturating here keeps
 // the arithmetic below in range however many exponent digits the text has.
@@ -242,13 +238,13 @@ double leadingNumber(QStringView text)
 std::optional<double> toNumber(QStringView text)
 {
     qsizetype pos = 0;
-    while (pos < text.size() && isBlank(text[pos].unicode()))
+    while (pos < text.size() && isBlank(text[pos]))
         ++pos;
     const Scanned scanned = scanNumber(text, pos);
     if (!scanned.hasDigits || !std::isfinite(scanned.value))
         return std::nullopt;
     pos = scanned.end;
-    while (pos < text.size() && isBlank(text[pos].unicode()))
+    while (pos < text.size() && isBlank(text[pos]))
         ++pos;
     if (pos != text.size())
         return std::nullopt;
@@ -398,6 +394,11 @@ std::optional<QString> mid(QStringView text, qsizetype start)
     if (start > text.size())
         return QString();
     return text.sliced(start - 1).toString();
+}
+
+bool isBlank(QChar c)
+{
+    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
 }
 
 } // namespace rt

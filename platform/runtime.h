@@ -58,6 +58,10 @@ QString pattern(double value, QStringView zeros);
 // "-inf" and "nan". The decimal separator is "." in every locale.
 QString numberText(double value);
 
+// The blanks a whole-text conversion allows at either end: space, TAB, CR
+// and LF.
+bool isBlank(QChar c);
+
 // Trims ASCII spaces only: never TABs, CR, LF or U+3000.
 QString trimSpaces(QStringView text);
 QString trimLeftSpaces(QStringView text);

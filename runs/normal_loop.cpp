@@ -16,7 +16,7 @@ namespace {
 
 // One pass: query, reading, table row, record, roll-over. A pass that gets
 // no reading uses no record number.
-std::optional<RunEnd> normalPass(RunContext &r, bool saving)
+std::optional<RunEnd> normalPass(RunContext &r, bool saving, int every)
 {
     Panel &p = r.panel;
     shell::PanelState &s = p.state;
@@ -44,8 +44,7 @@ std::optional<RunEnd> normalPass(RunContext &r, bool saving)
     reading::READ_SHOW_PARSE(p);
     QString why;
     if (r.recorder.isDue()) {
-        r.table.addReading(readingRow(s, r.clock.wallNow()), recordEvery(s.SETTING.REC_EVERY),
-                           RowRule::Loop);
+        r.table.addReading(readingRow(s, r.clock.wallNow()), every, RowRule::Loop);
         if (!r.recorder.writeRecord(elapsed, saving, &why))
             return recordingFailed(r, why);
     }
@@ -70,8 +69,9 @@ RunEnd LOG_LOOP_NORMAL(RunContext &r, double &length)
         if (!p.link.Write(QString::fromUtf16(command)))
             return lineGone(r);
     }
-    // "Save Data" cannot change while the run goes on.
+    // "Save Data" and the table's thinning cannot change while the run goes on.
     const bool saving = p.controls.SAVE_CHK.checked;
+    const int every = recordEvery(s.SETTING.REC_EVERY);
     QString why;
     if (!r.recorder.openForRun(saving, &why))
         return recordingFailed(r, why);
@@ -92,7 +92,7 @@ RunEnd LOG_LOOP_NORMAL(RunContext &r, double &length)
         passStart = r.clock.monotonic();
         if (r.passBegan)
             r.passBegan(passStart - deadline);
-        if (const std::optional<RunEnd> failed = normalPass(r, saving)) {
+        if (const std::optional<RunEnd> failed = normalPass(r, saving, every)) {
             end = *failed;
             break;
         }

@@ -7,8 +7,6 @@
 namespace shell {
 namespace {
 
-bool isBlank(QChar c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; }
-
 QString afterFirstComma(const QString &text)
 {
     const qsizetype comma = text.indexOf(u',');
@@ -24,7 +22,7 @@ QString replyText(const QString &reply)
 
 bool replyHasContent(const QString &reply)
 {
-    return !std::all_of(reply.cbegin(), reply.cend(), isBlank);
+    return !std::all_of(reply.cbegin(), reply.cend(), rt::isBlank);
 }
 
 QString firmwareVersion(const QString &identity)
