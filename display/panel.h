@@ -21,3 +21,14 @@ struct Panel
     shell::PanelControls &controls;
     const display::PanelHooks *hooks = nullptr;  // filled in by the program
 };
+
+// While a fast run streams its samples nobody else may talk to the
+// instrument. True, with one status line (no message box, which would hold
+// up the run), when a sender must stand back.
+inline bool refusedWhileStreaming(Panel &p)
+{
+    if (!shell::instrumentStreaming(p.state))
+        return false;
+    p.status.append(QString::fromUtf16(shell::kStreamingRefusal));
+    return true;
+}

@@ -122,10 +122,8 @@ StoreResult OK_BUTT_Click(Panel &p, const Form2Controls &f, const QString &progr
 
 bool LINL_TEST_Click(Panel &p, const Form2Controls &f, const QString &programFolder)
 {
-    if (instrumentStreaming(p.state)) {
-        p.status.append(QString::fromUtf16(kStreamingRefusal));
+    if (refusedWhileStreaming(p))
         return false;
-    }
     Class1 &link = p.link;
     link.Port(f.COM_PORT_LIST + 1);
     if (!link.BaudRate(f.BuadRate_LIST))

@@ -50,10 +50,8 @@ void RS_OPT_Click(CommandTestControls &w)
 
 bool TEST_BUTT_Click(Panel &p, CommandTestControls &w)
 {
-    if (instrumentStreaming(p.state)) {
-        p.status.append(QString::fromUtf16(kStreamingRefusal));
+    if (refusedWhileStreaming(p))
         return false;
-    }
     Class1 &link = p.link;
     link.Port(w.COM_LIST + 1);
     if (!link.BaudRate(w.BR_LIST) || !link.Open())
@@ -94,8 +92,8 @@ void INPUT_BUTT_Click(Panel &p, CommandTestControls &w)
         refuse(QStringLiteral("PLZ Click TEST Button"));
         return;
     }
-    if (instrumentStreaming(p.state))
-        return p.status.append(QString::fromUtf16(kStreamingRefusal));
+    if (refusedWhileStreaming(p))
+        return;
     const QString command = rt::trimSpaces(w.IN_COMM);
     if (!p.link.Write(command + QStringLiteral("\\10"))) {
         p.status.append(QStringLiteral("Not sent \"%1\": %2").arg(command, p.link.lastErrorText()));

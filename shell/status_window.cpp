@@ -43,8 +43,8 @@ void Err_Clear_BUTT_Click(Panel &p)
 {
     if (!p.state.PORT_SET)
         return;
-    if (instrumentStreaming(p.state))
-        return p.status.append(QString::fromUtf16(kStreamingRefusal));
+    if (refusedWhileStreaming(p))
+        return;
     if (!p.link.Write(QStringLiteral("syst:err?\\10")))
         return;
     if (const std::optional<QString> reply = p.link.Read())
