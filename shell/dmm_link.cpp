@@ -159,7 +159,6 @@ void Class1::closeDevice()
         m_io.reset();
     }
     m_rx.clear();
-    m_stale = false;
     m_readingRepliesOwed = 0;
     m_queriesOwed = 0;
 }
@@ -232,7 +231,7 @@ bool Class1::Write(const QString &command)
     const bool query = bytes.contains('?');
     // With no question outstanding, whatever waits unread is a late answer
     // to one that was given up on: it must not answer this one.
-    if (m_stale || (query && m_queriesOwed == 0))
+    if (query && m_queriesOwed == 0)
         discardStale();
 
     if (query)
@@ -346,7 +345,6 @@ void Class1::drain()
             break;
         m_io->readAll();
     }
-    m_stale = true;
 }
 
 void Class1::discardStale()
@@ -354,7 +352,6 @@ void Class1::discardStale()
     m_io->waitForReadyRead(0);  // take in what the system holds, without waiting
     readAvailable();
     m_rx.clear();
-    m_stale = false;
 }
 
 void Class1::Flush()
@@ -385,7 +382,6 @@ void Class1::Reset()
         return;
     readAvailable();
     m_rx.clear();
-    m_stale = false;
     m_readingRepliesOwed = 0;
     m_queriesOwed = 0;
     if (auto *serial = qobject_cast<QSerialPort *>(m_io.get()))

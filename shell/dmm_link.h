@@ -113,7 +113,6 @@ private:
     qint32 m_baud = 0;
     int m_readingRepliesOwed = 0;  // reading queries sent and not yet answered
     int m_queriesOwed = 0;         // queries of any kind sent and not yet answered
-    bool m_stale = false;  // a read timed out: what arrives next is late
     QString m_lostWhy;     // the serial port reported the device gone
     LinkError m_error = LinkError::None;
     QString m_errorText;
