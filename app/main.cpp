@@ -2,8 +2,9 @@
 // multimeter on a serial line.
 
 #include "platform/program_folder.h"
-#include "shell/dmm_link.h"
-#include "shell/mdi_main.h"
+#include "core/dmm_link.h"
+#include "windows/dialogs_window.h"
+#include "windows/main_window.h"
 
 #include <QApplication>
 
@@ -13,6 +14,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("RAVELO"));
     QApplication::setApplicationVersion(QStringLiteral(RAVELO_VERSION));
 
+    windows::installDialogs();
     shell::Class1 link;
     shell::MDImain window(link, rt::programFolder());
     window.show();

@@ -5,11 +5,11 @@
 //   cmake --build build --target bench_graph && QT_QPA_PLATFORM=offscreen build/bench/bench_graph
 
 #include "platform/program_folder.h"
-#include "runs/graph_form.h"
+#include "windows/trend_graph_window.h"
+#include "core/panel.h"
+#include "core/run_clock.h"
 #include "runs/readings_table.h"
-#include "runs/recorder.h"
-#include "shell/panel_controls.h"
-#include "shell/panel_state.h"
+#include "runs/record_step.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -34,30 +34,30 @@ struct LongRun
     LongRun()
     {
         rt::setProgramFolder(folder.path());
-        state.SETTING.REC_EVERY = u"1"_s;
-        state.MODE1 = u"DCV"_s;
-        form.connectRun(state, SAVE_CHK, recorder, table);
+        form.connectRun(run);
         form.resize(443, 333);  // the window's 6630 x 5000 twips
         form.show();
-        double at = 0;
-        form.setElapsedSource([&at] { return at; });
+        parts.state.SETTING.REC_EVERY = u"1"_s;
+        parts.state.MODE1 = u"DCV"_s;
+        parts.state.runPhase = shell::RunPhase::Timed;
         for (int i = 0; i < kPoints; ++i) {
-            at = i * 0.2;
-            state.ELAPSED_SECS = qint32(at);
-            state.DISPLAY1 = QString::number(1.0 + 0.01 * std::sin(i * 0.001) + 0.001 * (i % 7)) + u"_V"_s;
-            form.SHOW_Graph();
+            clock.advance(std::chrono::milliseconds(200));
+            runs::updateElapsed(run);
+            parts.state.DISPLAY1 = QString::number(1.0 + 0.01 * std::sin(i * 0.001) + 0.001 * (i % 7)) + u"_V"_s;
+            runs::SHOW_Graph(run);
         }
-        form.setElapsedSource({});
+        parts.state.runPhase = shell::RunPhase::Idle;
         form.CW_BUTT->setChecked(true);
         QCoreApplication::processEvents();
     }
     ~LongRun() { rt::setProgramFolder({}); }
 
     QTemporaryDir folder;
-    shell::PanelState state;
-    shell::CheckControl SAVE_CHK;
-    runs::Recorder recorder{state};
+    shell::Class1 link;
+    PanelParts parts{link};
     runs::ReadingsTableModel table;
+    runs::ManualRunClock clock;
+    runs::RunContext run{parts.panel, table, clock};
     runs::Graph_Form form;
 };
 

@@ -6,7 +6,7 @@
 
 #include "platform/program_folder.h"
 #include "runs/recorder.h"
-#include "shell/panel_state.h"
+#include "core/panel_state.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -29,9 +29,9 @@ void formatRecordLine(benchmark::State &run)
     qint32 total = 0;
     for (auto _ : run) {
         ++total;
-        const runs::RecordFields fields{total, runs::elapsedText(total), now, u"DCV"_s,
+        const formats::RecordFields fields{total, formats::elapsedText(total), now, u"DCV"_s,
                                         kReadings[std::size_t(total) % kReadings.size()], {}, {}};
-        benchmark::DoNotOptimize(runs::recordLine(fields).toUtf8());
+        benchmark::DoNotOptimize(formats::recordLine(fields).toUtf8());
     }
     run.SetItemsProcessed(run.iterations());
 }
@@ -57,7 +57,7 @@ void writeRecords(benchmark::State &run)
         ++step;
         recorder.nextRecord();
         state.DISPLAY1 = kReadings[std::size_t(step) % kReadings.size()];
-        ok = recorder.writeRecord(runs::elapsedText(step / 60), true) && ok;
+        ok = recorder.writeRecord(formats::elapsedText(step / 60), true) && ok;
         ok = recorder.rollOverIfDue(true) && ok;
     }
     recorder.close();

@@ -7,7 +7,7 @@
 //
 //   cmake --build build --target bench_reply_parser && build/bench/bench_reply_parser
 
-#include "display/panel.h"
+#include "core/panel.h"
 #include "reading/reply_parser.h"
 
 #include <QCoreApplication>
@@ -24,13 +24,9 @@ namespace {
 // One headless panel set up for one function.
 struct BenchPanel
 {
-    shell::PanelState state;
-    display::DisplayModel display;
     shell::Class1 link;
-    shell::StatusLog status;
-    shell::PanelTimers timers;
-    shell::PanelControls controls;
-    Panel panel{state, display, link, status, timers, controls};
+    PanelParts parts{link};
+    Panel &panel = parts.panel;
     std::vector<QString> replies;
 };
 
@@ -65,29 +61,29 @@ void interpretReplies(benchmark::State &run)
     std::deque<BenchPanel> panels;  // panels hold references: never moved
     for (const Case &c : kCases) {
         BenchPanel &b = panels.emplace_back();
-        b.state.MODE1 = QString::fromUtf16(c.mode1);
-        b.state.MODE1_RANGE = QString::fromUtf16(c.range1);
-        b.state.MODE2 = QString::fromUtf16(c.mode2);
-        b.state.MODE2_ON = !b.state.MODE2.isEmpty();
-        b.display.setLit(display::Lamp::AUTO_LAB2, c.autoLamp2);
-        b.display.setLit(display::Lamp::AUTO_LAB1, true);
-        b.state.MATH_ON = c.math;
-        b.state.MATH_ITEM = 2;
-        b.state.MATH_M_VALUE = u"2"_s;
-        b.state.MATH_B_VALUE = u"1"_s;
-        b.state.dB_ON = c.dB;
-        b.state.dBm_ON = c.dBm;
-        b.state.dBm_REF = u"0600"_s;
+        b.panel.state.MODE1 = QString::fromUtf16(c.mode1);
+        b.panel.state.MODE1_RANGE = QString::fromUtf16(c.range1);
+        b.panel.state.MODE2 = QString::fromUtf16(c.mode2);
+        b.panel.state.MODE2_ON = !b.panel.state.MODE2.isEmpty();
+        b.panel.display.setLit(display::Lamp::AUTO_LAB2, c.autoLamp2);
+        b.panel.display.setLit(display::Lamp::AUTO_LAB1, true);
+        b.panel.state.MATH_ON = c.math;
+        b.panel.state.MATH_ITEM = 2;
+        b.panel.state.MATH_M_VALUE = u"2"_s;
+        b.panel.state.MATH_B_VALUE = u"1"_s;
+        b.panel.state.dB_ON = c.dB;
+        b.panel.state.dBm_ON = c.dBm;
+        b.panel.state.dBm_REF = u"0600"_s;
         for (const char16_t *reply : c.replies)
             b.replies.push_back(QString::fromUtf16(reply));
     }
     std::size_t next = 0;
     for (auto _ : run) {
         BenchPanel &b = panels[next % panels.size()];
-        b.state.DISPLAY1 = b.replies[(next / panels.size()) % b.replies.size()];
+        b.panel.state.DISPLAY1 = b.replies[(next / panels.size()) % b.replies.size()];
         reading::READ_SHOW_PARSE(b.panel);
-        benchmark::DoNotOptimize(b.state.DISPLAY1.constData());
-        benchmark::DoNotOptimize(b.state.DISPLAY2.constData());
+        benchmark::DoNotOptimize(b.panel.state.DISPLAY1.constData());
+        benchmark::DoNotOptimize(b.panel.state.DISPLAY2.constData());
         ++next;
     }
     run.SetItemsProcessed(run.iterations());

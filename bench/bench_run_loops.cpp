@@ -18,11 +18,11 @@
 //   build/bench/bench_run_loops --benchmark_filter='60s'   # the three 60 s runs
 //   build/bench/bench_run_loops --benchmark_filter=Memory  # the 10-minute run
 
-#include "display/panel.h"
+#include "core/panel.h"
 #include "platform/program_folder.h"
 #include "runs/readings_table.h"
 #include "runs/run_control.h"
-#include "shell/dmm_link.h"
+#include "core/dmm_link.h"
 #include "shell/front_panel.h"
 #include "shell/speed_check.h"
 
@@ -111,10 +111,10 @@ struct Bench
         panel.controls.CONT_TIME_LIST.text = minutes;
         panel.state.SETTING.TEST_TIME_TEXT = minutes;
         runs::connectRunTimers(run);
-        run.nameBoxOpened = [this] {
+        QObject::connect(&run.events, &runs::RunEvents::nameBoxOpened, [this] {
             panel.controls.INPU_NAME_TEXT = u"bench"_s;
             runs::INPU_NAME_OK_Click(run);
-        };
+        });
     }
     ~Bench() { rt::setProgramFolder({}); }
 
@@ -154,13 +154,9 @@ struct Bench
 
     QTemporaryDir folder;
     Simulator sim;
-    shell::PanelState state;
-    display::DisplayModel display;
     shell::Class1 link;
-    shell::StatusLog status;
-    shell::PanelTimers timers;
-    shell::PanelControls controls;
-    Panel panel{state, display, link, status, timers, controls};
+    PanelParts parts{link};
+    Panel &panel = parts.panel;
     runs::ReadingsTableModel table;
     runs::RunContext run{panel, table};
     bool opened = false;

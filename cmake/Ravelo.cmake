@@ -1,47 +1,17 @@
-# One library target per folder: every .cpp of the folder except main.cpp.
-# A folder with no sources yet becomes an interface target, so that the
-# targets that depend on it keep building while it is empty.
+# One library target per folder: every .cpp of the folder except main.cpp,
+# with its headers.
 #
-# A folder that holds two layers names the lower one's files with FILES
-# (that target gets only those) and leaves them out of the upper one with
-# EXCLUDE.
+# The procedure folders (display, reading, shell, runs, keys) are one layer
+# and call each other freely, so their libraries depend on each other in a
+# cycle; the linker is given each member of a cycle often enough to resolve
+# every call across it.
 function(ravelo_library name)
-    cmake_parse_arguments(ARG "" "" "DEPS;FILES;EXCLUDE" ${ARGN})
-    if(ARG_FILES)
-        set(sources)
-        foreach(file ${ARG_FILES})
-            list(APPEND sources ${CMAKE_CURRENT_SOURCE_DIR}/${file})
-            string(REGEX REPLACE "\\.cpp$" ".h" header ${file})
-            if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${header})
-                list(APPEND sources ${CMAKE_CURRENT_SOURCE_DIR}/${header})
-            endif()
-        endforeach()
-    else()
-        file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
-        list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
-        foreach(file ${ARG_EXCLUDE})
-            list(REMOVE_ITEM sources ${CMAKE_CURRENT_SOURCE_DIR}/${file})
-        endforeach()
-        if(sources)
-            file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
-            set(excluded_headers)
-            foreach(file ${ARG_EXCLUDE})
-                string(REGEX REPLACE "\\.cpp$" ".h" header ${file})
-                list(APPEND excluded_headers ${CMAKE_CURRENT_SOURCE_DIR}/${header})
-            endforeach()
-            if(excluded_headers)
-                list(REMOVE_ITEM headers ${excluded_headers})
-            endif()
-            list(APPEND sources ${headers})
-        endif()
-    endif()
-    if(sources)
-        add_library(${name} STATIC ${sources})
-        target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
-        target_link_libraries(${name} PUBLIC ${ARG_DEPS})
-    else()
-        add_library(${name} INTERFACE)
-        target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR})
-        target_link_libraries(${name} INTERFACE ${ARG_DEPS})
-    endif()
+    cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
+    file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+    add_library(${name} STATIC ${sources} ${headers})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+    set_property(TARGET ${name} PROPERTY LINK_INTERFACE_MULTIPLICITY 4)
 endfunction()

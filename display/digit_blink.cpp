@@ -1,7 +1,7 @@
 #include "display/digit_blink.h"
 
-#include "display/display_model.h"
-#include "display/panel.h"
+#include "core/display_model.h"
+#include "core/panel.h"
 
 namespace display {
 

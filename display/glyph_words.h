@@ -7,7 +7,7 @@
 // Callers usually blank first and then spell: a function key blanks both
 // displays, lights its labels and spells its range word on display 2.
 
-#include "display/display_model.h"
+#include "core/display_model.h"
 
 #include <QStringView>
 #include <string_view>

@@ -1,10 +1,11 @@
 #include "display/mode_redraws.h"
 
 #include "display/glyph_words.h"
-#include "display/panel.h"
+#include "core/panel.h"
 #include "display/range_view.h"
+#include "keys/rel_key.h"
 #include "platform/runtime.h"
-#include "shell/link_gate.h"
+#include "core/link_gate.h"
 
 #include <array>
 #include <limits>
@@ -87,8 +88,8 @@ void holdOn(Panel &p)
     s.MODE2 = QStringLiteral("HOLD");
 
     std::optional<QString> reply;
-    if (shell::writeIfLinked(s.REMOTE_OK, p.link, QStringLiteral("calc:func hold\\10")))
-        reply = shell::queryIfLinked(s.REMOTE_OK, p.link, QStringLiteral("calc:hold:ref?\\10"));
+    if (shell::send(p, QStringLiteral("calc:func hold\\10")))
+        reply = shell::ask(p, QStringLiteral("calc:hold:ref?\\10"));
     const std::optional<HoldReference> ref = reply ? holdReference(*reply) : std::nullopt;
     if (!ref) {
         s.DISPLAY2.clear();  // nothing to show but the sign
@@ -113,7 +114,7 @@ void holdOff(Panel &p)
     s.HOLD_ON = false;
     p.display.setLit(HOLD_LAB, false);
     ClearSHOW2(p.display);
-    shell::writeIfLinked(s.REMOTE_OK, p.link, QStringLiteral("calc:func off\\10"));
+    shell::send(p, QStringLiteral("calc:func off\\10"));
     s.MODE2.clear();
     s.DISPLAY2.clear();
 }
@@ -167,8 +168,7 @@ void functionMarks(Panel &p)
         d.setLit(s.MIN_SEL ? MIN_LAB : MAX_LAB, true);
     if (s.REL_ON) {
         d.setLit(AUTO_LAB1, false);
-        if (p.hooks && p.hooks->REL_NUM_CHK)
-            p.hooks->REL_NUM_CHK(p);
+        keys::REL_NUM_CHK(p);
     }
 }
 

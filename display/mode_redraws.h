@@ -14,7 +14,7 @@
 // which asks the instrument again, math, dBm, dB, MAX/MIN, REL).
 // FILT_RANGE_CHK does the same when the filter set-up ends, draws hold from
 // the stored reference without asking, and restarts a run the menu paused.
-// Both ask the REL key's procedure (hooks->REL_NUM_CHK) for the relative
+// Both ask the REL key's procedure (keys::REL_NUM_CHK) for the relative
 // value on display 2.
 
 struct Panel;

@@ -1,7 +1,7 @@
 #include "display/number_drawing.h"
 
 #include "display/glyph_words.h"
-#include "display/panel.h"
+#include "core/panel.h"
 #include "platform/runtime.h"
 
 #include <QString>

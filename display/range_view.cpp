@@ -1,8 +1,9 @@
 #include "display/range_view.h"
 
 #include "display/glyph_words.h"
-#include "display/panel.h"
+#include "core/panel.h"
 #include "display/unit_lamps.h"
+#include "keys/function_keys.h"
 #include "platform/runtime.h"
 
 #include <array>
@@ -248,8 +249,7 @@ void singleView(Panel &p)
             showRange1(p, Family::Frequency, false);
     } else if (s.MODE1 == u"C" || s.MODE1 == u"F") {
         d.setLit(s.MODE1 == u"C" ? T_F_LAB1 : T_C_LAB1, true);
-        if (p.hooks && p.hooks->CF_IMG_ENTER)
-            p.hooks->CF_IMG_ENTER(p);
+        keys::CF_IMG_ENTER(p);
     }
     closingStep(p);
 }

@@ -18,7 +18,7 @@
 // AUTO lamp.
 //
 // The temperature functions are redrawn by the temperature key itself
-// (hooks->CF_IMG_ENTER): the view lights the other unit's lamp first, so the
+// (keys::CF_IMG_ENTER): the view lights the other unit's lamp first, so the
 // key's toggle lands on the unit already chosen, re-sends it to the
 // instrument, and spells the thermocouple type. Nothing else here sends.
 

@@ -2,7 +2,7 @@
 // The prefix lamps of the two displays by what they mean, so that the
 // tables of ranges and scalings name a prefix once for both displays.
 
-#include "display/display_model.h"
+#include "core/display_model.h"
 
 #include <optional>
 

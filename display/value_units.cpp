@@ -2,7 +2,7 @@
 
 #include "display/glyph_words.h"
 #include "display/number_drawing.h"
-#include "display/panel.h"
+#include "core/panel.h"
 #include "display/unit_lamps.h"
 #include "platform/runtime.h"
 

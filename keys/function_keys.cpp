@@ -1,9 +1,9 @@
 #include "keys/function_keys.h"
 
 #include "display/glyph_words.h"
-#include "display/panel.h"
+#include "core/panel.h"
 #include "platform/runtime.h"
-#include "shell/link_gate.h"
+#include "core/link_gate.h"
 
 #include <optional>
 
@@ -21,12 +21,12 @@ void refreshThermocouple(Panel &p)
 {
     shell::PanelState &s = p.state;
     const std::optional<QString> reply =
-        shell::queryIfLinked(s.REMOTE_OK, p.link, QStringLiteral("SENS:TEMP:TCO:TYPE?\\10"));
+        shell::ask(p, QStringLiteral("SENS:TEMP:TCO:TYPE?\\10"));
     if (!reply)
         return;
     // The reply ends in its CR; the type is the first character before it.
     s.TCO_TYPE = rt::left(reply->chopped(1), 1).value_or(QString());
-    shell::writeIfLinked(s.REMOTE_OK, p.link,
+    shell::send(p, 
                          QStringLiteral("CONF:TEMP:TCO ") + s.TCO_TYPE + QStringLiteral("\\10"));
     display::DIS2_SHOW_RANGE(p.display, u"T", u"Y", u"P", u"E", u"", s.TCO_TYPE);
 }
@@ -49,7 +49,7 @@ void CF_IMG_ENTER(Panel &p)
         refreshThermocouple(p);
 
     const bool toFahrenheit = d.isLit(Lamp::T_C_LAB1);
-    shell::writeIfLinked(s.REMOTE_OK, p.link,
+    shell::send(p, 
                          toFahrenheit ? QStringLiteral("unit f\\10") : QStringLiteral("unit c\\10"));
     display::ClearSHOW1(d);
     d.setLit(toFahrenheit ? Lamp::T_F_LAB1 : Lamp::T_C_LAB1, true);

@@ -1,10 +1,10 @@
 #include "keys/rel_key.h"
 
 #include "display/number_drawing.h"
-#include "display/panel.h"
+#include "core/panel.h"
 #include "display/unit_lamps.h"
 #include "platform/runtime.h"
-#include "shell/link_gate.h"
+#include "core/link_gate.h"
 
 #include <cmath>
 #include <limits>
@@ -57,7 +57,7 @@ const RelRow &findRelRow(double magnitude)
 void REL_NUM_CHK(Panel &p)
 {
     const std::optional<QString> reply =
-        shell::queryIfLinked(p.state.REMOTE_OK, p.link, QStringLiteral("val2?\\10"));
+        shell::ask(p, QStringLiteral("val2?\\10"));
     const std::optional<double> value = rt::toNumber(reply.value_or(QString()));
     if (!value)
         return;

@@ -1,7 +1,6 @@
 #include "platform/dialogs.h"
 
-#include <QFileDialog>
-#include <QMessageBox>
+#include <QtGlobal>
 
 namespace rt {
 namespace {
@@ -18,39 +17,51 @@ OpenFileHandler &openFileHandler()
     return handler;
 }
 
-QMessageBox::Icon boxIcon(MessageIcon icon)
+// The program's real dialogs, put in place by its windows.
+MessageHandler &realMessageBox()
 {
-    switch (icon) {
-    case MessageIcon::Critical: return QMessageBox::Critical;
-    case MessageIcon::Exclamation: return QMessageBox::Warning;
-    case MessageIcon::Information: return QMessageBox::Information;
-    case MessageIcon::None: break;
-    }
-    return QMessageBox::NoIcon;
+    static MessageHandler handler;
+    return handler;
+}
+
+OpenFileHandler &realOpenFile()
+{
+    static OpenFileHandler handler;
+    return handler;
 }
 
 } // namespace
 
 QString programTitle() { return QStringLiteral("RAVELO"); }
 
-void messageBox(const QString &text, const QString &title, MessageIcon icon, QWidget *parent)
+void messageBox(const QString &text, const QString &title, MessageIcon icon)
 {
     const Message message{text, title, icon};
     if (messageHandler()) {
         messageHandler()(message);
         return;
     }
-    QMessageBox box(boxIcon(icon), title.isEmpty() ? programTitle() : title, text,
-                    QMessageBox::Ok, parent);
-    box.exec();
+    if (realMessageBox()) {
+        realMessageBox()(message);
+        return;
+    }
+    // No window to show it in: the message still reaches somebody.
+    qWarning("%s: %s", qPrintable(title.isEmpty() ? programTitle() : title), qPrintable(text));
 }
 
-QString openFileName(const QString &caption, const QString &folder, const QString &filter,
-                     QWidget *parent)
+QString openFileName(const QString &caption, const QString &folder, const QString &filter)
 {
     if (openFileHandler())
         return openFileHandler()(caption, folder, filter);
-    return QFileDialog::getOpenFileName(parent, caption, folder, filter);
+    if (realOpenFile())
+        return realOpenFile()(caption, folder, filter);
+    return {};
+}
+
+void setRealDialogs(MessageHandler messages, OpenFileHandler openFile)
+{
+    realMessageBox() = std::move(messages);
+    realOpenFile() = std::move(openFile);
 }
 
 void setMessageHandler(MessageHandler handler) { messageHandler() = std::move(handler); }

@@ -7,8 +7,6 @@
 #include <QStringList>
 #include <functional>
 
-class QWidget;
-
 namespace rt {
 
 enum class MessageIcon { None, Critical, Exclamation, Information };
@@ -22,19 +20,23 @@ struct Message
 
 // Shows a modal message box with an OK button.
 void messageBox(const QString &text, const QString &title = {},
-                MessageIcon icon = MessageIcon::None, QWidget *parent = nullptr);
+                MessageIcon icon = MessageIcon::None);
 
 // The program's title, used when a message box is given none.
 QString programTitle();
 
 // A file to open, or "" when the user cancels. `filter` uses Qt's form
 // ("Ini (*.ini)").
-QString openFileName(const QString &caption, const QString &folder, const QString &filter,
-                     QWidget *parent = nullptr);
+QString openFileName(const QString &caption, const QString &folder, const QString &filter);
 
 using MessageHandler = std::function<void(const Message &)>;
 using OpenFileHandler = std::function<QString(const QString &caption, const QString &folder,
                                               const QString &filter)>;
+
+// The real dialogs, which the windows put in place (windows/dialogs_window.h).
+// Until then a message goes to the program's warning output and a file
+// dialog answers "".
+void setRealDialogs(MessageHandler messages, OpenFileHandler openFile);
 
 // Replace the real dialogs (tests). An empty function puts the real one back.
 void setMessageHandler(MessageHandler handler);

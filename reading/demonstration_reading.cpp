@@ -10,7 +10,7 @@
 #include "reading/reply_parser.h"
 
 #include "display/glyph_words.h"
-#include "display/panel.h"
+#include "core/panel.h"
 #include "platform/random_source.h"
 #include "platform/runtime.h"
 #include "platform/time_of_day.h"

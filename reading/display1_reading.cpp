@@ -2,7 +2,7 @@
 
 #include "display/glyph_words.h"
 #include "display/number_drawing.h"
-#include "display/panel.h"
+#include "core/panel.h"
 #include "display/value_scaling.h"
 #include "reading/reading_rows.h"
 #include "reading/reply_text.h"

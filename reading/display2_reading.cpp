@@ -1,7 +1,7 @@
 #include "reading/display2_reading.h"
 
 #include "display/number_drawing.h"
-#include "display/panel.h"
+#include "core/panel.h"
 #include "display/value_scaling.h"
 #include "reading/reading_rows.h"
 

@@ -1,6 +1,6 @@
 #include "reading/interpretation.h"
 
-#include "display/panel.h"
+#include "core/panel.h"
 #include "reading/db_results.h"
 #include "reading/display1_reading.h"
 #include "reading/display2_reading.h"

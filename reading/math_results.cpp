@@ -1,7 +1,7 @@
 #include "reading/math_results.h"
 
 #include "display/glyph_words.h"
-#include "display/panel.h"
+#include "core/panel.h"
 #include "display/value_scaling.h"
 #include "platform/runtime.h"
 

@@ -1,6 +1,7 @@
 #include "reading/reply_parser.h"
 
-#include "display/panel.h"
+#include "core/link_gate.h"
+#include "core/panel.h"
 #include "platform/runtime.h"
 #include "reading/interpretation.h"
 #include "reading/reply_text.h"
@@ -36,13 +37,13 @@ void TRIG_READ_SHOW(Panel &p)
         const QString query = maximum ? QStringLiteral("CALC:MAX?\r\n")
                               : minimum ? QStringLiteral("CALC:MIN?\r\n")
                                         : QStringLiteral("read?\\10");
-        owed += link.Write(query) ? 1 : 0;
+        owed += shell::send(p, query) ? 1 : 0;
     }
     if (p.display.isLit(Lamp::EXT_LAB)) {
         // With an external trigger the instrument answers each read? once
         // *TRG comes.
-        owed += link.Write(QStringLiteral("read?\\10")) ? 1 : 0;
-        link.Write(QStringLiteral("*TRG\\10"));
+        owed += shell::send(p, QStringLiteral("read?\\10")) ? 1 : 0;
+        shell::send(p, QStringLiteral("*TRG\\10"));
     }
 
     QString reply;

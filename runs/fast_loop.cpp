@@ -1,6 +1,8 @@
 #include "runs/fast_loop.h"
 
-#include "display/panel.h"
+#include "core/link_gate.h"
+#include "core/panel.h"
+#include "runs/record_step.h"
 #include "platform/runtime.h"
 
 #include <cmath>
@@ -40,14 +42,13 @@ QString dateTimeDashes(const QDateTime &when)
 
 bool writeLine(Panel &p, const QString &command)
 {
-    return p.link.Write(command + u"\r\n"_s);
+    return shell::send(p, command + u"\r\n"_s, shell::Sender::Run);
 }
 
 // One block: N values, each recorded as it came. Values that do not come
 // end the block (the instrument's stream is broken); a value that is no
 // number is skipped.
-std::optional<RunEnd> fastBlock(RunContext &r, int samples, qint64 block, qint64 &completed,
-                                bool saving)
+std::optional<RunEnd> fastBlock(RunContext &r, int samples, qint64 block, qint64 &completed)
 {
     Panel &p = r.panel;
     shell::PanelState &s = p.state;
@@ -57,7 +58,7 @@ std::optional<RunEnd> fastBlock(RunContext &r, int samples, qint64 block, qint64
         const std::optional<QString> reply = p.link.Read();
         if (!reply) {
             updateElapsed(r);
-            const QString elapsed = elapsedText(s.ELAPSED_SECS);
+            const QString elapsed = formats::elapsedText(s.ELAPSED_SECS);
             p.status.append(u"Block %1: samples %2 to %3 lost"_s.arg(block).arg(k).arg(samples));
             return noReading(r, elapsed);
         }
@@ -74,14 +75,10 @@ std::optional<RunEnd> fastBlock(RunContext &r, int samples, qint64 block, qint64
         }
         s.DISPLAY1 = value;
         updateElapsed(r);
-        const QString elapsed = elapsedText(s.ELAPSED_SECS);
-        r.recorder.nextRecord();
+        const QString elapsed = formats::elapsedText(s.ELAPSED_SECS);
         ++completed;
-        QString why;
-        if (r.recorder.isDue() && !r.recorder.writeRecord(elapsed, saving, &why))
-            return recordingFailed(r, why);
-        if (!r.recorder.rollOverIfDue(saving, &why))
-            return recordingFailed(r, why);
+        if (const std::optional<RunEnd> failed = recordStep(r, elapsed, StepRows::None))
+            return failed;
         letEventsRun();
     }
     return std::nullopt;
@@ -107,17 +104,17 @@ void fillNotice(RunContext &r)
 {
     const Panel &p = r.panel;
     const shell::PanelState &s = p.state;
-    const QString interval = rt::trimSpaces(p.controls.Speed_TIME.text);
+    const QString &interval = r.settings.intervalText;
     const QDateTime now = r.clock.wallNow();
     FastNotice &n = r.notice;
-    n.Label2 = recordPath(s.LOG_NAME, s.FILE_STAMP);
+    n.Label2 = formats::recordPath(s.LOG_NAME, s.FILE_STAMP);
     n.Label4 = dateTimeDashes(now);
     if (s.TEST_TIME == shell::kContinuousRun) {
         n.Label6 = u"Until you press the Stop button"_s;
         n.Label9 = u"Continuous"_s;
     } else {
         n.Label6 = dateTimeDashes(now.addMSecs(qint64(std::llround(s.TEST_TIME * 1000))));
-        const double ms = rt::leadingNumber(interval);
+        const double ms = r.settings.intervalMs;
         n.Label9 = QString::number(ms > 0 ? std::llround(s.TEST_TIME * 1000 / ms) : 0);
     }
     n.Label10 = u"0"_s;
@@ -130,9 +127,7 @@ RunEnd LOG_LOOP_FAST(RunContext &r, double &length)
 {
     Panel &p = r.panel;
     shell::PanelState &s = p.state;
-    const double intervalMs = rt::leadingNumber(rt::trimSpaces(p.controls.Speed_TIME.text));
-
-    const FastSetup setup = fastSetup(s.MODE1, intervalMs);
+    const FastSetup setup = fastSetup(s.MODE1, r.settings.intervalMs);
     bool sent = writeLine(p, u"SENS:FUNC2 \"NON\""_s);
     if (sent && !setup.rateCommand.isEmpty())
         sent = writeLine(p, setup.rateCommand);
@@ -144,9 +139,8 @@ RunEnd LOG_LOOP_FAST(RunContext &r, double &length)
     const Nanos start = r.clock.monotonic();
     Nanos blockStart = start;
     // Nothing is created while not saving.
-    const bool saving = p.controls.SAVE_CHK.checked;
     QString why;
-    if (!r.recorder.openForRun(saving, &why))
+    if (!r.recorder.openForRun(r.settings.saving, &why))
         return recordingFailed(r, why);
     if (s.TEST_TIME == shell::kContinuousRun)
         length = kLongestRunSecs;
@@ -163,7 +157,7 @@ RunEnd LOG_LOOP_FAST(RunContext &r, double &length)
         }
         ++blocks;
         blockStart = r.clock.monotonic();
-        const std::optional<RunEnd> failed = fastBlock(r, setup.samples, blocks, completed, saving);
+        const std::optional<RunEnd> failed = fastBlock(r, setup.samples, blocks, completed);
         // Samples completed are the samples that came and were counted.
         r.notice.Label10 = QString::number(completed);
         r.notice.touch();

@@ -1,46 +1,31 @@
 #pragma once
-// The fast-mode notice window "File save only Mode": where the samples go,
-// when the run began and should end, how many samples are expected and how
-// many came, and the Stop button. It shows a FastNotice that the run fills.
+// What the fast-mode notice window "File save only Mode" shows: where the
+// samples go, when the run began and should end, how many samples are
+// expected and how many came. The fast run fills it; the window paints it
+// and forwards its Stop button (Form1_Command1_Click).
 
-#include <QWidget>
-
-#include <functional>
-
-class QGroupBox;
-class QLabel;
-class QPlainTextEdit;
-class QPushButton;
+#include <QObject>
+#include <QString>
 
 namespace runs {
 
-struct FastNotice;
-
-class Form1 : public QWidget
+class FastNotice : public QObject
 {
     Q_OBJECT
 public:
-    Form1(const FastNotice &notice, std::function<void()> stop, QWidget *parent = nullptr);
+    QString Label2;   // the recorded-data file
+    QString Label4;   // start time
+    QString Label6;   // expected end, or "Until you press the Stop button"
+    QString Label9;   // number of samples, or "Continuous"
+    QString Label10;  // samples completed
+    QString Label12;  // the interval, "16.667 ms"
+    bool shown = false;
 
-    // Shows the notice's texts again.
-    void refresh();
+    // After the run has changed some of the fields: one changed() for all.
+    void touch() { emit changed(); }
 
-    QGroupBox *Frame1 = nullptr;
-    QPlainTextEdit *Text1 = nullptr;
-    QPlainTextEdit *Text2 = nullptr;
-    QPlainTextEdit *Text3 = nullptr;
-    QLabel *Label2 = nullptr;
-    QLabel *Label4 = nullptr;
-    QLabel *Label6 = nullptr;
-    QLabel *Label9 = nullptr;
-    QLabel *Label10 = nullptr;
-    QLabel *Label12 = nullptr;
-    QPushButton *Command1 = nullptr;
-
-private:
-    void Form_Load();
-
-    const FastNotice &m_notice;
+signals:
+    void changed();
 };
 
 } // namespace runs

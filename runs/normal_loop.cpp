@@ -1,9 +1,10 @@
 #include "runs/normal_loop.h"
 
-#include "display/panel.h"
+#include "core/link_gate.h"
+#include "core/panel.h"
 #include "platform/runtime.h"
 #include "reading/reply_parser.h"
-#include "runs/readings_table.h"
+#include "runs/record_step.h"
 
 #include <optional>
 
@@ -16,7 +17,7 @@ namespace {
 
 // One pass: query, reading, table row, record, roll-over. A pass that gets
 // no reading uses no record number.
-std::optional<RunEnd> normalPass(RunContext &r, bool saving, int every)
+std::optional<RunEnd> normalPass(RunContext &r)
 {
     Panel &p = r.panel;
     shell::PanelState &s = p.state;
@@ -26,10 +27,10 @@ std::optional<RunEnd> normalPass(RunContext &r, bool saving, int every)
     const QString query = p.display.isLit(Lamp::MAX_LAB)   ? u"CALC:MAX?\r\n"_s
                           : p.display.isLit(Lamp::MIN_LAB) ? u"CALC:MIN?\r\n"_s
                                                            : u"read? buf\\10"_s;
-    if (!p.link.Write(query))
+    if (!shell::send(p, query, shell::Sender::Run))
         return lineGone(r);
     updateElapsed(r);
-    const QString elapsed = elapsedText(s.ELAPSED_SECS);
+    const QString elapsed = formats::elapsedText(s.ELAPSED_SECS);
     // The reply is always read, recorded or not, so it never answers the
     // next query.
     const std::optional<QString> reply = p.link.Read();
@@ -37,20 +38,11 @@ std::optional<RunEnd> normalPass(RunContext &r, bool saving, int every)
         return noReading(r, elapsed);
     r.timeoutsInRow = 0;
 
-    r.recorder.nextRecord();
     s.DISPLAY1 = *reply;
     if (extreme)
         s.DISPLAY1 += u',';
     reading::READ_SHOW_PARSE(p);
-    QString why;
-    if (r.recorder.isDue()) {
-        r.table.addReading(readingRow(s, r.clock.wallNow()), every, RowRule::Loop);
-        if (!r.recorder.writeRecord(elapsed, saving, &why))
-            return recordingFailed(r, why);
-    }
-    if (!r.recorder.rollOverIfDue(saving, &why))
-        return recordingFailed(r, why);
-    return std::nullopt;
+    return recordStep(r, elapsed, StepRows::Loop);
 }
 
 } // namespace
@@ -59,21 +51,18 @@ RunEnd LOG_LOOP_NORMAL(RunContext &r, double &length)
 {
     Panel &p = r.panel;
     shell::PanelState &s = p.state;
-    const double intervalSecs = rt::leadingNumber(rt::trimSpaces(p.controls.Speed_TIME.text)) / 1000.0;
-    const Nanos interval = std::chrono::duration_cast<Nanos>(std::chrono::duration<double>(intervalSecs));
+    const Nanos interval = std::chrono::duration_cast<Nanos>(
+        std::chrono::duration<double, std::milli>(r.settings.intervalMs));
     p.timers.READ_Timer.setInterval(200);
     p.timers.READ_Timer.setEnabled(false);
     p.timers.STOP_Timer.setEnabled(false);
 
     for (const char16_t *command : kNormalSetup) {
-        if (!p.link.Write(QString::fromUtf16(command)))
+        if (!shell::send(p, QString::fromUtf16(command), shell::Sender::Run))
             return lineGone(r);
     }
-    // "Save Data" and the table's thinning cannot change while the run goes on.
-    const bool saving = p.controls.SAVE_CHK.checked;
-    const int every = recordEvery(s.SETTING.REC_EVERY);
     QString why;
-    if (!r.recorder.openForRun(saving, &why))
+    if (!r.recorder.openForRun(r.settings.saving, &why))
         return recordingFailed(r, why);
 
     const Nanos start = r.clock.monotonic();
@@ -92,7 +81,7 @@ RunEnd LOG_LOOP_NORMAL(RunContext &r, double &length)
         passStart = r.clock.monotonic();
         if (r.passBegan)
             r.passBegan(passStart - deadline);
-        if (const std::optional<RunEnd> failed = normalPass(r, saving, every)) {
+        if (const std::optional<RunEnd> failed = normalPass(r)) {
             end = *failed;
             break;
         }

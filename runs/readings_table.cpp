@@ -1,7 +1,7 @@
 #include "runs/readings_table.h"
 
 #include "runs/recorder.h"
-#include "shell/panel_state.h"
+#include "core/panel_state.h"
 
 using namespace Qt::StringLiterals;
 
@@ -55,7 +55,7 @@ QVariant ReadingsTableModel::data(const QModelIndex &index, int role) const
     switch (index.column()) {
     case Point: return QString::number(r.point);
     case Time: return QString();
-    case ActualTime: return dateTimeText(r.when, u'-');
+    case ActualTime: return formats::dateTimeText(r.when, u'-');
     case Mode1: return r.MODE1;
     case Display1: return r.DISPLAY1;
     case Mode2: return r.MODE2;

@@ -1,18 +1,16 @@
 #include "runs/run_control.h"
 
 #include "display/glyph_words.h"
-#include "display/panel.h"
+#include "core/panel.h"
 #include "platform/dialogs.h"
 #include "platform/runtime.h"
 #include "reading/reply_parser.h"
 #include "runs/fast_loop.h"
-#include "runs/graph_form.h"
+#include "runs/record_step.h"
 #include "runs/normal_loop.h"
 #include "runs/readings_table.h"
-#include "shell/link_gate.h"
+#include "core/link_gate.h"
 #include "shell/speed_check.h"
-
-#include <QLabel>
 
 #include <algorithm>
 #include <cmath>
@@ -105,8 +103,7 @@ bool menuOpen(const shell::PanelState &s)
 
 void setLoadEnabled(RunContext &r, bool enabled)
 {
-    if (r.LOAD_BUTT_enabled)
-        r.LOAD_BUTT_enabled(enabled);
+    emit r.events.loadButtonEnabled(enabled);
 }
 
 // The name box at 2400, 3200, in front, its text ready for typing.
@@ -114,8 +111,7 @@ void openNameBox(RunContext &r)
 {
     r.panel.controls.INPU_NAME_Frame_front = true;
     r.panel.controls.touch();
-    if (r.nameBoxOpened)
-        r.nameBoxOpened();
+    emit r.events.nameBoxOpened();
 }
 
 void closeNameBox(RunContext &r)
@@ -201,7 +197,7 @@ void endOfRun(RunContext &r, RunEnd end)
     r.recorder.close();
     restPanel(r);
     if (!r.programEnding)
-        shell::writeIfLinked(p.state.REMOTE_OK, p.link, u"SYST:LOC\\10"_s);
+        shell::send(p, u"SYST:LOC\\10"_s);
     p.state.runPhase = RunPhase::Idle;
     const QString text = endText(end, r.endWhy);
     r.endWhy.clear();
@@ -241,7 +237,7 @@ void stopRun(RunContext &r)
     // While the instrument streams a block nothing goes out: the end of the
     // fast run returns it to local operation once the block is in.
     if (phase != RunPhase::FastLoop)
-        shell::writeIfLinked(p.state.REMOTE_OK, p.link, u"SYST:LOC\\10"_s);
+        shell::send(p, u"SYST:LOC\\10"_s);
     p.display.setLit(Lamp::RMT_LAB, false);
     p.controls.SAVE_CHK.enabled = true;
     if (!p.state.REMOTE_OK)
@@ -261,7 +257,7 @@ void startRun(RunContext &r)
     s.READ_PAUSED = false;
     p.display.setLit(Lamp::RMT_LAB, true);
     if (p.display.isLit(Lamp::EXT_LAB)) {
-        shell::writeIfLinked(s.REMOTE_OK, p.link, u"trig:sour int\\10"_s);
+        shell::send(p, u"trig:sour int\\10"_s);
         p.display.setLit(Lamp::EXT_LAB, false);
     }
 
@@ -282,7 +278,8 @@ void startRun(RunContext &r)
     c.START_TEXT = u"Logging"_s;
     c.START_TEXT_color = kRunningRed;
     c.touch();
-    if (c.SAVE_CHK.checked) {
+    r.settings = runSettings(p);
+    if (r.settings.saving) {
         QString why;
         if (!r.recorder.create(&why))
             return failedStart(r, why);
@@ -293,25 +290,22 @@ void startRun(RunContext &r)
     startRunClock(r);
     r.timeoutsInRow = 0;
     r.endWhy.clear();
-    if (r.graph) {
-        r.graph->SHOW_Time->setText(u"00:00:00"_s);
-        r.graph->ClearGraph();
-    }
+    emit r.events.graphCleared();
 
     p.timers.READ_Timer.setEnabled(true);
     p.timers.READ_Timer.setInterval(s.SPEED_MS > 65535 ? 1000 : s.SPEED_MS);
     p.timers.STOP_Timer.setInterval(1000);
     p.timers.STOP_Timer.setEnabled(true);
     setLoadEnabled(r, false);
-    s.TEST_TIME = runLength(s.SETTING.TEST_TIME_TEXT);
+    s.TEST_TIME = r.settings.length;
 
     p.status.clear();
-    p.status.append(u"TEST Speed: "_s + rt::trimSpaces(c.Speed_TIME.text) + u" milliseconds"_s);
+    p.status.append(u"TEST Speed: "_s + r.settings.intervalText + u" milliseconds"_s);
     p.status.append(QString());
     if (s.TEST_TIME == shell::kContinuousRun)
         p.status.append(u"Test time : Continuous"_s);
     else
-        p.status.append(u"Test time : "_s + c.CONT_TIME_LIST.text + u" minutes"_s);
+        p.status.append(u"Test time : "_s + r.settings.testTimeText + u" minutes"_s);
 
     c.CHK_COM_TF.enabled = false;
     c.SAVE_CHK.enabled = false;
@@ -323,10 +317,8 @@ void startRun(RunContext &r)
 void demonstrationTick(RunContext &r, Nanos tickStart)
 {
     Panel &p = r.panel;
-    p.state.MODE1_RANGE = demonstrationRange(p.display, p.state.MODE1_RANGE);
-    p.display.setLit(Lamp::START_LAB, !p.display.isLit(Lamp::START_LAB));
     reading::RANDOM_READ_SHOW(p);
-    if (r.graph && !r.graph->SHOW_Graph())
+    if (!SHOW_Graph(r))
         return endOfRun(r, recordingFailed(r, u"see the status log"_s));
     const qint64 tickMs =
         std::chrono::duration_cast<std::chrono::milliseconds>(r.clock.monotonic() - tickStart).count();
@@ -356,10 +348,9 @@ void display2Off(RunContext &r)
     shell::PanelState &s = p.state;
     s.MODE2_ON = false;
     if (s.REMOTE_OK) {
-        p.link.Write(u"SENS:FUNC2 \"NON\"\r\n"_s);
-        p.link.Write(u"CONF2:FUNC?\\10"_s);
-        p.link.Read();
-        p.link.Write(u"conf2:off\\10"_s);
+        shell::send(p, u"SENS:FUNC2 \"NON\"\r\n"_s);
+        shell::ask(p, u"CONF2:FUNC?\\10"_s);
+        shell::send(p, u"conf2:off\\10"_s);
         display::ClearSHOW2(p.display);
     }
     s.MODE2.clear();
@@ -389,8 +380,8 @@ void runFast(RunContext &r)
             shell::SPEED_CHK(p);
         // The display comes back on, and a later "val1?" (the REL key) gets
         // one value again, not a block.
-        p.link.Write(u"SYST:DISP ON\r\n"_s);
-        p.link.Write(u"sample:count 1\r\n"_s);
+        shell::send(p, u"SYST:DISP ON\r\n"_s, shell::Sender::Always);
+        shell::send(p, u"sample:count 1\r\n"_s, shell::Sender::Always);
     }
     p.timers.STOP_Timer.setEnabled(false);
     endOfRun(r, end);
@@ -401,15 +392,6 @@ void runFast(RunContext &r)
 RunContext::RunContext(Panel &p, ReadingsTableModel &t, RunClock &c)
     : panel(p), table(t), clock(c), recorder(p.state, &p.status, [&c] { return c.wallNow(); })
 {
-}
-
-void connectGraph(RunContext &r, Graph_Form *graph)
-{
-    r.graph = graph;
-    if (!graph)
-        return;
-    graph->connectRun(r.panel.state, r.panel.controls.SAVE_CHK, r.recorder, r.table);
-    graph->setElapsedSource([&r] { return seconds(r.clock.monotonic() - r.startedAt); });
 }
 
 void connectRunTimers(RunContext &r)
@@ -496,9 +478,13 @@ void READ_Timer_Timer(RunContext &r)
     }
     const Nanos tickStart = r.clock.monotonic();
     updateElapsed(r);
-    if (p.controls.Ran_CHK.checked)
+    const bool demonstration = p.controls.Ran_CHK.checked;
+    if (demonstration)
+        p.state.MODE1_RANGE = demonstrationRange(p.display, p.state.MODE1_RANGE);
+    p.display.setLit(Lamp::START_LAB, !p.display.isLit(Lamp::START_LAB));
+    if (demonstration)
         return demonstrationTick(r, tickStart);
-    if (isFastInterval(p.controls.Speed_TIME.text))
+    if (r.settings.fast)
         return runFast(r);
     runNormal(r);
 }
@@ -551,9 +537,23 @@ double runLength(QStringView TEST_TIME_TEXT)
     return rt::leadingNumber(text) * 60;
 }
 
-bool isFastInterval(QStringView Speed_TIME)
+bool isFastInterval(double intervalMs)
 {
-    return rt::leadingNumber(Speed_TIME) < kFastBelowMs;
+    return intervalMs < kFastBelowMs;
+}
+
+RunSettings runSettings(const Panel &p)
+{
+    const shell::PanelControls &c = p.controls;
+    RunSettings settings;
+    settings.intervalText = rt::trimSpaces(c.Speed_TIME.text);
+    settings.intervalMs = rt::leadingNumber(settings.intervalText);
+    settings.fast = isFastInterval(settings.intervalMs);
+    settings.testTimeText = c.CONT_TIME_LIST.text;
+    settings.length = runLength(p.state.SETTING.TEST_TIME_TEXT);
+    settings.every = recordEvery(p.state.SETTING.REC_EVERY);
+    settings.saving = c.SAVE_CHK.checked;
+    return settings;
 }
 
 int demonstrationInterval(qint64 tickMs, qint32 SPEED_MS)

@@ -10,11 +10,13 @@
 // starts nothing.
 //
 // The loops (normal_loop.h, fast_loop.h) hold the event thread while they
-// run and let events run while they wait; the run's file, its table and its
-// graph are reached through the RunContext.
+// run and let events run while they wait; the run's file and its table are
+// reached through the RunContext, and every reading is recorded by one
+// record step (record_step.h).
 
 #include "runs/recorder.h"
-#include "runs/run_clock.h"
+#include "core/run_clock.h"
+#include "runs/fast_notice.h"
 
 #include <QString>
 #include <QStringView>
@@ -31,28 +33,7 @@ class DisplayModel;
 
 namespace runs {
 
-class Graph_Form;
 class ReadingsTableModel;
-
-// What the fast-mode notice window (Form1) shows. The run fills it; the
-// window paints it and calls Form1_Command1_Click for its Stop button.
-struct FastNotice
-{
-    QString Label2;   // the recorded-data file
-    QString Label4;   // start time
-    QString Label6;   // expected end, or "Until you press the Stop button"
-    QString Label9;   // number of samples, or "Continuous"
-    QString Label10;  // samples completed
-    QString Label12;  // the interval, "16.667 ms"
-    bool shown = false;
-
-    std::function<void()> changed;
-    void touch() const
-    {
-        if (changed)
-            changed();
-    }
-};
 
 // How a run ended.
 enum class RunEnd {
@@ -63,8 +44,37 @@ enum class RunEnd {
     RecordingFailed, // the recorded-data file could not be written
 };
 
-// Everything a run works on. The windows fill in the hooks they offer; a
-// test leaves out what it does not need.
+// What a run was started with, made once at START (after the record-name
+// box) and read by everything the run does, instead of the lists' texts.
+struct RunSettings
+{
+    QString intervalText;   // the sample-interval list's text, trimmed: "500", "16.667"
+    double intervalMs = 0;  // its value
+    bool fast = false;      // the fast loop serves it
+    QString testTimeText;   // the test-time list's text, for the status log
+    double length = 0;      // TEST_TIME at the start: seconds, or kContinuousRun
+    qint32 every = 1;       // one table row every so many record steps (REC_EVERY)
+    bool saving = false;    // "Save Data" ticked: records go to the file
+};
+
+// The settings the panel's lists and boxes give now.
+RunSettings runSettings(const Panel &p);
+
+// What a run tells the windows. Any number of them may listen.
+class RunEvents : public QObject
+{
+    Q_OBJECT
+signals:
+    void loadButtonEnabled(bool enabled);  // the status window's Load button
+    void nameBoxOpened();                  // the record-name box came forward
+    void graphCleared();                   // a run starts: the trend graph empties
+    // One reading of the trend graph: `at` seconds into the run, its value,
+    // and the elapsed time as hh:mm:ss.
+    void pointTaken(double at, double value, const QString &elapsed);
+};
+
+// Everything a run works on; no window. The windows hear of it through
+// `events`, the notice and the readings table's model.
 struct RunContext
 {
     RunContext(Panel &panel, ReadingsTableModel &table, RunClock &clock = systemRunClock());
@@ -75,11 +85,9 @@ struct RunContext
     ReadingsTableModel &table;
     RunClock &clock;
     Recorder recorder;  // on the run's wall clock
-
-    Graph_Form *graph = nullptr;                 // see connectGraph()
-    std::function<void(bool)> LOAD_BUTT_enabled; // the status window's Load button
+    RunEvents events;
     FastNotice notice;
-    std::function<void()> nameBoxOpened;         // the record-name box came forward
+    RunSettings settings;  // the run's, from START on
     // Each pass of the normal loop, how long after its deadline it began
     // (measurements only).
     std::function<void(Nanos late)> passBegan;
@@ -90,10 +98,6 @@ struct RunContext
     bool programEnding = false;
     QString endWhy;           // what ended a run early, for its message
 };
-
-// The trend graph plots and records the demonstration ticks: it gets the
-// run's recorder, table and elapsed time.
-void connectGraph(RunContext &r, Graph_Form *graph);
 
 // Sets the handlers of READ_Timer and STOP_Timer.
 void connectRunTimers(RunContext &r);
@@ -126,7 +130,7 @@ inline constexpr double kLongestRunSecs = 31536000;
 
 // The fast loop serves sample intervals below this many ms.
 inline constexpr double kFastBelowMs = 35;
-bool isFastInterval(QStringView Speed_TIME);
+bool isFastInterval(double intervalMs);
 
 // The next demonstration tick's interval after a tick of tickMs, with the
 // sample interval SPEED_MS: shortened by the tick's own time, 10 ms after

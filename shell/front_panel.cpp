@@ -1,8 +1,8 @@
 #include "shell/front_panel.h"
 
-#include "display/panel.h"
+#include "core/panel.h"
 #include "shell/identification.h"
-#include "shell/link_gate.h"
+#include "core/link_gate.h"
 #include "shell/speed_check.h"
 
 using display::Lamp;
@@ -146,7 +146,7 @@ void Timer1_Timer(Panel &p)
 
 void SHOW_Form_Unload(Panel &p)
 {
-    writeIfLinked(p.state.REMOTE_OK, p.link, QStringLiteral("SYST:LOC\\10"));
+    send(p, QStringLiteral("SYST:LOC\\10"));
 }
 
 } // namespace shell

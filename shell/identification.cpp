@@ -3,7 +3,8 @@
 #include "shell/identity_reply.h"
 
 #include "display/glyph_words.h"
-#include "display/panel.h"
+#include "core/link_gate.h"
+#include "core/panel.h"
 #include "platform/runtime.h"
 #include "shell/speed_check.h"
 
@@ -236,15 +237,6 @@ void drawAll(Panel &p, Positions row, QStringView glyph)
         p.display.draw(row, i, glyph);
 }
 
-// One query and its reply, with its terminator; nothing when the command
-// could not be written or no reply came.
-std::optional<QString> ask(Panel &p, const QString &query)
-{
-    if (!p.link.Write(query))
-        return std::nullopt;
-    return p.link.Read();
-}
-
 // The reply without its last character (the terminator); an empty reply
 // has none to lose.
 std::optional<QString> dropLast(const std::optional<QString> &reply)
@@ -293,12 +285,12 @@ const Display1Function *matchDisplay1(const QString &F)
 
 bool askIdentity(Panel &p)
 {
-    if (!p.link.Write(QStringLiteral("TRIG:SOUR INT\\10")))
+    if (!send(p, QStringLiteral("TRIG:SOUR INT\\10"), Sender::Always))
         return false;
     p.display.setLit(Lamp::RMT_LAB, true);
     // An empty identity is no instrument: whatever answered, the link is
     // not established.
-    const std::optional<QString> reply = ask(p, QStringLiteral("*IDN?\\10"));
+    const std::optional<QString> reply = ask(p, QStringLiteral("*IDN?\\10"), Sender::Always);
     if (!reply || !replyHasContent(*reply))
         return false;
     const std::optional<QString> idn = dropLast(reply);
@@ -325,7 +317,7 @@ bool askIdentity(Panel &p)
 
 bool askFilter(Panel &p)
 {
-    const std::optional<bool> on = nonZero(ask(p, QStringLiteral("sens:aver:stat?\\10")));
+    const std::optional<bool> on = nonZero(ask(p, QStringLiteral("sens:aver:stat?\\10"), Sender::Always));
     if (!on)
         return false;
     p.display.setLit(Lamp::FILT_LAB, *on);
@@ -334,7 +326,7 @@ bool askFilter(Panel &p)
 
 bool askScanner(Panel &p)
 {
-    const std::optional<QString> reply = ask(p, QStringLiteral("ROUT:STAT?\\10"));
+    const std::optional<QString> reply = ask(p, QStringLiteral("ROUT:STAT?\\10"), Sender::Always);
     if (!reply)
         return false;
     if (rt::numberText(rt::leadingNumber(*reply)) != u"1")
@@ -343,7 +335,7 @@ bool askScanner(Panel &p)
     // of REL, MIN or MAX depends on it.
     const display::DisplayModel &d = p.display;
     if (!d.isLit(Lamp::REL_LAB) && !d.isLit(Lamp::MIN_LAB) && !d.isLit(Lamp::MAX_LAB)
-        && !p.link.Write(QStringLiteral("rout:func OFF\\10")))
+        && !send(p, QStringLiteral("rout:func OFF\\10"), Sender::Always))
         return false;
     // Blue legends tell the keys that SHIFT with ACV or DCV opens the scanner.
     p.controls.MODE_TEXT[0].color = kLegendBlue;
@@ -353,7 +345,7 @@ bool askScanner(Panel &p)
 
 bool askTriggerSource(Panel &p)
 {
-    const std::optional<QString> reply = ask(p, QStringLiteral("trig:sour?\\10"));
+    const std::optional<QString> reply = ask(p, QStringLiteral("trig:sour?\\10"), Sender::Always);
     if (!reply)
         return false;
     p.state.IDN_REPLY = rt::left(*reply, 2).value_or(QString());
@@ -364,7 +356,7 @@ bool askTriggerSource(Panel &p)
 // Display 2's function and range; *function receives the function reply.
 bool askDisplay2(Panel &p, QString *function)
 {
-    const std::optional<QString> reply = dropLast(ask(p, QStringLiteral("conf2:func?\\10")));
+    const std::optional<QString> reply = dropLast(ask(p, QStringLiteral("conf2:func?\\10"), Sender::Always));
     if (!reply)
         return false;
     *function = *reply;
@@ -372,7 +364,7 @@ bool askDisplay2(Panel &p, QString *function)
         return true;  // display 2 is off: nothing of it changes
 
     p.state.MODE2_ON = true;
-    const std::optional<QString> autoReply = dropLast(ask(p, QStringLiteral("conf2:auto?\\10")));
+    const std::optional<QString> autoReply = dropLast(ask(p, QStringLiteral("conf2:auto?\\10"), Sender::Always));
     if (!autoReply)
         return false;
     drawAll(p, Positions::DIS2_IMG, u"O");
@@ -387,7 +379,7 @@ bool askDisplay2(Panel &p, QString *function)
     } else {
         // The range comes with its terminator like every reply; compared
         // with it, a fixed range would never be found.
-        const std::optional<QString> range = dropLast(ask(p, QStringLiteral("conf2:rang?\\10")));
+        const std::optional<QString> range = dropLast(ask(p, QStringLiteral("conf2:rang?\\10"), Sender::Always));
         if (!range)
             return false;
         rangeText = *range;
@@ -421,7 +413,7 @@ bool askTemperature(Panel &p, bool display2Off)
 {
     p.display.setLit(Points::DROP_IMG, 3, true);
     p.state.MODE1_RANGE.clear();
-    const std::optional<QString> unit = dropLast(ask(p, QStringLiteral("UNIT?\\10")));
+    const std::optional<QString> unit = dropLast(ask(p, QStringLiteral("UNIT?\\10"), Sender::Always));
     if (!unit)
         return false;
     const bool celsius = *unit == u"C";
@@ -429,7 +421,7 @@ bool askTemperature(Panel &p, bool display2Off)
     p.display.setLit(celsius ? Lamp::T_C_LAB1 : Lamp::T_F_LAB1, true);
     if (!display2Off)
         return true;
-    const std::optional<QString> type = dropLast(ask(p, QStringLiteral("sens:temp:tco:type?\\10")));
+    const std::optional<QString> type = dropLast(ask(p, QStringLiteral("sens:temp:tco:type?\\10"), Sender::Always));
     if (!type)
         return false;
     const QString letter = rt::left(*type, 1).value_or(QString());
@@ -439,7 +431,7 @@ bool askTemperature(Panel &p, bool display2Off)
 
 bool askDisplay1(Panel &p, bool display2Off)
 {
-    const std::optional<QString> autoReply = ask(p, QStringLiteral("conf:auto?\\10"));
+    const std::optional<QString> autoReply = ask(p, QStringLiteral("conf:auto?\\10"), Sender::Always);
     if (!autoReply)
         return false;
     drawAll(p, Positions::DIS1_IMG, u"O");
@@ -452,13 +444,13 @@ bool askDisplay1(Panel &p, bool display2Off)
         p.state.MODE1_RANGE = QStringLiteral("AUTO");
         p.display.setLit(Lamp::AUTO_LAB1, true);
     } else {
-        const std::optional<QString> range = dropLast(ask(p, QStringLiteral("conf:rang?\\10")));
+        const std::optional<QString> range = dropLast(ask(p, QStringLiteral("conf:rang?\\10"), Sender::Always));
         if (!range)
             return false;
         rangeText = *range;
     }
 
-    const std::optional<QString> F = dropLast(ask(p, QStringLiteral("conf:func?\\10")));
+    const std::optional<QString> F = dropLast(ask(p, QStringLiteral("conf:func?\\10"), Sender::Always));
     if (!F)
         return false;
     const Display1Function *f = matchDisplay1(*F);
@@ -490,7 +482,7 @@ bool askDisplay1(Panel &p, bool display2Off)
             spell(p, f->word);
     }
     // The AC functions read at the slow detector band from here on.
-    if (f->modeLamp == Lamp::AC_LAB1 && !p.link.Write(QStringLiteral("sens:det:band 3\\10")))
+    if (f->modeLamp == Lamp::AC_LAB1 && !send(p, QStringLiteral("sens:det:band 3\\10"), Sender::Always))
         return false;
     return true;
 }

@@ -1,9 +1,9 @@
 #include "shell/link_test.h"
 
-#include "display/panel.h"
+#include "core/panel.h"
 #include "platform/dialogs.h"
 #include "platform/runtime.h"
-#include "shell/link_gate.h"
+#include "core/link_gate.h"
 #include "shell/setting_rules.h"
 #include "shell/speed_check.h"
 
@@ -122,7 +122,7 @@ StoreResult OK_BUTT_Click(Panel &p, const Form2Controls &f, const QString &progr
 
 bool LINL_TEST_Click(Panel &p, const Form2Controls &f, const QString &programFolder)
 {
-    if (refusedWhileStreaming(p))
+    if (!mayTalk(p, Sender::Always))
         return false;
     Class1 &link = p.link;
     link.Port(f.COM_PORT_LIST + 1);
@@ -133,13 +133,12 @@ bool LINL_TEST_Click(Panel &p, const Form2Controls &f, const QString &programFol
 
     // The service-request mask is asked only to clear the instrument's
     // output; its answer, or its silence, changes nothing.
-    if (link.Write(QStringLiteral("*SRE?\\10")))
-        link.Read();
+    ask(p, QStringLiteral("*SRE?\\10"), Sender::Always);
 
     QStringList commands = startupCommands().mid(0, 3);
     commands.append(QStringLiteral("*IDN?\\10"));
     for (const QString &command : std::as_const(commands)) {
-        if (!link.Write(command))
+        if (!send(p, command, Sender::Always))
             return linkTestFailed(p, link.lastErrorText());
     }
     const std::optional<QString> reply = link.Read();

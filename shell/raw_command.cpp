@@ -1,8 +1,9 @@
 #include "shell/raw_command.h"
 
-#include "display/panel.h"
+#include "core/panel.h"
 #include "platform/dialogs.h"
 #include "platform/runtime.h"
+#include "core/link_gate.h"
 #include "shell/link_test.h"
 
 namespace shell {
@@ -50,7 +51,7 @@ void RS_OPT_Click(CommandTestControls &w)
 
 bool TEST_BUTT_Click(Panel &p, CommandTestControls &w)
 {
-    if (refusedWhileStreaming(p))
+    if (!mayTalk(p, Sender::Always))
         return false;
     Class1 &link = p.link;
     link.Port(w.COM_LIST + 1);
@@ -59,10 +60,9 @@ bool TEST_BUTT_Click(Panel &p, CommandTestControls &w)
 
     // Clears whatever the instrument still had to say; its own answer, or
     // silence, changes nothing.
-    if (link.Write(QStringLiteral("*sre?\r")))
-        link.Read();
+    ask(p, QStringLiteral("*sre?\r"), Sender::Always);
 
-    if (!link.Write(QStringLiteral("*IDN?\\10")))
+    if (!send(p, QStringLiteral("*IDN?\\10"), Sender::Always))
         return refuse(QStringLiteral("TEST ERROR!!"));
     const std::optional<QString> reply = link.Read();
     if (!reply || !replyHasContent(*reply))
@@ -92,10 +92,10 @@ void INPUT_BUTT_Click(Panel &p, CommandTestControls &w)
         refuse(QStringLiteral("PLZ Click TEST Button"));
         return;
     }
-    if (refusedWhileStreaming(p))
+    if (!mayTalk(p, Sender::Always))
         return;
     const QString command = rt::trimSpaces(w.IN_COMM);
-    if (!p.link.Write(command + QStringLiteral("\\10"))) {
+    if (!send(p, command + QStringLiteral("\\10"), Sender::Always)) {
         p.status.append(QStringLiteral("Not sent \"%1\": %2").arg(command, p.link.lastErrorText()));
         return;
     }

@@ -4,7 +4,7 @@
 // window's OK is pressed. No window is involved; the callers put the results
 // into their lists and module variables.
 
-#include "shell/setting.h"
+#include "formats/setting_record.h"
 
 #include <QString>
 #include <optional>

@@ -1,6 +1,9 @@
 #include "shell/speed_check.h"
 
-#include "display/panel.h"
+#include "formats/setting_record.h"
+
+#include "core/link_gate.h"
+#include "core/panel.h"
 #include "platform/runtime.h"
 
 #include <optional>
@@ -44,9 +47,7 @@ std::optional<QString> askRate(Panel &p)
     const QString query = ac          ? QStringLiteral("sens:det:band?\\10")
                           : frequency ? QStringLiteral("sens:FREQ:APER?\\10")
                                       : QStringLiteral("sens:det:rate?\\10");
-    if (!p.link.Write(query))
-        return std::nullopt;
-    const std::optional<QString> read = p.link.Read();
+    const std::optional<QString> read = ask(p, query);
     if (!read)
         return std::nullopt;
     const QString reply = rt::trimSpaces(*read);

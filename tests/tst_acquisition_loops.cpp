@@ -5,13 +5,13 @@
 // usable), roll-over, REC_EVERY, recording off, a slow instrument against
 // the channel's reading bound, and nobody else talking while samples stream.
 
-#include "display/panel.h"
+#include "core/panel.h"
 #include "platform/runtime.h"
 #include "runs/fast_loop.h"
 #include "runs/normal_loop.h"
 #include "runs/recorder.h"
 #include "shell/raw_command.h"
-#include "shell/status_window.h"
+#include "shell/status.h"
 #include "support/run_fixture.h"
 
 #include <QDir>
@@ -55,10 +55,10 @@ void verifyRecordsAreTheRows(const RunFixture &t, const QString &path, const QLi
         const int point = records[i].left(5).toInt();
         const runs::ReadingRow &row = t.table.row(point);
         QVERIFY(row.filled);
-        const runs::RecordFields fields{row.point, runs::elapsedText(elapsed[i]), row.when, row.MODE1,
+        const formats::RecordFields fields{row.point, formats::elapsedText(elapsed[i]), row.when, row.MODE1,
                                         row.DISPLAY1.isEmpty() ? u" "_s : row.DISPLAY1, row.MODE2,
                                         row.DISPLAY2};
-        QCOMPARE(records[i] + '\n', runs::recordLine(fields).toUtf8());
+        QCOMPARE(records[i] + '\n', formats::recordLine(fields).toUtf8());
     }
 }
 
@@ -482,10 +482,10 @@ void TestAcquisitionLoops::fastRunRecordsEverySample()
     t.f.state.MODE2_ON = true;
     t.f.state.DISPLAY2 = u"0.7500_V"_s;
     QList<bool> shown;
-    t.run.notice.changed = [&] {
+    QObject::connect(&t.run.notice, &runs::FastNotice::changed, [&] {
         if (shown.isEmpty() || shown.last() != t.run.notice.shown)
             shown.append(t.run.notice.shown);
-    };
+    });
     t.start();
     t.runTicks();
 

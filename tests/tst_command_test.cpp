@@ -3,7 +3,7 @@
 // over the simulated instrument; and the window itself, offscreen.
 
 #include "platform/dialogs.h"
-#include "shell/command_test.h"
+#include "windows/raw_command_window.h"
 #include "shell/raw_command.h"
 #include "support/panel_fixture.h"
 

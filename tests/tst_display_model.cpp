@@ -3,7 +3,7 @@
 // Every part of the panel is named as the panel names it, "DIS1_IMG(3)",
 // "DROP_IMG(6)", "T_dBm_LAB2", so a failure names what went wrong.
 
-#include "display/display_model.h"
+#include "core/display_model.h"
 #include "display/glyph_words.h"
 
 #include <QtTest>
@@ -99,14 +99,12 @@ const Parts kRateAndRemote = {u"FILT_LAB"_s, u"RMT_LAB"_s, u"S_LAB"_s, u"M_LAB"_
 
 // Every part lit, the filter dot included, and a distinct glyph in every
 // position so that a reload would show.
-DisplayModel everythingLit()
+void lightEverything(DisplayModel &m)
 {
-    DisplayModel m;
     m.setAllLit(true);
     m.setLit(Points::DROP_IMG, 6, true);
     DIS1_SHOW_RANGE(m, u"0", u"1", u"2", u"3", u"4", u"5", u"6");
     DIS2_SHOW_RANGE(m, u"A", u"B", u"C", u"D", u"E", u"F");
-    return m;
 }
 
 QStringList glyphs(const DisplayModel &m, Positions row)
@@ -227,7 +225,8 @@ void TestDisplayModel::blanking()
     QFETCH(Words, words);
     QFETCH(Parts, leftLit);
 
-    DisplayModel m = everythingLit();
+    DisplayModel m;
+    lightEverything(m);
     const QStringList before1 = glyphs(m, Positions::DIS1_IMG);
     const QStringList before2 = glyphs(m, Positions::DIS2_IMG);
     for (Word word : words)
@@ -358,7 +357,9 @@ void TestDisplayModel::changedOncePerOperation()
 {
     DisplayModel m;
     int calls = 0;
-    m.changed = [&calls] { ++calls; };
+    int otherView = 0;  // a second view hears every change as well
+    QObject::connect(&m, &DisplayModel::changed, [&calls] { ++calls; });
+    QObject::connect(&m, &DisplayModel::changed, [&otherView] { ++otherView; });
 
     m.setAllLit(false);
     QCOMPARE(calls, 1);
@@ -387,8 +388,9 @@ void TestDisplayModel::changedOncePerOperation()
         QCOMPARE(calls, 3);  // held until the outermost batch ends
     }
     QCOMPARE(calls, 4);
+    QCOMPARE(otherView, 4);
 
-    m.changed = nullptr;  // no listener: changes still count
+    QObject::disconnect(&m, nullptr, nullptr, nullptr);  // no listener: changes still count
     const quint64 before = m.revision();
     m.setLit(Symbol::DIODE_IMG, true);
     QCOMPARE(m.revision(), before + 1);
@@ -447,7 +449,7 @@ void TestDisplayModel::captionsCanBeAdapted()
     // the designed caption stays available.
     DisplayModel m;
     int calls = 0;
-    m.changed = [&calls] { ++calls; };
+    QObject::connect(&m, &DisplayModel::changed, [&calls] { ++calls; });
     m.setCaption(Lamp::T_C_LAB1, u"\u2103"_s);
     QCOMPARE(m.caption(Lamp::T_C_LAB1), u"\u2103"_s);
     QCOMPARE(designedCaption(Lamp::T_C_LAB1), u"\u00B0C"_s);

@@ -1,8 +1,8 @@
 // The command channel over the simulator: in-process for framing, time-outs
 // and faults, and over a real pseudo-terminal with the ravelo-sim program.
 
-#include "shell/dmm_link.h"
-#include "shell/link_gate.h"
+#include "core/dmm_link.h"
+#include "core/link_gate.h"
 #include "support/sim_link.h"
 #include "support/sim_process.h"
 
@@ -58,7 +58,6 @@ private Q_SLOTS:
 
     void startupCommandsInOrder();
     void startupStopsAtFirstFailure();
-    void gatedSendersSkipWhileLinkDown();
 
     void ptyReplyHasOneCr_data();
     void ptyReplyHasOneCr();
@@ -296,20 +295,6 @@ void TestDmmLink::startupStopsAtFirstFailure()
     QVERIFY(!shell::openAtStartup(sim.link, setting));
     QVERIFY(sim.written.isEmpty());
     QCOMPARE(sim.link.lastError(), LinkError::NoPortChosen);
-}
-
-void TestDmmLink::gatedSendersSkipWhileLinkDown()
-{
-    SimLink sim;
-    QVERIFY(sim.open());
-    QVERIFY(!shell::writeIfLinked(false, sim.link, u"conf:volt:ac\\10"_s));
-    QCOMPARE(shell::queryIfLinked(false, sim.link, u"*IDN?\\10"_s), std::nullopt);
-    QVERIFY(sim.written.isEmpty());
-
-    QVERIFY(shell::writeIfLinked(true, sim.link, u"conf:volt:ac\\10"_s));
-    QCOMPARE(shell::queryIfLinked(true, sim.link, u"*IDN?\\10"_s),
-             std::optional<QString>(kIdn + u'\r'));
-    QCOMPARE(sim.written, QStringList({u"conf:volt:ac\\10"_s, u"*IDN?\\10"_s}));
 }
 
 void TestDmmLink::ptyReplyHasOneCr_data()

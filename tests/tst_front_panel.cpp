@@ -2,13 +2,13 @@
 // command that goes out when the panel closes.
 
 #include "platform/twips.h"
-#include "runs/data_form.h"
-#include "runs/graph_form.h"
+#include "windows/readings_table_window.h"
+#include "windows/trend_graph_window.h"
 #include "shell/front_panel.h"
-#include "shell/mdi_main.h"
-#include "shell/quit_form.h"
-#include "shell/setting.h"
-#include "shell/show_form.h"
+#include "windows/main_window.h"
+#include "windows/status_window.h"
+#include "formats/setting_record.h"
+#include "windows/front_panel_window.h"
 #include "support/panel_fixture.h"
 
 #include <QMdiSubWindow>

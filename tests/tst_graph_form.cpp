@@ -3,13 +3,12 @@
 // and the X range buttons; and, as the per-reading step of demonstration
 // and trigger readings, the table row, the record and the roll-over.
 
+#include "core/panel.h"
+#include "core/run_clock.h"
 #include "platform/program_folder.h"
-#include "runs/graph_form.h"
 #include "runs/readings_table.h"
-#include "runs/recorder.h"
-#include "shell/panel_controls.h"
-#include "shell/panel_state.h"
-#include "shell/status_log.h"
+#include "runs/record_step.h"
+#include "windows/trend_graph_window.h"
 
 #include <QDir>
 #include <QFile>
@@ -38,8 +37,8 @@ QList<QByteArray> fileLines(const QString &path)
     return lines;
 }
 
-// The window connected to a state, a "Save Data" box, a recorder on a
-// fixed clock and a table, in a program folder of its own.
+// The window listening to a run on a panel without a window, the run's
+// recorder on a fixed clock, in a program folder of its own.
 struct GraphFixture
 {
     GraphFixture()
@@ -49,7 +48,7 @@ struct GraphFixture
         state.SETTING.REC_EVERY = u"1"_s;
         state.MODE1 = u"DCV"_s;
         recorder.setClock([this] { return now; });
-        form.connectRun(state, SAVE_CHK, recorder, table);
+        form.connectRun(run);
     }
     ~GraphFixture() { rt::setProgramFolder({}); }
 
@@ -59,19 +58,23 @@ struct GraphFixture
         state.DISPLAY1 = display1;
         state.ELAPSED_SECS = elapsed;
         now = kStart.addSecs(elapsed);
-        return form.SHOW_Graph();
+        return runs::SHOW_Graph(run);
     }
 
     QCPGraph *plot() { return form.CWGraph1->graph(0); }
     QString saveFolder() const { return dir.path() + u"/SAVE DATA"_s; }
 
     QTemporaryDir dir;
-    shell::PanelState state;
-    shell::CheckControl SAVE_CHK;
-    shell::StatusLog status;
+    shell::Class1 link;
+    PanelParts parts{link};
+    shell::PanelState &state = parts.state;
+    shell::CheckControl &SAVE_CHK = parts.controls.SAVE_CHK;
+    shell::StatusLog &status = parts.status;
     QDateTime now = kStart;
-    runs::Recorder recorder{state, &status};
     runs::ReadingsTableModel table;
+    runs::ManualRunClock clock;
+    runs::RunContext run{parts.panel, table, clock};
+    runs::Recorder &recorder = run.recorder;
     runs::Graph_Form form;
 };
 
@@ -147,11 +150,12 @@ void TestGraphForm::pointsAreAppended()
     for (int i = 0; i < 3; ++i)
         QVERIFY(f.form.CWGraph1->yAxis->range().contains(f.plot()->data()->at(i)->value));
 
-    // With the run clock to the fraction, readings in one second keep apart.
-    double clock = 3.25;
-    f.form.setElapsedSource([&clock] { return clock; });
+    // Within a run, on the run clock to the fraction, readings in one second
+    // keep apart.
+    f.state.runPhase = shell::RunPhase::Timed;
+    f.clock.advance(std::chrono::milliseconds(3250));
     f.reading(u"4_V"_s, 3);
-    clock = 3.5;
+    f.clock.advance(std::chrono::milliseconds(250));
     f.reading(u"5_V"_s, 3);
     QCOMPARE(f.plot()->data()->at(3)->key, 3.25);
     QCOMPARE(f.plot()->data()->at(4)->key, 3.5);
@@ -296,7 +300,6 @@ void TestGraphForm::returnDataTableRestartsNumbering()
 void TestGraphForm::unconnectedWindowOnlyWaits()
 {
     runs::Graph_Form form;
-    QVERIFY(form.SHOW_Graph());
     form.Command1->click();
     form.CW_BUTT->setChecked(true);
     QCOMPARE(form.CWGraph1->graph(0)->dataCount(), 0);

@@ -2,7 +2,7 @@
 // simulated instrument who it is and what it measures, and what it does when
 // a reply is missing or malformed.
 
-#include "display/display_model.h"
+#include "core/display_model.h"
 #include "shell/identification.h"
 #include "support/panel_fixture.h"
 

@@ -4,7 +4,7 @@
 // window itself, offscreen.
 
 #include "platform/dialogs.h"
-#include "shell/form2.h"
+#include "windows/link_test_window.h"
 #include "shell/link_test.h"
 #include "shell/setting_rules.h"
 #include "support/panel_fixture.h"

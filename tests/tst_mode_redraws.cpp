@@ -5,7 +5,6 @@
 
 #include "display/glyph_words.h"
 #include "display/mode_redraws.h"
-#include "keys/display_hooks.h"
 #include "support/display_reading.h"
 #include "support/panel_fixture.h"
 
@@ -39,7 +38,6 @@ struct Fixture : PanelFixture
 {
     Fixture()
     {
-        panel.hooks = &keys::displayHooks();
         darken(display);
     }
 };

@@ -1,7 +1,7 @@
 // The panel state as the program starts, and the closed vocabularies of
 // function codes and range labels that every procedure compares against.
 
-#include "shell/panel_state.h"
+#include "core/panel_state.h"
 
 #include <QtTest>
 

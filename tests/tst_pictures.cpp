@@ -3,7 +3,7 @@
 // store finds them without regard to letter case and stands a placeholder,
 // reported once, in for a picture it cannot have.
 
-#include "display/picture_store.h"
+#include "windows/picture_store.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -4,7 +4,6 @@
 
 #include "display/glyph_words.h"
 #include "display/range_view.h"
-#include "keys/display_hooks.h"
 #include "support/display_reading.h"
 #include "support/panel_fixture.h"
 
@@ -37,7 +36,6 @@ struct Fixture : PanelFixture
 {
     Fixture()
     {
-        panel.hooks = &keys::displayHooks();
         darken(display);
     }
 };

@@ -3,9 +3,9 @@
 // drops the older rows, "Clear Data" leaves one empty row; the window shows
 // the headings, hides the Time column and keeps the newest row in sight.
 
-#include "runs/data_form.h"
+#include "windows/readings_table_window.h"
 #include "runs/readings_table.h"
-#include "shell/panel_state.h"
+#include "core/panel_state.h"
 
 #include <QAbstractItemModelTester>
 #include <QHeaderView>

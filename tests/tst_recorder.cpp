@@ -4,8 +4,8 @@
 
 #include "platform/program_folder.h"
 #include "runs/recorder.h"
-#include "shell/panel_state.h"
-#include "shell/status_log.h"
+#include "core/panel_state.h"
+#include "core/status_log.h"
 
 #include <QDir>
 #include <QFile>
@@ -50,7 +50,7 @@ QList<QByteArray> fileLines(const QString &path)
 }
 
 const QDateTime kCreated(QDate(2013, 5, 6), QTime(14, 22, 33));
-const QString kWide(1, QChar(runs::kFullWidthSpace));
+const QString kWide(1, QChar(formats::kFullWidthSpace));
 
 // A wall clock that moves only when the test says so.
 struct TestClock
@@ -155,7 +155,7 @@ void TestRecorder::elapsedText()
 {
     QFETCH(qint64, seconds);
     QFETCH(QString, text);
-    QCOMPARE(runs::elapsedText(seconds), text);
+    QCOMPARE(formats::elapsedText(seconds), text);
 }
 
 void TestRecorder::fileStampAndPath_data()
@@ -178,8 +178,8 @@ void TestRecorder::fileStampAndPath()
     QFETCH(QDateTime, when);
     QFETCH(int, fileNo);
     QFETCH(QString, stamp);
-    QCOMPARE(runs::fileStamp(when, fileNo), stamp);
-    QCOMPARE(runs::recordPath(u"bench"_s, stamp),
+    QCOMPARE(formats::fileStamp(when, fileNo), stamp);
+    QCOMPARE(formats::recordPath(u"bench"_s, stamp),
              m_dir.path() + u"/SAVE DATA/bench"_s + stamp + u".txt"_s);
 }
 
@@ -235,7 +235,7 @@ void TestRecorder::recordName()
 
 void TestRecorder::header()
 {
-    QCOMPARE(runs::headerBytes(kCreated), fileBytes(dataFile(u"header_20130506_142233.txt"_s)));
+    QCOMPARE(formats::headerBytes(kCreated), fileBytes(dataFile(u"header_20130506_142233.txt"_s)));
 }
 
 void TestRecorder::recordLine_data()
@@ -280,12 +280,12 @@ void TestRecorder::recordLine()
     QFETCH(bool, mode2On);
     QFETCH(int, line);
 
-    runs::fillEmptyDisplays(display1, display2, mode1, mode2, mode2On);
-    const runs::RecordFields fields{total, runs::elapsedText(elapsed), kCreated.addSecs(1 + line),
+    formats::fillEmptyDisplays(display1, display2, mode1, mode2, mode2On);
+    const formats::RecordFields fields{total, formats::elapsedText(elapsed), kCreated.addSecs(1 + line),
                                     mode1, display1, mode2, display2};
     const QList<QByteArray> golden = fileLines(dataFile(u"record_lines.txt"_s));
     QVERIFY(line < golden.size());
-    QCOMPARE(runs::recordLine(fields).toUtf8(), golden[line]);
+    QCOMPARE(formats::recordLine(fields).toUtf8(), golden[line]);
 }
 
 void TestRecorder::fills_data()
@@ -327,7 +327,7 @@ void TestRecorder::fills()
     QFETCH(bool, mode2On);
     QFETCH(QString, display1);
     QFETCH(QString, display2);
-    runs::fillEmptyDisplays(display1, display2, mode1, mode2, mode2On);
+    formats::fillEmptyDisplays(display1, display2, mode1, mode2, mode2On);
     QTEST(display1, "filled1");
     QTEST(display2, "filled2");
 }
@@ -351,9 +351,9 @@ void TestRecorder::runRollsOverIntoStampedFiles()
     for (int step = 1; step <= 5; ++step) {
         m_clock.now = kCreated.addSecs(step);
         recorder.nextRecord();
-        QVERIFY(recorder.isDue());
+        QVERIFY(recorder.isDue(1));
         setReading(m_state, u"DCV"_s, u"1.00000%1_V"_s.arg(step));
-        QVERIFY(recorder.writeRecord(runs::elapsedText(step), true));
+        QVERIFY(recorder.writeRecord(formats::elapsedText(step), true));
         QVERIFY(recorder.rollOverIfDue(true));
     }
     recorder.close();
@@ -385,7 +385,7 @@ void TestRecorder::numberingContinuesFromTheLastRun()
         m_clock.now = kCreated.addSecs(step);
         recorder.nextRecord();
         setReading(m_state, u"ACV"_s, u"0.5_V"_s);
-        QVERIFY(recorder.writeRecord(runs::elapsedText(step), true));
+        QVERIFY(recorder.writeRecord(formats::elapsedText(step), true));
         QVERIFY(recorder.rollOverIfDue(true));
     }
     const QList<QByteArray> firstLines = fileLines(first);
@@ -408,7 +408,7 @@ void TestRecorder::notSavingTouchesNoFile()
     for (int step = 1; step <= 5; ++step) {
         recorder.nextRecord();
         setReading(m_state, u"2W"_s, u""_s);
-        QVERIFY(recorder.writeRecord(runs::elapsedText(step), false));
+        QVERIFY(recorder.writeRecord(formats::elapsedText(step), false));
         QVERIFY(recorder.rollOverIfDue(false));
     }
     recorder.close();
@@ -472,7 +472,7 @@ void TestRecorder::keptOpenRecordsReachTheFileAtOnce()
     for (int step = 1; step <= 3; ++step) {
         recorder.nextRecord();
         setReading(m_state, u"DCI"_s, u"0.1_A"_s);
-        QVERIFY(recorder.writeRecord(runs::elapsedText(step), true));
+        QVERIFY(recorder.writeRecord(formats::elapsedText(step), true));
         QCOMPARE(fileLines(recorder.path()).size(), 3 + step);
         QVERIFY(recorder.isOpen());
     }

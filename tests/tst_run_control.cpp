@@ -3,9 +3,9 @@
 // interval taken from the list, stopping by key, STOP_Timer and the run
 // clock across midnight, the demonstration tick, and stale ticks.
 
-#include "display/panel.h"
+#include "core/panel.h"
 #include "platform/dialogs.h"
-#include "runs/graph_form.h"
+#include "windows/trend_graph_window.h"
 #include "runs/recorder.h"
 #include "runs/run_control.h"
 #include "support/run_fixture.h"
@@ -62,6 +62,7 @@ private slots:
     void stopTimerEndsDemonstrationRun_data();
     void stopTimerEndsDemonstrationRun();
     void demonstrationTickPlotsAndRecords();
+    void demonstrationRecordsWithoutGraphWindow();
     void demonstrationRange_data();
     void demonstrationRange();
     void demonstrationInterval_data();
@@ -128,7 +129,7 @@ void TestRunControl::startCreatesFileAndArmsTimers()
 {
     RunFixture t;
     QList<bool> loadButton;
-    t.run.LOAD_BUTT_enabled = [&](bool on) { loadButton.append(on); };
+    QObject::connect(&t.run.events, &runs::RunEvents::loadButtonEnabled, [&](bool on) { loadButton.append(on); });
     t.f.display.setLit(Lamp::EXT_LAB, true);
     const QDateTime created = t.clock.wallNow();
 
@@ -143,7 +144,7 @@ void TestRunControl::startCreatesFileAndArmsTimers()
     QVERIFY2(files[0].endsWith(u"/SAVE DATA/bench-20130506-142233-001.txt"_s), qPrintable(files[0]));
     QFile file(files[0]);
     QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), runs::headerBytes(created));
+    QCOMPARE(file.readAll(), formats::headerBytes(created));
 
     QCOMPARE(t.f.state.runPhase, RunPhase::Timed);
     QCOMPARE(t.f.controls.START_TEXT, u"Logging"_s);
@@ -243,7 +244,7 @@ void TestRunControl::failedCreateReturnsToIdle()
         QVERIFY(blocker.open(QIODevice::WriteOnly));
     }
     QList<bool> loadButton;
-    t.run.LOAD_BUTT_enabled = [&](bool on) { loadButton.append(on); };
+    QObject::connect(&t.run.events, &runs::RunEvents::loadButtonEnabled, [&](bool on) { loadButton.append(on); });
     t.start();
 
     QCOMPARE(t.messages.messages().size(), 1);
@@ -324,7 +325,7 @@ void TestRunControl::stopByKey()
     if (demonstration)
         t.demonstration();
     QList<bool> loadButton;
-    t.run.LOAD_BUTT_enabled = [&](bool on) { loadButton.append(on); };
+    QObject::connect(&t.run.events, &runs::RunEvents::loadButtonEnabled, [&](bool on) { loadButton.append(on); });
     t.start();
     QCOMPARE(t.f.state.runPhase, RunPhase::Timed);
     t.f.sim.written.clear();
@@ -377,8 +378,8 @@ void TestRunControl::stopTimerEndsDemonstrationRun()
         return;
     }
     verifyIdle(t);
-    QCOMPARE(runs::elapsedText(t.f.state.ELAPSED_SECS), endsAt == 86400 ? u"00:00:00"_s
-                                                                          : runs::elapsedText(endsAt));
+    QCOMPARE(formats::elapsedText(t.f.state.ELAPSED_SECS), endsAt == 86400 ? u"00:00:00"_s
+                                                                          : formats::elapsedText(endsAt));
 }
 
 void TestRunControl::demonstrationTickPlotsAndRecords()
@@ -386,7 +387,7 @@ void TestRunControl::demonstrationTickPlotsAndRecords()
     RunFixture t;
     t.demonstration();
     runs::Graph_Form graph;
-    runs::connectGraph(t.run, &graph);
+    graph.connectRun(t.run);
     // 10 mV range: point 2 with the milli and volt lamps.
     t.f.display.setLit(display::Points::DROP_IMG, 2, true);
     t.f.display.setLit(Lamp::T_min_LAB1, true);
@@ -412,6 +413,24 @@ void TestRunControl::demonstrationTickPlotsAndRecords()
     QCOMPARE(records.size(), 3);
     QVERIFY(records[2].startsWith("00003,   00:00:03,    2013/05/06 14:22:36,"));
     QVERIFY(t.f.sim.wire().isEmpty());  // a demonstration sends nothing
+}
+
+// The trend graph only shows the points: with its window closed the ticks
+// are counted, tabled and recorded all the same.
+void TestRunControl::demonstrationRecordsWithoutGraphWindow()
+{
+    RunFixture t;
+    t.demonstration();
+    t.start();
+    for (int tick = 1; tick <= 2; ++tick) {
+        t.clock.advance(1s);
+        t.f.timers.READ_Timer.tick();
+    }
+    QCOMPARE(t.f.state.RECORD_COUNT, 2);
+    QCOMPARE(t.table.row(2).point, 2);
+    const QStringList files = t.files();
+    QCOMPARE(files.size(), 1);
+    QCOMPARE(RunFixture::records(files[0]).size(), 2);
 }
 
 void TestRunControl::demonstrationRange_data()

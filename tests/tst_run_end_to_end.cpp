@@ -2,17 +2,17 @@
 // window with its serial channel, a click on the START key, a name typed
 // into the record-name box, and the file on disk afterwards.
 
-#include "display/panel.h"
+#include "core/panel.h"
 #include "platform/dialogs.h"
 #include "platform/program_folder.h"
 #include "platform/twips.h"
-#include "runs/data_form.h"
+#include "windows/readings_table_window.h"
 #include "runs/readings_table.h"
 #include "runs/run_control.h"
-#include "shell/dmm_link.h"
-#include "shell/mdi_main.h"
-#include "shell/setting.h"
-#include "shell/show_form.h"
+#include "core/dmm_link.h"
+#include "windows/main_window.h"
+#include "formats/setting_record.h"
+#include "windows/front_panel_window.h"
 #include "shell/speed_check.h"
 #include "support/sim_process.h"
 

@@ -2,7 +2,7 @@
 // files, the files it refuses to trust, and the values the program starts
 // with and stores.
 
-#include "shell/setting.h"
+#include "formats/setting_record.h"
 #include "shell/setting_rules.h"
 
 #include <QDir>

@@ -3,7 +3,7 @@
 // sample interval; the fast run's set-up commands; and ravelo-sim pacing a
 // block on its pty.
 
-#include "shell/dmm_link.h"
+#include "core/dmm_link.h"
 #include "sim/instrument.h"
 #include "sim/line.h"
 #include "support/sim_process.h"

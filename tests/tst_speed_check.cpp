@@ -2,9 +2,9 @@
 // lists' handlers; SPEED_MS follows every interval text the program sets.
 
 #include "shell/front_panel.h"
-#include "shell/mdi_main.h"
-#include "shell/setting.h"
-#include "shell/show_form.h"
+#include "windows/main_window.h"
+#include "formats/setting_record.h"
+#include "windows/front_panel_window.h"
 #include "shell/speed_check.h"
 #include "support/panel_fixture.h"
 
@@ -141,7 +141,7 @@ void TestSpeedCheck::presetProcedures()
     f.controls.Speed_TIME.items = ms("1 2 3");
     f.state.SPEED_MS = 17;
     int refreshed = 0;
-    f.controls.changed = [&] { ++refreshed; };
+    QObject::connect(&f.controls, &shell::PanelControls::changed, [&] { ++refreshed; });
 
     kPresetProcedures[preset](f.panel);
 

@@ -1,4 +1,4 @@
-#include "shell/status_log.h"
+#include "core/status_log.h"
 
 #include <QSignalSpy>
 #include <QTest>

@@ -4,16 +4,16 @@
 // log both ways; and, in the main window, the menus and Quit's one
 // "SYST:LOC".
 
-#include "loader/form_ld.h"
+#include "windows/loader_window.h"
 #include "platform/dialogs.h"
-#include "shell/about_box.h"
-#include "shell/command_test.h"
-#include "shell/form2.h"
+#include "windows/about_window.h"
+#include "windows/raw_command_window.h"
+#include "windows/link_test_window.h"
 #include "shell/link_test.h"
-#include "shell/mdi_main.h"
-#include "shell/quit_form.h"
-#include "shell/show_form.h"
-#include "shell/status_window.h"
+#include "windows/main_window.h"
+#include "windows/status_window.h"
+#include "windows/front_panel_window.h"
+#include "shell/status.h"
 #include "support/panel_fixture.h"
 
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #include "tools/pictures.h"
 
-#include "display/panel_colours.h"
+#include "core/panel_colours.h"
 
 #include "platform/twips.h"
 

@@ -8,7 +8,7 @@
 // (DROP_IMG(6) after position 2, DROP_IMG2(5) after position 0).
 // "01.23456", "[SUB].500000", "_.__OL__", "_100[M2]V".
 
-#include "display/display_model.h"
+#include "core/display_model.h"
 
 #include <QSet>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "support/panel_fixture.h"
 
 PanelFixture::PanelFixture(sim::Faults faults, sim::Eol eol)
-    : sim(faults, eol), panel{state, display, sim.link, status, timers, controls}
+    : sim(faults, eol), parts(sim.link)
 {
 }
 

@@ -2,7 +2,7 @@
 // A whole front panel without a window: state, displays, status log,
 // timers and controls, on the real channel over the simulated instrument.
 
-#include "display/panel.h"
+#include "core/panel.h"
 #include "support/sim_link.h"
 
 struct PanelFixture
@@ -10,12 +10,13 @@ struct PanelFixture
     explicit PanelFixture(sim::Faults faults = {}, sim::Eol eol = sim::Eol::Cr);
 
     SimLink sim;
-    shell::PanelState state;
-    display::DisplayModel display;
-    shell::StatusLog status;
-    shell::PanelTimers timers;
-    shell::PanelControls controls;
-    Panel panel;
+    PanelParts parts;
+    shell::PanelState &state = parts.state;
+    display::DisplayModel &display = parts.display;
+    shell::StatusLog &status = parts.status;
+    shell::PanelTimers &timers = parts.timers;
+    shell::PanelControls &controls = parts.controls;
+    Panel &panel = parts.panel;
 
     // Opens the simulated port and marks the link as established, as a
     // successful identification does.

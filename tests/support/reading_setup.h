@@ -6,7 +6,7 @@
 // "dBm_ON", "dB_ON", "dB_WITH_dBm", "READ_OK", "DIS1_OL", "MATH_SET").
 // An unknown name fails the test that gave it.
 
-#include "display/panel.h"
+#include "core/panel.h"
 
 #include <QStringList>
 

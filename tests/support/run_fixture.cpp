@@ -25,7 +25,7 @@ RunFixture::RunFixture(sim::Faults faults, const QString &minutes)
     setInterval(u"1000"_s);
     setTestTime(minutes);
     runs::connectRunTimers(run);
-    run.nameBoxOpened = [this] {
+    QObject::connect(&run.events, &runs::RunEvents::nameBoxOpened, [this] {
         ++nameBoxOpenings;
         if (onNameBox)
             return onNameBox();
@@ -37,7 +37,7 @@ RunFixture::RunFixture(sim::Faults faults, const QString &minutes)
         } else {
             runs::NAME_BUTT_CANC_Click(run);
         }
-    };
+    });
 }
 
 RunFixture::~RunFixture()

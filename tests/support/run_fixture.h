@@ -6,7 +6,7 @@
 
 #include "platform/dialogs.h"
 #include "runs/readings_table.h"
-#include "runs/run_clock.h"
+#include "core/run_clock.h"
 #include "runs/run_control.h"
 #include "support/panel_fixture.h"
 

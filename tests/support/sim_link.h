@@ -3,7 +3,7 @@
 // through DMM_LINK reaches a simulated instrument as bytes, with its framing,
 // time-outs and faults.
 
-#include "shell/dmm_link.h"
+#include "core/dmm_link.h"
 #include "sim/sim_device.h"
 
 #include <QStringList>

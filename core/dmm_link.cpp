@@ -1,0 +1,390 @@
+#include "core/dmm_link.h"
+
+#include "platform/runtime.h"
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QSerialPort>
+#include <QtGlobal>
+
+#include <algorithm>
+#include <climits>
+
+#ifndef Q_OS_WIN
+#include <cerrno>
+#include <unistd.h>
+#endif
+
+using namespace std::chrono_literals;
+
+namespace shell {
+namespace {
+
+constexpr auto kLongestReadingBound = 60000ms;
+constexpr auto kLongestDrain = 1000ms;
+
+bool isTerminator(char c) { return c == '\r' || c == '\n'; }
+
+QString portName(int port, const QString &path)
+{
+    return QStringLiteral("COM %1 (%2)").arg(port).arg(path);
+}
+
+std::unique_ptr<QIODevice> openSerialPort(int port, qint32 baud, LinkError *error, QString *why)
+{
+    const QString path = devicePathForPort(port);
+#ifndef Q_OS_WIN
+    // The serial port class reports a busy port and a forbidden one alike;
+    // look first, so the user is told which of the two it is.
+    if (!QFileInfo::exists(path)) {
+        *error = LinkError::MissingDevice;
+        *why = QStringLiteral("No serial device for %1: check that the cable or adapter is "
+                              "plugged in and the port number is right.")
+                   .arg(portName(port, path));
+        return nullptr;
+    }
+    if (::access(QFile::encodeName(path).constData(), R_OK | W_OK) != 0 && errno == EACCES) {
+        *error = LinkError::PermissionDenied;
+        *why = QStringLiteral("No permission to open %1: the user needs read and write "
+                              "access to it (on Linux, membership of the dialout group).")
+                   .arg(portName(port, path));
+        return nullptr;
+    }
+#endif
+    auto serial = std::make_unique<QSerialPort>();
+    serial->setPortName(path);
+    serial->setBaudRate(baud);
+    serial->setDataBits(QSerialPort::Data8);
+    serial->setParity(QSerialPort::NoParity);
+    serial->setStopBits(QSerialPort::OneStop);
+    serial->setFlowControl(QSerialPort::NoFlowControl);
+    if (serial->open(QIODevice::ReadWrite))
+        return serial;
+
+    switch (serial->error()) {
+    case QSerialPort::DeviceNotFoundError:
+        *error = LinkError::MissingDevice;
+        *why = QStringLiteral("No serial device for %1: check that the cable or adapter is "
+                              "plugged in and the port number is right.")
+                   .arg(portName(port, path));
+        break;
+    case QSerialPort::PermissionError:
+        *error = LinkError::PortBusy;
+        *why = QStringLiteral("%1 is in use by another program: close it and try again.")
+                   .arg(portName(port, path));
+        break;
+    default:
+        *error = LinkError::OpenFailed;
+        *why = QStringLiteral("%1 could not be opened: %2.")
+                   .arg(portName(port, path), serial->errorString());
+        break;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+QString devicePathForPort(int port)
+{
+    const QByteArray variable = "RAVELO_COM" + QByteArray::number(port);
+    const QString configured = qEnvironmentVariable(variable.constData());
+    if (!configured.isEmpty())
+        return configured;
+#ifdef Q_OS_WIN
+    return QStringLiteral("COM%1").arg(port);
+#else
+    const QString usb = QStringLiteral("/dev/ttyUSB%1").arg(port - 1);
+    if (QFileInfo::exists(usb))
+        return usb;
+    return QStringLiteral("/dev/ttyS%1").arg(port - 1);
+#endif
+}
+
+QByteArray wireBytes(const QString &command)
+{
+    QStringView text(command);
+    if (text.endsWith(u"\\10"))
+        text.chop(3);
+    else if (text.endsWith(u"\r\n"))
+        text.chop(2);
+    else if (text.endsWith(u'\r') || text.endsWith(u'\n'))
+        text.chop(1);
+    return text.toLatin1() + '\n';
+}
+
+bool isReadingQuery(const QString &command)
+{
+    QByteArray text = wireBytes(command).chopped(1).trimmed().toLower();
+    static const QByteArray kReadingQueries[] = {"read?",     "read? buf", "calc:max?",
+                                                 "calc:min?", "val1?",     "val2?"};
+    return std::find(std::begin(kReadingQueries), std::end(kReadingQueries), text)
+           != std::end(kReadingQueries);
+}
+
+Class1::Class1(QObject *parent) : Class1(openSerialPort, parent) {}
+
+Class1::Class1(DeviceFactory factory, QObject *parent)
+    : QObject(parent), m_factory(std::move(factory))
+{
+}
+
+Class1::~Class1() { closeDevice(); }
+
+void Class1::Port(int port) { m_port = port; }
+
+void Class1::BaudRate(qint32 baud) { m_baud = baud; }
+
+bool Class1::BaudRate(const QString &text)
+{
+    const std::optional<qint32> baud = rt::toWhole(text);
+    m_baud = baud.value_or(0);
+    return baud.has_value() && *baud > 0;
+}
+
+bool Class1::isOpen() const { return m_io && m_io->isOpen(); }
+
+bool Class1::fail(LinkError error, const QString &why)
+{
+    m_error = error;
+    m_errorText = why;
+    return false;
+}
+
+void Class1::closeDevice()
+{
+    if (m_io) {
+        m_io->disconnect(this);
+        m_io->close();
+        m_io.reset();
+    }
+    m_rx.clear();
+    m_readingRepliesOwed = 0;
+    m_queriesOwed = 0;
+}
+
+bool Class1::Open()
+{
+    closeDevice();
+    if (m_port < 1)
+        return fail(LinkError::NoPortChosen,
+                    QStringLiteral("No serial port is chosen: choose one in the settings."));
+    if (m_baud <= 0)
+        return fail(LinkError::NoBaudChosen,
+                    QStringLiteral("No baud rate is chosen: choose one in the settings."));
+
+    LinkError error = LinkError::OpenFailed;
+    QString why;
+    m_io = m_factory(m_port, m_baud, &error, &why);
+    if (!m_io || !m_io->isOpen()) {
+        m_io.reset();
+        fail(error, why.isEmpty() ? QStringLiteral("COM %1 could not be opened.").arg(m_port) : why);
+        Q_EMIT problem(m_errorText);
+        return false;
+    }
+    if (auto *serial = qobject_cast<QSerialPort *>(m_io.get())) {
+        // An unplugged adapter shows as a resource error; a line whose far
+        // end hung up reads end-of-file, which the port reports as a read
+        // error. The port object must not be closed from inside its own
+        // signal: remember the loss and close it on the next use.
+        connect(serial, &QSerialPort::errorOccurred, this,
+                [this, serial](QSerialPort::SerialPortError e) {
+                    const bool gone = e == QSerialPort::ResourceError || e == QSerialPort::ReadError;
+                    if (gone && m_lostWhy.isEmpty())
+                        m_lostWhy = e == QSerialPort::ReadError ? QStringLiteral("the line hung up")
+                                                                : serial->errorString();
+                });
+    }
+    m_lostWhy.clear();
+    m_error = LinkError::None;
+    m_errorText.clear();
+    return true;
+}
+
+bool Class1::lineLost()
+{
+    if (m_io && m_io->isOpen() && m_lostWhy.isEmpty())
+        return false;
+    if (!m_io)
+        return false;
+    const QString detail = !m_lostWhy.isEmpty() ? m_lostWhy : m_io->errorString();
+    closeDevice();
+    m_lostWhy.clear();
+    fail(LinkError::LineLost,
+         QStringLiteral("The line to COM %1 was lost (%2): check the cable, then test the "
+                        "connection in the settings.")
+             .arg(m_port)
+             .arg(detail.isEmpty() ? QStringLiteral("device closed") : detail));
+    Q_EMIT problem(m_errorText);
+    return true;
+}
+
+bool Class1::Write(const QString &command)
+{
+    if (m_tap)
+        m_tap(command);
+    if (lineLost())
+        return false;
+    if (!isOpen())
+        return fail(LinkError::NotOpen, QStringLiteral("The serial port is not open."));
+    const QByteArray bytes = wireBytes(command);
+    const bool query = bytes.contains('?');
+    // With no question outstanding, whatever waits unread is a late answer
+    // to one that was given up on: it must not answer this one.
+    if (query && m_queriesOwed == 0)
+        discardStale();
+
+    if (query)
+        ++m_queriesOwed;
+    if (isReadingQuery(command))
+        ++m_readingRepliesOwed;
+    if (m_io->write(bytes) != bytes.size()) {
+        if (lineLost())
+            return false;
+        return fail(LinkError::WriteFailed,
+                    QStringLiteral("Sending to COM %1 failed: %2.").arg(m_port).arg(m_io->errorString()));
+    }
+    if (m_io->bytesToWrite() > 0 && !m_io->waitForBytesWritten(int(m_replyBound.count()))) {
+        if (lineLost())
+            return false;
+        return fail(LinkError::WriteFailed,
+                    QStringLiteral("Sending to COM %1 did not finish in time.").arg(m_port));
+    }
+    return true;
+}
+
+std::chrono::milliseconds Class1::boundForNextRead() const
+{
+    // While a measurement is owed (a "read?" answered only after "*TRG",
+    // say) every reply may take as long as a reading.
+    if (m_readingRepliesOwed == 0)
+        return m_replyBound;
+    return std::min(m_replyBound + m_readingTime, kLongestReadingBound);
+}
+
+void Class1::readAvailable()
+{
+    if (!isOpen())
+        return;
+    m_rx += m_io->readAll();
+    // No reply starts with a terminator: what leads the buffer is the rest
+    // of the last one (the LF of CR LF) or a blank line, never input.
+    qsizetype start = 0;
+    while (start < m_rx.size() && isTerminator(m_rx.at(start)))
+        ++start;
+    m_rx.remove(0, start);
+}
+
+std::optional<QString> Class1::takeReply()
+{
+    // Blank lines and the second half of a two-character terminator that
+    // came after the last reply was taken are not replies.
+    qsizetype start = 0;
+    while (start < m_rx.size() && isTerminator(m_rx.at(start)))
+        ++start;
+    qsizetype end = start;
+    while (end < m_rx.size() && !isTerminator(m_rx.at(end)))
+        ++end;
+    if (end == m_rx.size()) {
+        m_rx.remove(0, start);
+        return std::nullopt;
+    }
+    QString reply = QString::fromLatin1(m_rx.constData() + start, end - start);
+    // Take the second character of a CR LF or LF CR pair with its reply.
+    qsizetype next = end + 1;
+    if (next < m_rx.size() && isTerminator(m_rx.at(next)) && m_rx.at(next) != m_rx.at(end))
+        ++next;
+    m_rx.remove(0, next);
+    reply += u'\r';
+    return reply;
+}
+
+std::optional<QString> Class1::Read()
+{
+    if (lineLost())
+        return std::nullopt;
+    if (!isOpen()) {
+        fail(LinkError::NotOpen, QStringLiteral("The serial port is not open."));
+        return std::nullopt;
+    }
+    const std::chrono::milliseconds bound = boundForNextRead();
+    const QDeadlineTimer deadline(bound);
+    for (;;) {
+        readAvailable();
+        if (std::optional<QString> reply = takeReply()) {
+            if (m_readingRepliesOwed > 0)
+                --m_readingRepliesOwed;
+            if (m_queriesOwed > 0)
+                --m_queriesOwed;
+            m_error = LinkError::None;
+            m_errorText.clear();
+            return reply;
+        }
+        if (lineLost())
+            return std::nullopt;
+        if (deadline.hasExpired()) {
+            drain();
+            fail(LinkError::TimedOut, QStringLiteral("No reply from the instrument within %1 s.")
+                                          .arg(rt::numberText(double(bound.count()) / 1000.0)));
+            return std::nullopt;
+        }
+        m_io->waitForReadyRead(int(std::max<qint64>(1, deadline.remainingTime())));
+    }
+}
+
+void Class1::drain()
+{
+    // Whatever is still on its way belongs to the query that timed out:
+    // wait for the line to go quiet, then forget it all.
+    m_rx.clear();
+    m_readingRepliesOwed = 0;
+    m_queriesOwed = 0;
+    const QDeadlineTimer cap(kLongestDrain);
+    while (isOpen() && !cap.hasExpired()) {
+        if (m_io->bytesAvailable() <= 0 && !m_io->waitForReadyRead(int(m_quiet.count())))
+            break;
+        m_io->readAll();
+    }
+}
+
+void Class1::discardStale()
+{
+    m_io->waitForReadyRead(0);  // take in what the system holds, without waiting
+    readAvailable();
+    m_rx.clear();
+}
+
+void Class1::Flush()
+{
+    clearBuffers(QSerialPort::Input);
+}
+
+int Class1::InputCount()
+{
+    if (!isOpen())
+        return 0;
+    // Take in what the system holds for us, without waiting.
+    m_io->waitForReadyRead(0);
+    readAvailable();
+    return int(std::min<qint64>(m_rx.size(), INT_MAX));
+}
+
+void Class1::Reset()
+{
+    clearBuffers(QSerialPort::AllDirections);
+}
+
+// Flush and Reset: nothing unread is kept and no reply is owed any more.
+void Class1::clearBuffers(QSerialPort::Directions directions)
+{
+    if (!isOpen())
+        return;
+    readAvailable();
+    m_rx.clear();
+    m_readingRepliesOwed = 0;
+    m_queriesOwed = 0;
+    if (auto *serial = qobject_cast<QSerialPort *>(m_io.get()))
+        serial->clear(directions);
+}
+
+} // namespace shell

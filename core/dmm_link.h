@@ -1,0 +1,126 @@
+#pragma once
+// The command channel to the instrument: one serial port, one command per
+// Write, one reply per Read. Every other part of the program talks to the
+// instrument through the one DMM_LINK.
+//
+// On the wire every command ends in exactly one LF: a text ending in the
+// three characters "\10", in CR LF, in CR or in LF loses that ending first.
+// Replies may end in CR, LF, CR LF or LF CR; Read hands each one back with
+// exactly one CR at its end, which the callers drop or count back from.
+
+#include <QObject>
+#include <QSerialPort>
+#include <QString>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QIODevice;
+
+namespace shell {
+
+enum class LinkError {
+    None,
+    NoPortChosen,      // port 0: nothing chosen in the settings yet
+    NoBaudChosen,      // baud rate 0 or a text that is not a rate
+    MissingDevice,     // no device at the port's path
+    PortBusy,          // another program holds the port
+    PermissionDenied,  // the user may not open the device
+    OpenFailed,        // any other refusal to open
+    NotOpen,           // Write or Read with no open port
+    WriteFailed,
+    TimedOut,          // no complete reply within the bound
+    LineLost,          // the port went away (adapter unplugged)
+};
+
+// The device path of "COM n": $RAVELO_COM<n> when set, otherwise
+// /dev/ttyUSB<n-1> when it exists, otherwise /dev/ttyS<n-1> (COM<n> on Windows).
+QString devicePathForPort(int port);
+
+// The text on the wire for one command text.
+QByteArray wireBytes(const QString &command);
+
+// Reading queries wait for a measurement: their bound grows with it.
+bool isReadingQuery(const QString &command);
+
+class Class1 : public QObject
+{
+    Q_OBJECT
+public:
+    // Opens a device for a port number and rate, or says why it cannot.
+    using DeviceFactory = std::function<std::unique_ptr<QIODevice>(
+        int port, qint32 baud, LinkError *error, QString *why)>;
+
+    explicit Class1(QObject *parent = nullptr);  // real serial ports
+    explicit Class1(DeviceFactory factory, QObject *parent = nullptr);
+    ~Class1() override;
+
+    void Port(int port);
+    int port() const { return m_port; }
+    void BaudRate(qint32 baud);
+    bool BaudRate(const QString &text);  // the baud list's text, "9600"
+    qint32 baudRate() const { return m_baud; }
+
+    // Opens the port with the number and rate set (closing any open one).
+    bool Open();
+    bool Write(const QString &command);
+    // One reply with one CR at its end, or nothing when no complete reply
+    // came within the bound (then the line is drained, so a late reply never
+    // answers the next query) or the port is not open or went away.
+    std::optional<QString> Read();
+    void Flush();
+    int InputCount();
+    void Reset();
+
+    bool isOpen() const;
+    LinkError lastError() const { return m_error; }
+    QString lastErrorText() const { return m_errorText; }
+
+    // Bounds. While a reading query is unanswered, a read waits the ordinary
+    // bound plus the expected reading time at the present rate and filter,
+    // at most 60 s.
+    void setReplyBound(std::chrono::milliseconds bound) { m_replyBound = bound; }
+    void setExpectedReadingTime(std::chrono::milliseconds time) { m_readingTime = time; }
+    void setQuietTime(std::chrono::milliseconds quiet) { m_quiet = quiet; }
+    std::chrono::milliseconds boundForNextRead() const;
+
+    // Sees every text passed to Write, exactly as passed (tests).
+    void setWriteTap(std::function<void(const QString &)> tap) { m_tap = std::move(tap); }
+
+    // The device under the channel (tests).
+    QIODevice *device() const { return m_io.get(); }
+
+Q_SIGNALS:
+    // A plain one-line account of an open failure or a lost line, for the
+    // status log.
+    void problem(const QString &line);
+
+private:
+    bool fail(LinkError error, const QString &why);
+    // True (and the port closed, the loss reported) when the line went away.
+    bool lineLost();
+    std::optional<QString> takeReply();
+    void readAvailable();
+    void drain();
+    void discardStale();
+    void closeDevice();
+    void clearBuffers(QSerialPort::Directions directions);
+
+    DeviceFactory m_factory;
+    std::unique_ptr<QIODevice> m_io;
+    QByteArray m_rx;
+    int m_port = 0;
+    qint32 m_baud = 0;
+    int m_readingRepliesOwed = 0;  // reading queries sent and not yet answered
+    int m_queriesOwed = 0;         // queries of any kind sent and not yet answered
+    QString m_lostWhy;     // the serial port reported the device gone
+    LinkError m_error = LinkError::None;
+    QString m_errorText;
+    std::chrono::milliseconds m_replyBound{2000};
+    std::chrono::milliseconds m_readingTime{0};
+    std::chrono::milliseconds m_quiet{100};
+    std::function<void(const QString &)> m_tap;
+};
+
+} // namespace shell

@@ -1,0 +1,50 @@
+#include "core/link_gate.h"
+
+#include "core/panel.h"
+
+namespace shell {
+
+bool mayTalk(Panel &p, Sender who)
+{
+    switch (who) {
+    case Sender::Run:
+        return true;
+    case Sender::Panel:
+        if (!p.state.REMOTE_OK)
+            return false;
+        [[fallthrough]];
+    case Sender::Always:
+        if (!instrumentStreaming(p.state))
+            return true;
+        p.status.append(QString::fromUtf16(kStreamingRefusal));
+        return false;
+    }
+    return false;
+}
+
+bool send(Panel &p, const QString &command, Sender who)
+{
+    return mayTalk(p, who) && p.link.Write(command);
+}
+
+std::optional<QString> ask(Panel &p, const QString &query, Sender who)
+{
+    if (!send(p, query, who))
+        return std::nullopt;
+    return p.link.Read();
+}
+
+bool openAtStartup(Class1 &link, const SETTING &setting)
+{
+    link.Port(setting.PORT);
+    link.BaudRate(setting.BAUD);
+    if (!link.Open())
+        return false;
+    for (const QString &command : startupCommands()) {
+        if (!link.Write(command))
+            return false;
+    }
+    return true;
+}
+
+} // namespace shell

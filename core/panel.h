@@ -1,0 +1,41 @@
+#pragma once
+// What the panel's procedures work on: the state, the drawn displays, the
+// channel, the status log, the timers and the other controls. Procedures
+// take a Panel& and touch nothing else, so tests run them without a window.
+
+#include "core/display_model.h"
+#include "core/dmm_link.h"
+#include "core/panel_controls.h"
+#include "core/panel_state.h"
+#include "core/panel_timers.h"
+#include "core/status_log.h"
+
+struct Panel
+{
+    shell::PanelState &state;
+    display::DisplayModel &display;
+    shell::Class1 &link;
+    shell::StatusLog &status;
+    shell::PanelTimers &timers;
+    shell::PanelControls &controls;
+};
+
+// The parts of a panel owned together, for the program's main window, the
+// test fixtures and the benchmarks: state, displays, status log, timers and
+// controls, on a channel the owner gives.
+struct PanelParts
+{
+    explicit PanelParts(shell::Class1 &link)
+        : panel{state, display, link, status, timers, controls}
+    {
+    }
+    PanelParts(const PanelParts &) = delete;
+    PanelParts &operator=(const PanelParts &) = delete;
+
+    shell::PanelState state;
+    display::DisplayModel display;
+    shell::StatusLog status;
+    shell::PanelTimers timers;
+    shell::PanelControls controls;
+    Panel panel;
+};

@@ -1,0 +1,271 @@
+#include "windows/main_window.h"
+
+#include "display/digit_blink.h"
+#include "windows/picture_store.h"
+#include "platform/dialogs.h"
+#include "platform/twips.h"
+#include "windows/readings_table_window.h"
+#include "windows/fast_notice_window.h"
+#include "windows/trend_graph_window.h"
+#include "runs/run_control.h"
+#include "windows/about_window.h"
+#include "windows/link_test_window.h"
+#include "windows/form_place.h"
+#include "shell/front_panel.h"
+#include "windows/status_window.h"
+#include "windows/front_panel_window.h"
+#include "shell/speed_check.h"
+#include "shell/status.h"
+
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QUrl>
+
+namespace shell {
+namespace {
+
+constexpr int kLoadWidth = 12000;
+constexpr int kLoadHeight = 8670;
+constexpr int kWidth = 12050;
+constexpr int kHeight = 8750;
+
+// The open window of a kind, if any (a closed one may still await deletion).
+template <typename Form> Form *openForm(QObject *owner)
+{
+    for (Form *form : owner->findChildren<Form *>()) {
+        if (form->isVisible())
+            return form;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+MDImain::MDImain(Class1 &link, const QString &programFolder, QWidget *parent)
+    : QMainWindow(parent),
+      m_panel{m_state, m_display, link, m_status, m_timers, m_controls},
+      m_programFolder(programFolder)
+{
+    setWindowTitle(QStringLiteral("RAVELO"));
+    setWindowFlag(Qt::WindowMaximizeButtonHint, false);
+    m_area = new QMdiArea(this);
+    m_area->setBackground(QColor(96, 100, 106));
+    setCentralWidget(m_area);
+    connect(&link, &Class1::problem, &m_status, &StatusLog::append);
+    MDIForm_Load();
+}
+
+MDImain::~MDImain()
+{
+    m_timers.Timer1.setHandler({});
+    m_timers.READ_Timer.setHandler({});
+    m_timers.STOP_Timer.setHandler({});
+}
+
+QMdiSubWindow *MDImain::addForm(QWidget *form, const QRect &twips)
+{
+    QMdiSubWindow *sub = m_area->addSubWindow(form, Qt::SubWindow | Qt::WindowTitleHint
+                                                        | Qt::CustomizeWindowHint);
+    sub->setGeometry(rt::twipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
+    return sub;
+}
+
+QMdiSubWindow *MDImain::window(QWidget *form) const
+{
+    return form ? qobject_cast<QMdiSubWindow *>(form->parentWidget()) : nullptr;
+}
+
+void MDImain::buildMenus()
+{
+    QAction *settings = menuBar()->addAction(QStringLiteral("Setting(&O)"));
+    settings->setObjectName(QStringLiteral("C_B"));
+    connect(settings, &QAction::triggered, this, [this] {
+        if (Form2 *open = openForm<Form2>(this))
+            bringForward(open);
+        else
+            openFormWindow(this, new Form2(m_panel, m_programFolder), {0, 0});
+    });
+    SSBS = menuBar()->addMenu(QStringLiteral("ScanBox Setting"));
+    SSBS->setObjectName(QStringLiteral("SSBS"));
+    SSBS->addAction(QStringLiteral("Save ScanBox Status(&S)"))->setObjectName(QStringLiteral("SSBS_SS"));
+    SSBS->addAction(QStringLiteral("Load ScanBox Status(&L)"))->setObjectName(QStringLiteral("SSBS_LS"));
+    SSBS->addSeparator();
+    QAction *openData = SSBS->addAction(QStringLiteral("Open Scan Data(&O)"));
+    openData->setObjectName(QStringLiteral("SSBS_LD"));
+    connect(openData, &QAction::triggered, this, [this] {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(m_programFolder + QStringLiteral("/SCAN DATA/")));
+    });
+    QAction *about = menuBar()->addAction(QStringLiteral("About(&A)"));
+    about->setObjectName(QStringLiteral("A_H"));
+    connect(about, &QAction::triggered, this, [this] {
+        if (AboutBox *open = openForm<AboutBox>(this))
+            bringForward(open);
+        else
+            openFormWindow(this, new AboutBox(m_state.BRAND_CODE), {0, 0});
+    });
+}
+
+void MDImain::MDIForm_Load()
+{
+    resize(rt::twipsSize(kLoadWidth, kLoadHeight));
+    CENTER_FORM(this);
+    m_state.BRAND_CODE = QStringLiteral("VX");
+    m_state.NAME_DONE = false;
+    m_state.RECORD_COUNT = 0;
+    buildMenus();
+    SSBS->menuAction()->setVisible(false);
+
+    m_graph = new runs::Graph_Form;
+    addForm(m_graph, {0, 0, 6630, 5000});
+    placeGraphForm();
+
+    m_pictures = std::make_unique<display::PictureStore>(m_programFolder + QStringLiteral("/DISPLAY_BMP"));
+    m_pictures->setStatusSink([this](const QString &line) { m_status.append(line); });
+    m_start = SHOW_Form_Load(m_panel, m_programFolder);
+    m_timers.Timer1.setHandler([this] { Timer1_Timer(m_panel); });
+    m_timers.IMG_Timer.setHandler([this] { display::IMG_Timer_Timer(m_panel); });
+    m_show = new SHOW_Form(m_panel, *m_pictures);
+    addForm(m_show, {0, 0, 11800, 5000});
+    connect(m_show, &SHOW_Form::closing, this, [this] {
+        if (!m_unloaded) {
+            m_unloaded = true;
+            SHOW_Form_Unload(m_panel);
+        }
+    });
+
+    const int panelHeight = 5000;
+    m_data = new runs::DATA_Form;
+    addForm(m_data, {0, panelHeight + 20, 7300, 2750});
+    m_quit = new QUIT_Form(m_panel);
+    addForm(m_quit, {7300 + 20, panelHeight + 30, 4470, 2750});
+    for (QMdiSubWindow *sub : m_area->subWindowList())
+        sub->show();
+    connectRun();
+    // Quit has returned the instrument to local operation already.
+    connect(m_quit, &QUIT_Form::programEnding, this, [this] {
+        m_unloaded = true;
+        runs::programEnding(*m_run);
+    });
+    connect(m_quit, &QUIT_Form::frontPanelWanted, this, [this] { bringForward(m_show); });
+    connect(m_show, &SHOW_Form::CHK_COM_TF_Click, this, [this] {
+        CHK_COM_TF_Click(m_panel);
+        if (Form2 *open = openForm<Form2>(this))
+            open->refreshEnabled();
+    });
+    connect(m_show, &SHOW_Form::Speed_TIME_Click, this, [this] { Speed_TIME_Click(m_panel); });
+    connect(m_show, &SHOW_Form::CONT_TIME_LIST_Click, this, [this] { CONT_TIME_LIST_Click(m_panel); });
+
+    // The record-name box comes forward for a moment to give its name.
+    m_controls.INPU_NAME_Frame_front = true;
+    m_controls.touch();
+    m_show->INPU_NAME_TEXT->setFocus();
+    m_show->INPU_NAME_TEXT->selectAll();
+    m_state.LOG_NAME = m_controls.INPU_NAME_TEXT;
+    m_controls.INPU_NAME_Frame_front = false;
+    m_controls.touch();
+
+    setFixedSize(rt::twipsSize(kWidth, kHeight));
+    CENTER_FORM(this);
+}
+
+void MDImain::connectRun()
+{
+    m_run = std::make_unique<runs::RunContext>(m_panel, *m_data->model());
+    m_graph->connectRun(*m_run);
+    runs::connectRunTimers(*m_run);
+    connect(&m_run->events, &runs::RunEvents::loadButtonEnabled, m_quit->LOAD_BUTT, &QWidget::setEnabled);
+    connect(&m_run->events, &runs::RunEvents::nameBoxOpened, this, [this] {
+        m_show->INPU_NAME_TEXT->setFocus();
+        m_show->INPU_NAME_TEXT->selectAll();
+    });
+    connect(&m_run->notice, &runs::FastNotice::changed, this, &MDImain::showNotice);
+    connect(m_show, &SHOW_Form::START_IMG_MouseDown, this, [this] { runs::START_IMG_MouseDown(*m_run); });
+    connect(m_show, &SHOW_Form::START_IMG_MouseUp, this, [this] { runs::START_IMG_MouseUp(*m_run); });
+    connect(m_show, &SHOW_Form::SAVE_CHK_Click, this, [this] { runs::SAVE_CHK_Click(*m_run); });
+    connect(m_show->INPU_NAME_OK, &QPushButton::clicked, this, [this] { runs::INPU_NAME_OK_Click(*m_run); });
+    connect(m_show->NAME_BUTT_CANC, &QPushButton::clicked, this,
+            [this] { runs::NAME_BUTT_CANC_Click(*m_run); });
+}
+
+// The fast run's notice window: opened when the run shows it, refreshed
+// while it runs, unloaded at the end. Closed by the user, it stays closed.
+void MDImain::showNotice()
+{
+    const runs::FastNotice &notice = m_run->notice;
+    if (notice.shown && !m_noticeOpen) {
+        m_noticeOpen = true;
+        m_notice = new runs::Form1(notice, [this] { runs::Form1_Command1_Click(*m_run); });
+        openFormWindow(this, m_notice, {2400, 600});
+    } else if (!notice.shown && m_noticeOpen) {
+        m_noticeOpen = false;
+        if (m_notice)
+            unloadForm(m_notice);
+    } else if (auto *open = qobject_cast<runs::Form1 *>(m_notice.data())) {
+        open->refresh();
+    }
+}
+
+void MDImain::placeGraphForm()
+{
+    if (QMdiSubWindow *sub = window(m_graph))
+        sub->setGeometry(rt::twipsRect(0, 0, 6630, 5000));
+    m_graph->placeControls();
+}
+
+void MDImain::CENTER_FORM(QWidget *window)
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect available = screen->availableGeometry();
+    const int left = available.width() / 2 - window->width() / 2;
+    const int top = available.height() / 2 - window->height() / 2 + rt::twipsToPixels(110);
+    window->move(available.left() + left, available.top() + top);
+}
+
+void MDImain::MDIForm_Resize()
+{
+    if (m_resizing)
+        return;
+    m_resizing = true;
+    if (isMaximized())
+        showNormal();
+    resize(rt::twipsSize(kWidth, kHeight));
+    if (m_graph)
+        placeGraphForm();
+    m_resizing = false;
+}
+
+void MDImain::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    MDIForm_Resize();
+}
+
+void MDImain::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && isMaximized())
+        MDIForm_Resize();
+}
+
+void MDImain::closeEvent(QCloseEvent *event)
+{
+    // A loop that runs ends after its pass or block, and its file is closed.
+    runs::programEnding(*m_run);
+    if (!m_unloaded) {
+        m_unloaded = true;
+        SHOW_Form_Unload(m_panel);
+    }
+    m_timers.Timer1.setEnabled(false);
+    event->accept();
+}
+
+} // namespace shell

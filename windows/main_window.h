@@ -1,0 +1,101 @@
+#pragma once
+// The main window "RAVELO": an MDI parent holding the trend graph, the front
+// panel, the readings table and the status window, laid out as one bench
+// screen. It owns the front panel's model, timers and channel for the run.
+
+#include "core/display_model.h"
+#include "core/panel.h"
+#include "core/panel_controls.h"
+#include "core/panel_state.h"
+#include "core/panel_timers.h"
+#include "shell/setting_rules.h"
+#include "core/status_log.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <memory>
+
+class QAction;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+
+namespace display {
+class PictureStore;
+}
+namespace runs {
+class Graph_Form;
+class DATA_Form;
+struct RunContext;
+}
+
+namespace shell {
+
+class QUIT_Form;
+class SHOW_Form;
+
+class MDImain : public QMainWindow
+{
+    Q_OBJECT
+public:
+    // The channel is the caller's (a serial port, or the simulator in tests);
+    // the program's folder holds the settings record and the pictures.
+    MDImain(Class1 &link, const QString &programFolder, QWidget *parent = nullptr);
+    ~MDImain() override;
+
+    Panel &panel() { return m_panel; }
+    const SettingStartup &settingStartup() const { return m_start; }
+
+    SHOW_Form *showForm() const { return m_show; }
+    runs::Graph_Form *graphForm() const { return m_graph; }
+    runs::DATA_Form *dataForm() const { return m_data; }
+    QUIT_Form *quitForm() const { return m_quit; }
+    // The START key's run: its file, clock and hooks into these windows.
+    runs::RunContext &run() { return *m_run; }
+    QWidget *noticeForm() const { return m_notice; }  // the fast run's runs::Form1, while open
+    QMdiSubWindow *window(QWidget *form) const;
+
+    QMenu *SSBS = nullptr;  // "ScanBox Setting", shown while the scanner window is open
+
+    // Centres a window on the primary screen, as the old layout did: half
+    // the screen less half the window, and 110 twips lower.
+    static void CENTER_FORM(QWidget *window);
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void MDIForm_Load();
+    void MDIForm_Resize();
+    void placeGraphForm();
+    QMdiSubWindow *addForm(QWidget *form, const QRect &twips);
+    void buildMenus();
+    void connectRun();
+    void showNotice();
+
+    PanelState m_state;
+    display::DisplayModel m_display;
+    StatusLog m_status;
+    PanelTimers m_timers;
+    PanelControls m_controls;
+    Panel m_panel;
+    std::unique_ptr<display::PictureStore> m_pictures;
+    QString m_programFolder;
+    SettingStartup m_start;
+
+    QMdiArea *m_area = nullptr;
+    runs::Graph_Form *m_graph = nullptr;
+    SHOW_Form *m_show = nullptr;
+    runs::DATA_Form *m_data = nullptr;
+    QUIT_Form *m_quit = nullptr;
+    std::unique_ptr<runs::RunContext> m_run;
+    QPointer<QWidget> m_notice;
+    bool m_noticeOpen = false;  // the run shows its notice (the user may have closed it)
+    bool m_resizing = false;
+    bool m_unloaded = false;
+};
+
+} // namespace shell

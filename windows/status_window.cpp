@@ -1,0 +1,132 @@
+#include "windows/status_window.h"
+
+#include "core/panel.h"
+#include "windows/loader_window.h"
+#include "platform/twips.h"
+#include "windows/raw_command_window.h"
+#include "windows/form_place.h"
+#include "shell/status.h"
+
+#include <QCoreApplication>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScopedValueRollback>
+#include <QTextCursor>
+
+namespace shell {
+namespace {
+
+// The box holds the log's lines joined by line breaks; an empty box is an
+// empty log.
+QStringList boxLines(const QPlainTextEdit *box)
+{
+    const QString text = box->toPlainText();
+    return text.isEmpty() ? QStringList{} : text.split(u'\n');
+}
+
+} // namespace
+
+QUIT_Form::QUIT_Form(Panel &panel, QWidget *parent) : QWidget(parent), m_panel(panel)
+{
+    setWindowTitle(QStringLiteral("Form3"));
+
+    // The log on the left, the buttons in a column on the right, in twips
+    // as the window was laid out.
+    Text1 = new QPlainTextEdit(this);
+    Text1->setGeometry(rt::twipsRect(60, 60, 2900, 2160));
+    Text1->setPlainText(panel.status.lines().join(u'\n'));
+
+    struct Button { QPushButton **slot; const char *caption; };
+    const Button buttons[] = {
+        {&MODE1_MODE2, "Show Mode"}, {&Clear_BUTT, "Clear Text"}, {&Err_Clear_BUTT, "Clear Error"},
+        {&LOAD_BUTT, "Load"},        {&Quit_BUTT, "Quit"},
+    };
+    int top = 60;
+    for (const Button &button : buttons) {
+        *button.slot = new QPushButton(QString::fromLatin1(button.caption), this);
+        (*button.slot)->setGeometry(rt::twipsRect(3060, top, 1200, 390));
+        top += 435;
+    }
+
+    StatusLog &log = panel.status;
+    connect(&log, &StatusLog::appended, this, &QUIT_Form::logAppended);
+    connect(&log, &StatusLog::cleared, this, &QUIT_Form::logCleared);
+    connect(Text1, &QPlainTextEdit::textChanged, this, &QUIT_Form::Text1_Change);
+
+    connect(MODE1_MODE2, &QPushButton::clicked, this, [this] { shell::MODE1_MODE2(m_panel); });
+    connect(Clear_BUTT, &QPushButton::clicked, this, [this] { Clear_BUTT_Click(m_panel); });
+    connect(Err_Clear_BUTT, &QPushButton::clicked, this, [this] { Err_Clear_BUTT_Click(m_panel); });
+    connect(LOAD_BUTT, &QPushButton::clicked, this, &QUIT_Form::LOAD_BUTT_Click);
+    connect(Quit_BUTT, &QPushButton::clicked, this, &QUIT_Form::Quit_BUTT_Click);
+}
+
+Command_TEST *QUIT_Form::commandTest() const { return m_commandTest; }
+loader::Form_LD *QUIT_Form::loaderForm() const { return m_loader; }
+
+void QUIT_Form::logAppended(const QString &line)
+{
+    if (m_fromBox)
+        return;
+    const QScopedValueRollback guard(m_fromLog, true);
+    // A new line goes after the last one; the first line of the log is the
+    // box's first block, even when it is empty.
+    QTextCursor end(Text1->document());
+    end.movePosition(QTextCursor::End);
+    if (m_panel.status.lines().size() > 1)
+        end.insertBlock();
+    end.insertText(line);
+    Text1->ensureCursorVisible();
+}
+
+void QUIT_Form::logCleared()
+{
+    if (m_fromBox)
+        return;
+    const QScopedValueRollback guard(m_fromLog, true);
+    Text1->clear();
+}
+
+void QUIT_Form::Text1_Change()
+{
+    if (!m_fromLog) {
+        // The user typed: the log takes the box's lines.
+        const QStringList lines = boxLines(Text1);
+        if (lines != m_panel.status.lines()) {
+            const QScopedValueRollback guard(m_fromBox, true);
+            m_panel.status.clear();
+            for (const QString &line : lines)
+                m_panel.status.append(line);
+        }
+    }
+    if (!shell::Text1_Change(m_panel))
+        return;
+    if (m_commandTest) {
+        bringForward(m_commandTest);
+        return;
+    }
+    m_commandTest = new Command_TEST(m_panel);
+    connect(m_commandTest, &Command_TEST::frontPanelWanted, this, &QUIT_Form::frontPanelWanted);
+    openFormWindow(this, m_commandTest, {0, 0});
+}
+
+void QUIT_Form::LOAD_BUTT_Click()
+{
+    if (!m_loader) {
+        m_loader = new loader::Form_LD;
+        openFormWindow(this, m_loader, {0, 0});
+    } else {
+        bringForward(m_loader);
+    }
+}
+
+void QUIT_Form::Quit_BUTT_Click()
+{
+    shell::Quit_BUTT_Click(m_panel);
+    Q_EMIT programEnding();
+    // Ends the event loop at once: the windows close without their own
+    // unload steps, which would otherwise return the instrument to local
+    // operation a second time.
+    QCoreApplication::exit(0);
+}
+
+} // namespace shell
