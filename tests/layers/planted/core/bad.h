@@ -1,0 +1,2 @@
+#pragma once
+#include "windows/front_panel_window.h"

@@ -1,0 +1,2 @@
+#include "core/panel.h"
+#include <QLabel>

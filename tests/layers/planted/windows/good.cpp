@@ -1,0 +1,3 @@
+#include "core/panel.h"
+#include <QLabel>
+#include "display/range_view.h"
