@@ -98,7 +98,7 @@ void drawForm(DisplayModel &model, const FixedForm &form)
             model.draw(form.row, i, QStringView(glyph));
 }
 
-void spell(DisplayModel &model, Positions row, std::initializer_list<QStringView> glyphs)
+void spellRow(DisplayModel &model, Positions row, std::initializer_list<QStringView> glyphs)
 {
     DisplayModel::Batch batch(model);
     int i = 0;
@@ -119,14 +119,14 @@ void DIS1_SHOW_RANGE(DisplayModel &model, QStringView DIS1_0, QStringView DIS1_1
                      QStringView DIS1_2, QStringView DIS1_3, QStringView DIS1_4,
                      QStringView DIS1_5, QStringView DIS1_6)
 {
-    spell(model, Positions::DIS1_IMG, {DIS1_0, DIS1_1, DIS1_2, DIS1_3, DIS1_4, DIS1_5, DIS1_6});
+    spellRow(model, Positions::DIS1_IMG, {DIS1_0, DIS1_1, DIS1_2, DIS1_3, DIS1_4, DIS1_5, DIS1_6});
 }
 
 void DIS2_SHOW_RANGE(DisplayModel &model, QStringView DIS2_0, QStringView DIS2_1,
                      QStringView DIS2_2, QStringView DIS2_3, QStringView DIS2_4,
                      QStringView DIS2_5)
 {
-    spell(model, Positions::DIS2_IMG, {DIS2_0, DIS2_1, DIS2_2, DIS2_3, DIS2_4, DIS2_5});
+    spellRow(model, Positions::DIS2_IMG, {DIS2_0, DIS2_1, DIS2_2, DIS2_3, DIS2_4, DIS2_5});
 }
 
 void ClearSHOW_ALL(DisplayModel &model) { blank(model, kShowAll); }
@@ -139,5 +139,18 @@ void SHOW_OPEN(DisplayModel &model) { drawForm(model, kOpen1); }
 void SHOW_OPEN2(DisplayModel &model) { drawForm(model, kOpen2); }
 void SHOW_OL(DisplayModel &model) { drawForm(model, kOl1); }
 void SHOW_OL2(DisplayModel &model) { drawForm(model, kOl2); }
+
+void spell(DisplayModel &model, const Word &w)
+{
+    DIS2_SHOW_RANGE(model, w[0], w[1], w[2], w[3], w[4], w[5]);
+}
+
+bool hasGlyphs(const Word &word)
+{
+    for (const std::u16string_view glyph : word)
+        if (!glyph.empty())
+            return true;
+    return false;
+}
 
 } // namespace display

@@ -10,6 +10,7 @@
 #include "core/display_model.h"
 
 #include <QStringView>
+#include <array>
 #include <string_view>
 
 namespace display {
@@ -41,6 +42,16 @@ void DIS1_SHOW_RANGE(DisplayModel &model, QStringView DIS1_0, QStringView DIS1_1
 void DIS2_SHOW_RANGE(DisplayModel &model, QStringView DIS2_0, QStringView DIS2_1,
                      QStringView DIS2_2, QStringView DIS2_3, QStringView DIS2_4,
                      QStringView DIS2_5);
+
+// A word on display 2: one glyph name per position, left to right; ""
+// darkens its position.
+using Word = std::array<std::u16string_view, 6>;
+
+// DIS2_SHOW_RANGE of a word.
+void spell(DisplayModel &model, const Word &word);
+
+// A word with a glyph in at least one position.
+bool hasGlyphs(const Word &word);
 
 // Blanking: each darkens its own set and leaves everything else. The sets
 // differ on purpose; the filter dot DROP_IMG(6) is in none of them.

@@ -16,7 +16,6 @@ namespace display {
 namespace {
 
 using enum Lamp;
-using Word = std::array<const char16_t *, 6>;
 
 // The percent sign in positions 3 to 5 of display 2, behind three blanks
 // (hold on) or three dark positions (hold redrawn).
@@ -35,11 +34,6 @@ constexpr MathWordRow kMathWords[] = {
     {u"1/X",  {u"", u"1",   u"MOD", u"X",   u"",  u""}},
     {u"REF%", {u"", u"PSU", u"MOD", u"PSD", u"",  u""}},
 };
-
-void spell2(DisplayModel &d, const Word &w)
-{
-    DIS2_SHOW_RANGE(d, w[0], w[1], w[2], w[3], w[4], w[5]);
-}
 
 void zeros(DisplayModel &d, Positions row)
 {
@@ -84,7 +78,7 @@ void holdOn(Panel &p)
     s.HOLD_ON = true;
     d.setLit(HOLD_LAB, true);
     ClearSHOW2(d);
-    spell2(d, kPercentBehindBlanks);
+    spell(d, kPercentBehindBlanks);
     s.MODE2 = QStringLiteral("HOLD");
 
     std::optional<QString> reply;
@@ -150,7 +144,7 @@ void functionMarks(Panel &p)
         d.setLit(MATH_LAB, true);
         for (const MathWordRow &row : kMathWords)
             if (s.MODE2 == QStringView(row.code))
-                spell2(d, row.word);
+                spell(d, row.word);
     }
     if (s.dBm_ON) {
         ClearDIS1(d);
@@ -208,7 +202,7 @@ void FILT_RANGE_CHK(Panel &p)
         // Drawn from the stored reference: the filter menu asks nothing.
         d.setLit(Points::DROP_IMG, 3, true);
         d.setLit(HOLD_LAB, true);
-        spell2(d, kPercentBehindDark);
+        spell(d, kPercentBehindDark);
         const QString t = rt::pattern(s.HOLD_REF_INT, u"00");
         d.draw(Positions::DIS2_IMG, 0, charAt(t, 0));
         d.draw(Positions::DIS2_IMG, 1, charAt(t, 1));

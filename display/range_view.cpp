@@ -15,7 +15,6 @@ namespace display {
 namespace {
 
 using enum Lamp;
-using Word = std::array<const char16_t *, 6>;  // display 2, left to right; u"" is dark
 
 enum class Family { Volt, Current, Ohm, Frequency };
 
@@ -156,11 +155,6 @@ bool isAuto(QStringView label)
     return label == QStringView(shell::kAutoRange);
 }
 
-void spell2(DisplayModel &d, const Word &w)
-{
-    DIS2_SHOW_RANGE(d, w[0], w[1], w[2], w[3], w[4], w[5]);
-}
-
 void zeros(DisplayModel &d, Positions row)
 {
     for (int i = 0; i < DisplayModel::count(row); ++i)
@@ -197,8 +191,8 @@ void showRange1(Panel &p, Family family, bool spellWord)
     lightPrefix(d, row->prefix, 1);
     if (isAuto(row->label))
         d.setLit(AUTO_LAB1, true);
-    if (spellWord && row->word[0])
-        spell2(d, row->word);
+    if (spellWord && hasGlyphs(row->word))
+        spell(d, row->word);
 }
 
 void dbmView(Panel &p)
@@ -244,7 +238,7 @@ void singleView(Panel &p)
         d.setLit(w->unit, true);
         if (w->autoDark)
             d.setLit(AUTO_LAB1, false);
-        spell2(d, w->word);
+        spell(d, w->word);
         if (s.MODE1 == u"Hz" || s.MODE1 == u"P")
             showRange1(p, Family::Frequency, false);
     } else if (s.MODE1 == u"C" || s.MODE1 == u"F") {

@@ -16,7 +16,7 @@ namespace {
 
 using display::Lamp;
 using display::Prefix;
-using Word = std::array<std::u16string_view, 6>;  // display 2's range word, left to right
+using display::Word;  // display 2's range word
 
 // One row of a function's table. An automatic row is chosen by |x| < bound
 // and lights its prefix lamp; every row scales x by mul / div, formats it
@@ -192,7 +192,7 @@ bool alreadySpelled(const display::DisplayModel &d, const Word &w)
     return true;
 }
 
-void spell(display::DisplayModel &d, const Word &w)
+void spellRangeWord(display::DisplayModel &d, const Word &w)
 {
     if (alreadySpelled(d, w))
         return;
@@ -233,7 +233,7 @@ void showRanged(Panel &p, const Function &f, double x, QStringView reply)
             p.display.setLit(lamp, false);
         display::lightPrefix(p.display, row->prefix, 1);
         if (display2Free(s))
-            spell(p.display, row->acWord && !p.display.isLit(Lamp::DC_LAB1) ? kAcTopWord : row->word);
+            spellRangeWord(p.display, row->acWord && !p.display.isLit(Lamp::DC_LAB1) ? kAcTopWord : row->word);
         showRow(p, x, row->mul, row->div, row->shown, row->prefix, f.unit, row->kiloText);
         return;
     }

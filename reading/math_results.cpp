@@ -13,7 +13,7 @@ namespace reading {
 
 namespace {
 
-using Word = std::array<std::u16string_view, 6>;
+using display::Word;
 
 enum class Item : qint16 { MxB = 2, Reciprocal = 3, Percent = 4 };
 
@@ -141,7 +141,7 @@ Interpretation showMathAndCompare(Panel &p, QStringView field)
     if (s.MATH_ON && !s.DIS1_OL) {
         if (const MathRow *row = findMathRow(s.MATH_ITEM)) {
             const Word &w = row->word;
-            display::DIS2_SHOW_RANGE(p.display, w[0], w[1], w[2], w[3], w[4], w[5]);
+            display::spell(p.display, w);
             const Shown shown = showMath(p, *row, field);
             if (shown == Shown::Overload)
                 s.DISPLAY2 = QStringLiteral("OL");

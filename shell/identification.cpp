@@ -3,6 +3,7 @@
 #include "shell/identity_reply.h"
 
 #include "display/glyph_words.h"
+#include "display/unit_lamps.h"
 #include "core/link_gate.h"
 #include "core/panel.h"
 #include "platform/runtime.h"
@@ -19,9 +20,9 @@ using display::Symbol;
 namespace shell {
 namespace {
 
-enum class Prefix { None, Milli, Micro, Kilo, Mega };
+using display::Prefix;
 
-using Word = std::array<const char16_t *, 6>;  // glyph names, u"" hides a position
+using display::Word;
 
 // ---- Display 2 --------------------------------------------------------------
 
@@ -208,28 +209,12 @@ constexpr Display1Range kDisplay1Ranges[] = {
 
 // ---- Helpers ----------------------------------------------------------------
 
-std::optional<Lamp> prefixLamp(Prefix prefix, bool display2)
-{
-    switch (prefix) {
-    case Prefix::Milli: return display2 ? Lamp::T_min_LAB2 : Lamp::T_min_LAB1;
-    case Prefix::Micro: return display2 ? Lamp::T_u_LAB2 : Lamp::T_u_LAB1;
-    case Prefix::Kilo:  return display2 ? Lamp::T_K_LAB2 : Lamp::T_K_LAB1;
-    case Prefix::Mega:  return display2 ? Lamp::T_M_LAB2 : Lamp::T_M_LAB1;
-    case Prefix::None:  break;
-    }
-    return std::nullopt;
-}
-
 void light(Panel &p, std::optional<Lamp> lamp)
 {
     if (lamp)
         p.display.setLit(*lamp, true);
 }
 
-void spell(Panel &p, const Word &w)
-{
-    display::DIS2_SHOW_RANGE(p.display, w[0], w[1], w[2], w[3], w[4], w[5]);
-}
 
 void drawAll(Panel &p, Positions row, QStringView glyph)
 {
@@ -400,7 +385,7 @@ bool askDisplay2(Panel &p, QString *function)
                 continue;
             if (r.label)
                 p.state.MODE2_RANGE = QString::fromUtf16(r.label);
-            light(p, prefixLamp(r.prefix, true));
+            display::lightPrefix(p.display, r.prefix, 2);
             p.display.setLit(Points::DROP_IMG2, r.point, true);
             break;
         }
@@ -470,16 +455,16 @@ bool askDisplay1(Panel &p, bool display2Off)
                 continue;
             if (r.label)
                 p.state.MODE1_RANGE = QString::fromUtf16(r.label);
-            light(p, prefixLamp(r.prefix, false));
+            display::lightPrefix(p.display, r.prefix, 1);
             p.display.setLit(Points::DROP_IMG, r.point, true);
             if (display2Off)
-                spell(p, r.word);
+                display::spell(p.display, r.word);
             break;
         }
     } else {
         p.display.setLit(Points::DROP_IMG, f->point, true);
         if (display2Off)
-            spell(p, f->word);
+            display::spell(p.display, f->word);
     }
     // The AC functions read at the slow detector band from here on.
     if (f->modeLamp == Lamp::AC_LAB1 && !send(p, QStringLiteral("sens:det:band 3\\10"), Sender::Always))

@@ -11,8 +11,8 @@
 using namespace Qt::StringLiterals;
 using namespace display;
 
-using Word = void (*)(DisplayModel &);
-using Words = QList<Word>;
+using Drawing = void (*)(DisplayModel &);
+using Words = QList<Drawing>;
 using Parts = QSet<QString>;
 
 Q_DECLARE_METATYPE(display::Lamp)
@@ -229,7 +229,7 @@ void TestDisplayModel::blanking()
     lightEverything(m);
     const QStringList before1 = glyphs(m, Positions::DIS1_IMG);
     const QStringList before2 = glyphs(m, Positions::DIS2_IMG);
-    for (Word word : words)
+    for (Drawing word : words)
         word(m);
     QCOMPARE(litDifference(m, leftLit), QString());
     // Darkened, not reloaded.
@@ -337,7 +337,7 @@ void TestDisplayModel::fixedForms()
     const Positions other = row == Positions::DIS1_IMG ? Positions::DIS2_IMG : Positions::DIS1_IMG;
     const QStringList otherBefore = shown(m, other);
 
-    for (Word word : words)
+    for (Drawing word : words)
         word(m);
 
     QCOMPARE(shown(m, row), expected);

@@ -50,7 +50,7 @@ template <typename Form> Form *openForm(QObject *owner)
 
 MDImain::MDImain(Class1 &link, const QString &programFolder, QWidget *parent)
     : QMainWindow(parent),
-      m_panel{m_state, m_display, link, m_status, m_timers, m_controls},
+      m_parts(link),
       m_programFolder(programFolder)
 {
     setWindowTitle(QStringLiteral("RAVELO"));

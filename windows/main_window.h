@@ -3,13 +3,8 @@
 // panel, the readings table and the status window, laid out as one bench
 // screen. It owns the front panel's model, timers and channel for the run.
 
-#include "core/display_model.h"
 #include "core/panel.h"
-#include "core/panel_controls.h"
-#include "core/panel_state.h"
-#include "core/panel_timers.h"
 #include "shell/setting_rules.h"
-#include "core/status_log.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -76,12 +71,12 @@ private:
     void connectRun();
     void showNotice();
 
-    PanelState m_state;
-    display::DisplayModel m_display;
-    StatusLog m_status;
-    PanelTimers m_timers;
-    PanelControls m_controls;
-    Panel m_panel;
+    PanelParts m_parts;
+    PanelState &m_state = m_parts.state;
+    StatusLog &m_status = m_parts.status;
+    PanelTimers &m_timers = m_parts.timers;
+    PanelControls &m_controls = m_parts.controls;
+    Panel &m_panel = m_parts.panel;
     std::unique_ptr<display::PictureStore> m_pictures;
     QString m_programFolder;
     SettingStartup m_start;
