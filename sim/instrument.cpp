@@ -2,6 +2,9 @@
 
 #include "sim/reply_forms.h"
 
+#include <QLatin1StringView>
+#include <QStringList>
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -98,6 +101,74 @@ std::optional<double> number(QStringView text)
     return value;
 }
 
+// The queries that wait for a measurement.
+bool isReadingQuery(const QByteArray &query)
+{
+    return query == "read?" || query == "read? buf" || query == "calc:max?" || query == "calc:min?"
+           || query == "val1?" || query == "val2?";
+}
+
+// Conversion time of one reading in ms at the slow, medium and fast rate,
+// by kind of function. DC fits the shortest sample interval the panel
+// offers at each rate (16.667 ms up, 33.333 ms at slow); AC needs its
+// detector to settle; frequency and period take their gate time.
+struct ReadingTimeRow
+{
+    const char *functions;  // the model's codes, space-separated
+    double slow, medium, fast;
+};
+constexpr ReadingTimeRow kReadingTimes[] = {
+    // functions                          S      M     F
+    {"DCV DCI 2W 4W DIODE CONTINU TEMP",   30,    16,   5},
+    {"ACV ACI",                            1500,  400,  33},
+    {"Hz P",                               1000,  100,  10},
+};
+
+// One power-line cycle at 60 Hz.
+constexpr double kCycleMs = 1000.0 / 60.0;
+
+// A command's on/off argument; anything else leaves the state as it is.
+void onOff(const QByteArray &argument, bool *on)
+{
+    if (argument == "on" || argument == "1")
+        *on = true;
+    else if (argument == "off" || argument == "0")
+        *on = false;
+}
+
+std::optional<int> wholeIn(const QByteArray &argument, int low, int high)
+{
+    bool ok = false;
+    const int n = argument.toInt(&ok);
+    return ok && n >= low && n <= high ? std::optional<int>(n) : std::nullopt;
+}
+
+QByteArray flag(bool on)
+{
+    return on ? "1" : "0";
+}
+
+// A function without a range of its own answers the range query with this;
+// the program reads it and goes on.
+constexpr char kNoRange[] = "1";
+
+// For the tables' build-time checks: null-safe text comparison.
+constexpr bool same(const char *a, const char *b)
+{
+    if (!a || !b)
+        return a == b;
+    while (*a && *a == *b)
+        ++a, ++b;
+    return *a == *b;
+}
+
+constexpr bool startsWith(const char *text, const char *prefix)
+{
+    while (*prefix && *text == *prefix)
+        ++text, ++prefix;
+    return !*prefix;
+}
+
 } // namespace
 
 QByteArray exponentForm(double value, int decimals)
@@ -139,64 +210,6 @@ std::optional<QByteArray> Instrument::handle(const QByteArray &command)
     return replyTo(query);
 }
 
-namespace {
-
-// The queries that wait for a measurement.
-bool isReadingQuery(const QByteArray &query)
-{
-    return query == "read?" || query == "read? buf" || query == "calc:max?" || query == "calc:min?"
-           || query == "val1?" || query == "val2?";
-}
-
-// Conversion time of one reading in ms at the slow, medium and fast rate,
-// by kind of function. DC fits the shortest sample interval the panel
-// offers at each rate (16.667 ms up, 33.333 ms at slow); AC needs its
-// detector to settle; frequency and period take their gate time.
-struct ReadingTimeRow
-{
-    const char *functions;  // the model's codes, space-separated
-    double slow, medium, fast;
-};
-constexpr ReadingTimeRow kReadingTimes[] = {
-    // functions                          S      M     F
-    {"DCV DCI 2W 4W DIODE CONTINU TEMP",   30,    16,   5},
-    {"ACV ACI",                            1500,  400,  33},
-    {"Hz P",                               1000,  100,  10},
-};
-
-// The DC functions an NPLC command sets, by its header.
-struct NplcRow
-{
-    const char *header;
-    const char *function;
-};
-constexpr NplcRow kNplcHeaders[] = {
-    {"sens:volt:dc:nplc", "DCV"},
-    {"sens:curr:dc:nplc", "DCI"},
-    {"sens:res:dc:nplc",  "2W"},
-    {"sens:fres:dc:nplc", "4W"},
-};
-
-// One power-line cycle at 60 Hz.
-constexpr double kCycleMs = 1000.0 / 60.0;
-
-void onOff(const QByteArray &argument, bool *on)
-{
-    if (argument == "on" || argument == "1")
-        *on = true;
-    else if (argument == "off" || argument == "0")
-        *on = false;
-}
-
-std::optional<int> wholeIn(const QByteArray &argument, int low, int high)
-{
-    bool ok = false;
-    const int n = argument.toInt(&ok);
-    return ok && n >= low && n <= high ? std::optional<int>(n) : std::nullopt;
-}
-
-} // namespace
-
 std::vector<Instrument::TimedReply> Instrument::answer(const QByteArray &command)
 {
     const QByteArray query = normalised(command);
@@ -216,12 +229,13 @@ std::vector<Instrument::TimedReply> Instrument::answer(const QByteArray &command
 
 double Instrument::readingTimeMs() const
 {
+    const QByteArray &function = display(1).measure.function;
     double each = 0;
-    if (const auto nplc = m_nplc.find(m_display1.function); nplc != m_nplc.end()) {
+    if (const auto nplc = m_nplc.find(function); nplc != m_nplc.end()) {
         each = nplc->second * kCycleMs;
     } else {
         for (const ReadingTimeRow &row : kReadingTimes) {
-            if (QByteArray(row.functions).split(' ').contains(m_display1.function)) {
+            if (QByteArray(row.functions).split(' ').contains(function)) {
                 each = m_rate == 'S' ? row.slow : m_rate == 'M' ? row.medium : row.fast;
                 break;
             }
@@ -268,357 +282,297 @@ QByteArray Instrument::render(const char *form)
     return out;
 }
 
-// The state a command changes. Every other command is taken without a word
-// and without effect.
-void Instrument::act(const QByteArray &command)
-{
-    const qsizetype blank = command.indexOf(' ');
-    const QByteArray header = blank < 0 ? command : command.left(blank);
-    const QByteArray argument = blank < 0 ? QByteArray() : command.mid(blank + 1);
-    if (header == "*trg") {
-        // One trigger answers every read? that waits for it.
-        for (const QByteArray &query : m_waitingReads)
-            m_triggered.push_back(replyTo(query).value_or(QByteArray()));
-        m_waitingReads.clear();
-    } else if (header == "trig:sour") {
-        if (argument == "int" || argument == "imm")
-            m_externalTrigger = false;
-        else if (argument == "ext")
-            m_externalTrigger = true;
-    } else if (header == "sens:det:band") {
-        // The AC detector band sets the rate: 3 Hz slow, 20 medium, 200 fast.
-        if (argument == "3")
-            m_rate = 'S';
-        else if (argument == "20")
-            m_rate = 'M';
-        else if (argument == "200")
-            m_rate = 'F';
-    } else if (header == "sens:det:rate") {
-        if (argument == "s" || argument == "m" || argument == "f")
-            m_rate = char(argument.at(0) - 'a' + 'A');
-    } else if (header == "unit") {
-        if (argument == "c" || argument == "f")
-            m_unit = char(argument.at(0) - 'a' + 'A');
-    } else if (header == "conf:temp:tco") {
-        if (argument.size() == 1 && QByteArrayView("bejknrst").contains(argument.at(0)))
-            m_thermocouple = char(argument.at(0) - 'a' + 'A');
-    } else if (header == "calc:func") {
-        // "off" ends whatever runs; "off,rel" ends REL only when it runs.
-        if (argument.startsWith("off,")) {
-            if (m_calcFunction == argument.mid(4))
-                m_calcFunction = "off";
-        } else if (!argument.isEmpty()) {
-            m_calcFunction = argument;
-        }
-        m_max.reset();  // the maximum and minimum start again
-        m_min.reset();
-    } else if (header == "calc:hold:ref") {
-        if (const std::optional<double> v = number(QString::fromLatin1(argument)))
-            m_holdReference = exponentForm(*v, 5);
-    } else if (header == "sens:aver:stat") {
-        onOff(argument, &m_filter);
-    } else if (header == "sens:aver:coun") {
-        m_filterCount = wholeIn(argument, 1, 100).value_or(m_filterCount);
-    } else if (header == "sens:zero:auto") {
-        onOff(argument, &m_zeroAuto);
-    } else if (header == "sens:gain:auto") {
-        onOff(argument, &m_gainAuto);
-    } else if (header == "syst:disp") {
-        onOff(argument, &m_displayOn);
-    } else if (header == "trig:del") {
-        if (number(QString::fromLatin1(argument)))
-            m_triggerDelay = argument;
-    } else if (header == "sample:count") {
-        m_sampleCount = wholeIn(argument, 1, 1024).value_or(m_sampleCount);
-    } else if (header == "conf2:off" || (header == "sens:func2" && argument == "\"non\"")) {
-        m_display2.function = "OFF";
-    }
-    if (header == "sens:det:rate" || header == "sens:det:band")
-        m_nplc.clear();  // the rate sets the integration time again
-    for (const NplcRow &row : kNplcHeaders) {
-        const std::optional<double> v = header == row.header ? number(QString::fromLatin1(argument))
-                                                             : std::nullopt;
-        if (v && *v > 0 && *v <= 100)
-            m_nplc[row.function] = *v;
-    }
-}
-
-namespace {
-
-QByteArray flag(bool on)
-{
-    return on ? "1" : "0";
-}
-
-// A function without a range of its own answers the range query with this;
-// the program reads it and goes on.
-constexpr char kNoRange[] = "1";
-
-} // namespace
-
-std::optional<QByteArray> Instrument::field(QByteArrayView name)
-{
-    auto word = [](const Measure &m, int display) -> QByteArray {
-        const FunctionWord *row = findFunctionWord(m.function);
-        if (!row)
-            return m.function;  // display 2's unnamed function numbers
-        const char *w = display == 1 ? row->word1 : row->word2;
-        return w ? QByteArray(w) : QByteArray();
-    };
-    auto range = [](const Measure &m, int display) -> QByteArray {
-        const RangeCode *row = findRangeCode(m.function, m.range);
-        const char *code = row ? (display == 1 ? row->code1 : row->code2) : nullptr;
-        return code ? QByteArray(code) : QByteArray(kNoRange);
-    };
-    if (name == "func1")
-        return word(m_display1, 1);
-    if (name == "func2")
-        return word(m_display2, 2);
-    if (name == "auto1")
-        return flag(m_display1.autoRange);
-    if (name == "auto2")
-        return flag(m_display2.autoRange);
-    if (name == "range1")
-        return range(m_display1, 1);
-    if (name == "range2")
-        return range(m_display2, 2);
-    if (name == "trigger")
-        return m_externalTrigger ? "EXT" : "IMM";
-    if (name == "filter")
-        return flag(m_filter);
-    if (name == "scanner")
-        return flag(m_scanner);
-    if (name == "unit")
-        return QByteArray(1, m_unit);
-    if (name == "tco")
-        return QByteArray(1, m_thermocouple);
-    if (name == "band")
-        return m_rate == 'S' ? "+003" : m_rate == 'M' ? "+020" : "+200";
-    if (name == "aperture")
-        return m_rate == 'S' ? "+1.00000E+00" : m_rate == 'M' ? "+1.00000E-01" : "+1.00000E-02";
-    if (name == "rate")
-        return QByteArray(1, m_rate);
-    if (name == "calcfunc")
-        return m_calcFunction;
-    if (name == "holdref")
-        return m_holdReference;
-    if (name == "idn")
-        return m_idn;
-    if (name == "error")
-        return popError();
-    if (name == "display1")
-        return display1Reading();
-    if (name == "display2")
-        return display2Reading();
-    if (name == "filtcount")
-        return QByteArray::number(m_filterCount);
-    if (name == "samplecount")
-        return QByteArray::number(m_sampleCount);
-    if (name == "display")
-        return flag(m_displayOn);
-    if (name == "zeroauto")
-        return flag(m_zeroAuto);
-    if (name == "gainauto")
-        return flag(m_gainAuto);
-    if (name == "trigdel")
-        return m_triggerDelay;
-    if (name == "nplc1") {
-        const auto nplc = m_nplc.find(m_display1.function);
-        return nplc == m_nplc.end() ? QByteArray() : QByteArray::number(nplc->second);
-    }
-    if (name == "max" || name == "min") {
-        if (!m_max && !m_overload1)
-            display1Reading();  // none yet: the present reading is both
-        if (m_overload1 || !m_max)
-            return QByteArray(kOverloadReading);
-        return exponentForm(name == "max" ? *m_max : *m_min);
-    }
-    return std::nullopt;
-}
-
 void Instrument::setIdentity(const QByteArray &idn)
 {
     m_idn = idn;
 }
 
+// ---- state keys --------------------------------------------------------------
+
+// The state that tests and "ravelo-sim --state key=value,..." set, by key.
+// A row names the display its key sets, so state kept per display (or per
+// scanner channel) is one row per channel, all with one handler.
+struct Instrument::StateKeys
+{
+    // One "key=value" as a handler sees it.
+    struct Setting
+    {
+        QStringView key;    // as given, for the reason of a failure
+        QStringView rest;   // what follows the row's key, for a key with a rest
+        QStringView value;  // as given
+        QString word;       // the value without blanks around it
+        int channel;        // the row's
+        QString *why;
+
+        bool fail(const QString &reason) const
+        {
+            if (why)
+                *why = reason;
+            return false;
+        }
+        bool onOff(bool &target) const
+        {
+            if (word == u"1" || word.compare(u"on", Qt::CaseInsensitive) == 0)
+                target = true;
+            else if (word == u"0" || word.compare(u"off", Qt::CaseInsensitive) == 0)
+                target = false;
+            else
+                return fail(QStringLiteral("%1 is 0, 1, on or off, not \"%2\"").arg(key, value));
+            return true;
+        }
+        bool letter(char &target, QStringView letters) const
+        {
+            if (word.size() != 1 || !letters.contains(word.at(0).toUpper()))
+                return fail(QStringLiteral("%1 is one of %2, not \"%3\"").arg(key, letters, value));
+            target = char(word.at(0).toUpper().unicode());
+            return true;
+        }
+    };
+
+    struct Row
+    {
+        const char *key;   // the whole key, or the fixed part of a key with a rest
+        const char *rest;  // what follows that part, as the list of keys names it; nullptr: none
+        int channel;       // the display the key sets; 0: the instrument as a whole
+        bool (*set)(Instrument &, const Setting &);
+    };
+
+    // A number, "ol" for the overload form, or "auto" for a typical value.
+    static bool reading(Instrument &in, const Setting &s)
+    {
+        Display &d = in.display(s.channel);
+        d.overload = false;
+        if (s.word == u"auto") {
+            d.fixed.reset();
+            return true;
+        }
+        if (s.word == u"ol") {
+            d.overload = true;  // read as +9.90000000E+37
+            return true;
+        }
+        const std::optional<double> v = number(s.value);
+        if (!v)
+            return s.fail(QStringLiteral("%1 needs a number, \"ol\" or \"auto\", not \"%2\"")
+                              .arg(s.key, s.value));
+        d.fixed = v;
+        return true;
+    }
+
+    static bool identity(Instrument &in, const Setting &s)
+    {
+        in.setIdentity(s.value.toUtf8());  // any text: tests feed malformed ones on purpose
+        return true;
+    }
+
+    // A function by the panel's code, any letter case. Display 2 also takes
+    // "OFF" and the function numbers the panel has no name for. A range that
+    // the new function lacks gives way to one of its middle ranges.
+    static bool function(Instrument &in, const Setting &s)
+    {
+        Measure &m = in.display(s.channel).measure;
+        const FunctionWord *row = findFunctionWord(s.word.toLatin1());
+        const bool offered = row && (s.channel == 1 ? row->word1 : row->word2);
+        bool isNumber = false;
+        const int code = s.word.toInt(&isNumber);
+        const bool unnamed = s.channel == 2 && isNumber && code >= 9 && code <= 17 && code != 14
+                             && code != 16;
+        if (!offered && !unnamed)
+            return s.fail(QStringLiteral("func%1 is no function of display %1: \"%2\"")
+                              .arg(s.channel)
+                              .arg(s.word));
+        m.function = offered ? QByteArray(row->function) : s.word.toLatin1();
+        if (!findRangeCode(m.function, m.range)) {
+            QList<QByteArray> labels;
+            for (const RangeCode &r : rangeCodes())
+                if (m.function == r.function)
+                    labels.append(r.label);
+            if (!labels.isEmpty())
+                m.range = labels.at(labels.size() / 2);
+        }
+        return true;
+    }
+
+    static bool autoRange(Instrument &in, const Setting &s)
+    {
+        return s.onOff(in.display(s.channel).measure.autoRange);
+    }
+
+    // A fixed range by its label, for the present function; choosing one
+    // turns automatic ranging off, as the instrument's range keys do.
+    static bool range(Instrument &in, const Setting &s)
+    {
+        Measure &m = in.display(s.channel).measure;
+        const RangeCode *row = findRangeCode(m.function, s.word.toLatin1());
+        if (!row || !(s.channel == 1 ? row->code1 : row->code2))
+            return s.fail(QStringLiteral("range%1: \"%2\" is no range of %3 (set func%1 first)")
+                              .arg(s.channel)
+                              .arg(s.word, QString::fromLatin1(m.function)));
+        m.range = row->label;
+        m.autoRange = false;
+        return true;
+    }
+
+    static bool rate(Instrument &in, const Setting &s) { return s.letter(in.m_rate, u"SMF"); }
+    static bool filter(Instrument &in, const Setting &s) { return s.onOff(in.m_filter); }
+    static bool scanner(Instrument &in, const Setting &s) { return s.onOff(in.m_scanner); }
+    static bool unit(Instrument &in, const Setting &s) { return s.letter(in.m_unit, u"CF"); }
+    static bool thermocouple(Instrument &in, const Setting &s)
+    {
+        return s.letter(in.m_thermocouple, u"BEJKNRST");
+    }
+
+    static bool trigger(Instrument &in, const Setting &s)
+    {
+        if (s.word.compare(u"ext", Qt::CaseInsensitive) == 0)
+            in.m_externalTrigger = true;
+        else if (s.word.compare(u"imm", Qt::CaseInsensitive) == 0
+                 || s.word.compare(u"int", Qt::CaseInsensitive) == 0)
+            in.m_externalTrigger = false;
+        else
+            return s.fail(QStringLiteral("trigger is ext or imm, not \"%1\"").arg(s.value));
+        return true;
+    }
+
+    static bool calcFunction(Instrument &in, const Setting &s)
+    {
+        if (s.word.isEmpty() || s.word.contains(u' '))
+            return s.fail(QStringLiteral("calcfunc is one word (off, hold, rel, ...), not \"%1\"").arg(s.value));
+        in.m_calcFunction = s.word.toLower().toLatin1();
+        return true;
+    }
+
+    // Kept as written, so tests choose the form: "+1.00000E-01" or "0.1".
+    static bool holdReference(Instrument &in, const Setting &s)
+    {
+        if (!number(s.word))
+            return s.fail(QStringLiteral("holdref needs a number, not \"%1\"").arg(s.value));
+        in.m_holdReference = s.word.toLatin1();
+        return true;
+    }
+
+    // "error=none" empties the queue; any other text is one more entry.
+    static bool error(Instrument &in, const Setting &s)
+    {
+        if (s.word.compare(u"none", Qt::CaseInsensitive) == 0)
+            in.m_errors.clear();
+        else
+            in.pushError(s.value.toUtf8());
+        return true;
+    }
+
+    // "reply:QUERY=TEXT" answers QUERY with TEXT as it stands; "=auto" undoes it.
+    static bool fixedReply(Instrument &in, const Setting &s)
+    {
+        const QByteArray query = normalised(s.rest.toUtf8());
+        if (!query.contains('?'))
+            return s.fail(QStringLiteral("%1: only a query has a reply").arg(s.key));
+        if (s.value == u"auto")
+            in.m_replyOverrides.erase(query);
+        else
+            in.m_replyOverrides[query] = s.value.toUtf8();
+        return true;
+    }
+
+    static bool triggerGap(Instrument &in, const Setting &s)
+    {
+        bool ok = false;
+        const int ms = s.word.toInt(&ok);
+        if (!ok || ms < 0 || ms > 60'000)
+            return s.fail(QStringLiteral("triggap needs milliseconds from 0 to 60000, not \"%1\"").arg(s.value));
+        in.m_triggerGapMs = ms;
+        return true;
+    }
+
+    static bool filterCount(Instrument &in, const Setting &s)
+    {
+        const std::optional<int> n = wholeIn(s.word.toLatin1(), 1, 100);
+        if (!n)
+            return s.fail(QStringLiteral("filtcount is a whole number from 1 to 100, not \"%1\"").arg(s.value));
+        in.m_filterCount = *n;
+        return true;
+    }
+
+    static bool timeScale(Instrument &in, const Setting &s)
+    {
+        const std::optional<double> n = number(s.value);
+        if (!n || *n < 0 || *n > 1000)
+            return s.fail(QStringLiteral("timescale is a number from 0 to 1000, not \"%1\"").arg(s.value));
+        in.m_timeScale = *n;
+        return true;
+    }
+
+    // In the order the list of known keys names them.
+    static constexpr Row kRows[] = {
+        // key          rest      channel  set
+        {"display1",    nullptr,  1,       reading},
+        {"display2",    nullptr,  2,       reading},
+        {"idn",         nullptr,  0,       identity},
+        {"func1",       nullptr,  1,       function},
+        {"auto1",       nullptr,  1,       autoRange},
+        {"range1",      nullptr,  1,       range},
+        {"func2",       nullptr,  2,       function},
+        {"auto2",       nullptr,  2,       autoRange},
+        {"range2",      nullptr,  2,       range},
+        {"rate",        nullptr,  0,       rate},
+        {"filter",      nullptr,  0,       filter},
+        {"trigger",     nullptr,  0,       trigger},
+        {"scanner",     nullptr,  0,       scanner},
+        {"unit",        nullptr,  0,       unit},
+        {"tco",         nullptr,  0,       thermocouple},
+        {"calcfunc",    nullptr,  0,       calcFunction},
+        {"holdref",     nullptr,  0,       holdReference},
+        {"error",       nullptr,  0,       error},
+        {"reply:",      "QUERY",  0,       fixedReply},
+        {"triggap",     nullptr,  0,       triggerGap},
+        {"filtcount",   nullptr,  0,       filterCount},
+        {"timescale",   nullptr,  0,       timeScale},
+    };
+
+    // Each row can be reached: no earlier row takes all of its keys.
+    static constexpr bool eachRowReachable()
+    {
+        for (std::size_t i = 0; i < std::size(kRows); ++i)
+            for (std::size_t j = 0; j < i; ++j)
+                if (kRows[j].rest ? startsWith(kRows[i].key, kRows[j].key)
+                                  : !kRows[i].rest && same(kRows[i].key, kRows[j].key))
+                    return false;
+        return true;
+    }
+
+    // The row of a key, and in *rest what follows the row's key; the key's
+    // letter case counts.
+    static const Row *find(QStringView key, QStringView *rest)
+    {
+        static_assert(eachRowReachable(), "a state key row is hidden by an earlier one");
+        for (const Row &row : kRows) {
+            const QLatin1StringView name(row.key);
+            if (row.rest ? key.startsWith(name) : key == name) {
+                *rest = key.mid(name.size());
+                return &row;
+            }
+        }
+        return nullptr;
+    }
+
+    static QString known()
+    {
+        QStringList keys;
+        for (const Row &row : kRows)
+            keys.append(QString::fromLatin1(row.key) + QLatin1StringView(row.rest));
+        return keys.join(u", ");
+    }
+};
+
 bool Instrument::setState(QStringView key, QStringView value, QString *why)
 {
-    auto fail = [why](const QString &reason) {
+    QStringView rest;
+    const StateKeys::Row *row = StateKeys::find(key, &rest);
+    if (!row) {
         if (why)
-            *why = reason;
-        return false;
-    };
-    auto reading = [&](std::optional<double> &fixed, bool &overload) {
-        overload = false;
-        if (value.trimmed() == u"auto") {
-            fixed.reset();
-            return true;
-        }
-        if (value.trimmed() == u"ol") {
-            overload = true;  // read as +9.90000000E+37
-            return true;
-        }
-        const std::optional<double> v = number(value);
-        if (!v)
-            return fail(QStringLiteral("%1 needs a number, \"ol\" or \"auto\", not \"%2\"")
-                            .arg(key, value));
-        fixed = v;
-        return true;
-    };
-    if (key == u"display1")
-        return reading(m_fixedDisplay1, m_overload1);
-    if (key == u"display2")
-        return reading(m_fixedDisplay2, m_overload2);
-    if (key == u"triggap") {
-        bool ok = false;
-        const int ms = value.trimmed().toInt(&ok);
-        if (!ok || ms < 0 || ms > 60'000)
-            return fail(QStringLiteral("triggap needs milliseconds from 0 to 60000, not \"%1\"").arg(value));
-        m_triggerGapMs = ms;
-        return true;
-    }
-    if (key == u"filtcount") {
-        const std::optional<int> n = wholeIn(value.trimmed().toLatin1(), 1, 100);
-        if (!n)
-            return fail(QStringLiteral("filtcount is a whole number from 1 to 100, not \"%1\"").arg(value));
-        m_filterCount = *n;
-        return true;
-    }
-    if (key == u"timescale") {
-        const std::optional<double> n = number(value);
-        if (!n || *n < 0 || *n > 1000)
-            return fail(QStringLiteral("timescale is a number from 0 to 1000, not \"%1\"").arg(value));
-        m_timeScale = *n;
-        return true;
-    }
-    if (key == u"idn") {
-        setIdentity(value.toUtf8());  // any text: tests feed malformed ones on purpose
-        return true;
-    }
-    if (key.startsWith(u"reply:")) {
-        const QByteArray query = normalised(key.mid(6).toUtf8());
-        if (!query.contains('?'))
-            return fail(QStringLiteral("%1: only a query has a reply").arg(key));
-        if (value == u"auto")
-            m_replyOverrides.erase(query);
-        else
-            m_replyOverrides[query] = value.toUtf8();
-        return true;
-    }
-    const QString v = value.trimmed().toString();
-    auto onOff = [&](bool &target) {
-        if (v == u"1" || v.compare(u"on", Qt::CaseInsensitive) == 0)
-            target = true;
-        else if (v == u"0" || v.compare(u"off", Qt::CaseInsensitive) == 0)
-            target = false;
-        else
-            return fail(QStringLiteral("%1 is 0, 1, on or off, not \"%2\"").arg(key, value));
-        return true;
-    };
-    auto letter = [&](char &target, QStringView letters) {
-        if (v.size() != 1 || !letters.contains(v.at(0).toUpper()))
-            return fail(QStringLiteral("%1 is one of %2, not \"%3\"").arg(key, letters, value));
-        target = char(v.at(0).toUpper().unicode());
-        return true;
-    };
-    if (key == u"func1" || key == u"func2")
-        return setFunction(key == u"func1" ? 1 : 2, v, why);
-    if (key == u"range1" || key == u"range2")
-        return setRange(key == u"range1" ? 1 : 2, v, why);
-    if (key == u"auto1")
-        return onOff(m_display1.autoRange);
-    if (key == u"auto2")
-        return onOff(m_display2.autoRange);
-    if (key == u"rate")
-        return letter(m_rate, u"SMF");
-    if (key == u"filter")
-        return onOff(m_filter);
-    if (key == u"scanner")
-        return onOff(m_scanner);
-    if (key == u"trigger") {
-        if (v.compare(u"ext", Qt::CaseInsensitive) == 0)
-            m_externalTrigger = true;
-        else if (v.compare(u"imm", Qt::CaseInsensitive) == 0 || v.compare(u"int", Qt::CaseInsensitive) == 0)
-            m_externalTrigger = false;
-        else
-            return fail(QStringLiteral("trigger is ext or imm, not \"%1\"").arg(value));
-        return true;
-    }
-    if (key == u"unit")
-        return letter(m_unit, u"CF");
-    if (key == u"tco")
-        return letter(m_thermocouple, u"BEJKNRST");
-    if (key == u"calcfunc") {
-        if (v.isEmpty() || v.contains(u' '))
-            return fail(QStringLiteral("calcfunc is one word (off, hold, rel, ...), not \"%1\"").arg(value));
-        m_calcFunction = v.toLower().toLatin1();
-        return true;
-    }
-    if (key == u"holdref") {
-        // Kept as written, so tests choose the form: "+1.00000E-01" or "0.1".
-        if (!number(v))
-            return fail(QStringLiteral("holdref needs a number, not \"%1\"").arg(value));
-        m_holdReference = v.toLatin1();
-        return true;
-    }
-    if (key == u"error") {
-        // "error=none" empties the queue; any other text is one more entry.
-        if (v.compare(u"none", Qt::CaseInsensitive) == 0)
-            m_errors.clear();
-        else
-            pushError(value.toUtf8());
-        return true;
-    }
-    return fail(QStringLiteral("unknown state key \"%1\" (known: display1, display2, idn, func1, "
-                               "auto1, range1, func2, auto2, range2, rate, filter, trigger, scanner, "
-                               "unit, tco, calcfunc, holdref, error, reply:QUERY, triggap, filtcount, "
-                               "timescale)").arg(key));
-}
-
-// A function by the panel's code, any letter case. Display 2 also takes
-// "OFF" and the function numbers the panel has no name for. A range that
-// the new function lacks gives way to one of its middle ranges.
-bool Instrument::setFunction(int display, QStringView value, QString *why)
-{
-    Measure &m = display == 1 ? m_display1 : m_display2;
-    const FunctionWord *row = findFunctionWord(value.toLatin1());
-    const bool offered = row && (display == 1 ? row->word1 : row->word2);
-    bool isNumber = false;
-    const int number = value.toInt(&isNumber);
-    const bool unnamed = display == 2 && isNumber && number >= 9 && number <= 17 && number != 14
-                         && number != 16;
-    if (!offered && !unnamed) {
-        if (why)
-            *why = QStringLiteral("func%1 is no function of display %1: \"%2\"").arg(display).arg(value);
+            *why = QStringLiteral("unknown state key \"%1\" (known: %2)").arg(key, StateKeys::known());
         return false;
     }
-    m.function = offered ? QByteArray(row->function) : value.toLatin1();
-    if (!findRangeCode(m.function, m.range)) {
-        QList<QByteArray> labels;
-        for (const RangeCode &r : rangeCodes())
-            if (m.function == r.function)
-                labels.append(r.label);
-        if (!labels.isEmpty())
-            m.range = labels.at(labels.size() / 2);
-    }
-    return true;
-}
-
-// A fixed range by its label, for the present function; choosing one turns
-// automatic ranging off, as the instrument's range keys do.
-bool Instrument::setRange(int display, QStringView value, QString *why)
-{
-    Measure &m = display == 1 ? m_display1 : m_display2;
-    const RangeCode *row = findRangeCode(m.function, value.toLatin1());
-    if (!row || !(display == 1 ? row->code1 : row->code2)) {
-        if (why)
-            *why = QStringLiteral("range%1: \"%2\" is no range of %3 (set func%1 first)")
-                       .arg(display).arg(value, QString::fromLatin1(m.function));
-        return false;
-    }
-    m.range = row->label;
-    m.autoRange = false;
-    return true;
+    return row->set(*this, {key, rest, value, value.trimmed().toString(), row->channel, why});
 }
 
 bool Instrument::setStates(QStringView list, QString *why)
@@ -647,6 +601,347 @@ bool Instrument::setStates(QStringView list, QString *why)
     return true;
 }
 
+// ---- commands ----------------------------------------------------------------
+
+// The commands that change the state, by header (the command's first word,
+// lower case) and, where it matters, argument. Every other command is taken
+// without a word and without effect, as is a known one with an argument
+// its handler does not take.
+struct Instrument::Commands
+{
+    struct Row
+    {
+        const char *header;
+        const char *argument;  // the one argument the row takes; nullptr: any, for the handler
+        int channel;           // the display it sets; 0: the instrument as a whole
+        void (*act)(Instrument &, const Row &, const QByteArray &argument);
+        const char *function;  // the DC function an integration-time command sets
+    };
+
+    // One trigger answers every read? that waits for it.
+    static void trigger(Instrument &in, const Row &, const QByteArray &)
+    {
+        for (const QByteArray &query : in.m_waitingReads)
+            in.m_triggered.push_back(in.replyTo(query).value_or(QByteArray()));
+        in.m_waitingReads.clear();
+    }
+
+    static void triggerSource(Instrument &in, const Row &, const QByteArray &argument)
+    {
+        if (argument == "int" || argument == "imm")
+            in.m_externalTrigger = false;
+        else if (argument == "ext")
+            in.m_externalTrigger = true;
+    }
+
+    // The AC detector band sets the rate: 3 Hz slow, 20 medium, 200 fast.
+    // Any band, as any rate, sets the integration time again.
+    static void detectorBand(Instrument &in, const Row &, const QByteArray &argument)
+    {
+        if (argument == "3")
+            in.m_rate = 'S';
+        else if (argument == "20")
+            in.m_rate = 'M';
+        else if (argument == "200")
+            in.m_rate = 'F';
+        in.m_nplc.clear();
+    }
+
+    static void readingRate(Instrument &in, const Row &, const QByteArray &argument)
+    {
+        if (argument == "s" || argument == "m" || argument == "f")
+            in.m_rate = char(argument.at(0) - 'a' + 'A');
+        in.m_nplc.clear();
+    }
+
+    static void unit(Instrument &in, const Row &, const QByteArray &argument)
+    {
+        if (argument == "c" || argument == "f")
+            in.m_unit = char(argument.at(0) - 'a' + 'A');
+    }
+
+    static void thermocouple(Instrument &in, const Row &, const QByteArray &argument)
+    {
+        if (argument.size() == 1 && QByteArrayView("bejknrst").contains(argument.at(0)))
+            in.m_thermocouple = char(argument.at(0) - 'a' + 'A');
+    }
+
+    // "off" ends whatever runs; "off,rel" ends REL only when it runs. The
+    // maximum and minimum start again either way.
+    static void calcFunction(Instrument &in, const Row &, const QByteArray &argument)
+    {
+        if (argument.startsWith("off,")) {
+            if (in.m_calcFunction == argument.mid(4))
+                in.m_calcFunction = "off";
+        } else if (!argument.isEmpty()) {
+            in.m_calcFunction = argument;
+        }
+        in.m_max.reset();
+        in.m_min.reset();
+    }
+
+    static void holdReference(Instrument &in, const Row &, const QByteArray &argument)
+    {
+        if (const std::optional<double> v = number(QString::fromLatin1(argument)))
+            in.m_holdReference = exponentForm(*v, 5);
+    }
+
+    static void filter(Instrument &in, const Row &, const QByteArray &argument)
+    {
+        onOff(argument, &in.m_filter);
+    }
+    static void filterCount(Instrument &in, const Row &, const QByteArray &argument)
+    {
+        in.m_filterCount = wholeIn(argument, 1, 100).value_or(in.m_filterCount);
+    }
+    static void zeroAuto(Instrument &in, const Row &, const QByteArray &argument)
+    {
+        onOff(argument, &in.m_zeroAuto);
+    }
+    static void gainAuto(Instrument &in, const Row &, const QByteArray &argument)
+    {
+        onOff(argument, &in.m_gainAuto);
+    }
+    static void displayOn(Instrument &in, const Row &, const QByteArray &argument)
+    {
+        onOff(argument, &in.m_displayOn);
+    }
+
+    static void triggerDelay(Instrument &in, const Row &, const QByteArray &argument)
+    {
+        if (number(QString::fromLatin1(argument)))
+            in.m_triggerDelay = argument;
+    }
+
+    static void sampleCount(Instrument &in, const Row &, const QByteArray &argument)
+    {
+        in.m_sampleCount = wholeIn(argument, 1, 1024).value_or(in.m_sampleCount);
+    }
+
+    static void functionOff(Instrument &in, const Row &row, const QByteArray &)
+    {
+        in.display(row.channel).measure.function = "OFF";
+    }
+
+    // Power-line cycles, above 0 and up to 100, for the row's function.
+    static void integrationTime(Instrument &in, const Row &row, const QByteArray &argument)
+    {
+        const std::optional<double> v = number(QString::fromLatin1(argument));
+        if (v && *v > 0 && *v <= 100)
+            in.m_nplc[row.function] = *v;
+    }
+
+    static constexpr Row kRows[] = {
+        // header               argument   channel  act               function
+        {"*trg",                nullptr,   0,       trigger,           nullptr},
+        {"trig:sour",           nullptr,   0,       triggerSource,     nullptr},
+        {"sens:det:band",       nullptr,   0,       detectorBand,      nullptr},
+        {"sens:det:rate",       nullptr,   0,       readingRate,       nullptr},
+        {"unit",                nullptr,   0,       unit,              nullptr},
+        {"conf:temp:tco",       nullptr,   0,       thermocouple,      nullptr},
+        {"calc:func",           nullptr,   0,       calcFunction,      nullptr},
+        {"calc:hold:ref",       nullptr,   0,       holdReference,     nullptr},
+        {"sens:aver:stat",      nullptr,   0,       filter,            nullptr},
+        {"sens:aver:coun",      nullptr,   0,       filterCount,       nullptr},
+        {"sens:zero:auto",      nullptr,   0,       zeroAuto,          nullptr},
+        {"sens:gain:auto",      nullptr,   0,       gainAuto,          nullptr},
+        {"syst:disp",           nullptr,   0,       displayOn,         nullptr},
+        {"trig:del",            nullptr,   0,       triggerDelay,      nullptr},
+        {"sample:count",        nullptr,   0,       sampleCount,       nullptr},
+        {"conf2:off",           nullptr,   2,       functionOff,       nullptr},
+        {"sens:func2",          "\"non\"", 2,       functionOff,       nullptr},
+        {"sens:volt:dc:nplc",   nullptr,   0,       integrationTime,   "DCV"},
+        {"sens:curr:dc:nplc",   nullptr,   0,       integrationTime,   "DCI"},
+        {"sens:res:dc:nplc",    nullptr,   0,       integrationTime,   "2W"},
+        {"sens:fres:dc:nplc",   nullptr,   0,       integrationTime,   "4W"},
+    };
+
+    // Each row can be reached: no earlier row with its header takes its
+    // argument too.
+    static constexpr bool eachRowReachable()
+    {
+        for (std::size_t i = 0; i < std::size(kRows); ++i)
+            for (std::size_t j = 0; j < i; ++j)
+                if (same(kRows[i].header, kRows[j].header)
+                    && (!kRows[j].argument || same(kRows[i].argument, kRows[j].argument)))
+                    return false;
+        return true;
+    }
+
+    static const Row *find(const QByteArray &header, const QByteArray &argument)
+    {
+        static_assert(eachRowReachable(), "a command row is hidden by an earlier one");
+        for (const Row &row : kRows)
+            if (header == row.header && (!row.argument || argument == row.argument))
+                return &row;
+        return nullptr;
+    }
+};
+
+// A command, already normalised: its header, a blank, its argument.
+void Instrument::act(const QByteArray &command)
+{
+    const qsizetype blank = command.indexOf(' ');
+    const QByteArray header = blank < 0 ? command : command.left(blank);
+    const QByteArray argument = blank < 0 ? QByteArray() : command.mid(blank + 1);
+    if (const Commands::Row *row = Commands::find(header, argument))
+        row->act(*this, *row, argument);
+}
+
+// ---- reply fields ------------------------------------------------------------
+
+// The values a reply form names as %name (reply_forms.cpp), and a few more
+// that tests read. A row names the display it reads, so a value kept per
+// display (or per scanner channel) is one row per channel.
+struct Instrument::Fields
+{
+    struct Row
+    {
+        const char *name;
+        int channel;  // the display it reads; 0: the instrument as a whole
+        QByteArray (*value)(Instrument &, int channel);
+    };
+
+    static QByteArray identity(Instrument &in, int) { return in.m_idn; }
+    static QByteArray error(Instrument &in, int) { return in.popError(); }
+
+    // Advances the reading, as the instrument takes a new one.
+    static QByteArray reading(Instrument &in, int channel)
+    {
+        return channel == 2 ? in.display2Reading() : in.display1Reading();
+    }
+
+    // Display 1's extremes since the math function last changed; before
+    // any reading the present one is both.
+    static QByteArray extreme(Instrument &in, const std::optional<double> &value)
+    {
+        if (!in.m_max && !in.display(1).overload)
+            in.display1Reading();
+        if (in.display(1).overload || !in.m_max)
+            return QByteArray(kOverloadReading);
+        return exponentForm(*value);
+    }
+    static QByteArray maximum(Instrument &in, int) { return extreme(in, in.m_max); }
+    static QByteArray minimum(Instrument &in, int) { return extreme(in, in.m_min); }
+
+    static QByteArray functionWord(Instrument &in, int channel)
+    {
+        const Measure &m = in.display(channel).measure;
+        const FunctionWord *row = findFunctionWord(m.function);
+        if (!row)
+            return m.function;  // display 2's unnamed function numbers
+        const char *w = channel == 1 ? row->word1 : row->word2;
+        return w ? QByteArray(w) : QByteArray();
+    }
+
+    static QByteArray autoRange(Instrument &in, int channel)
+    {
+        return flag(in.display(channel).measure.autoRange);
+    }
+
+    static QByteArray rangeCode(Instrument &in, int channel)
+    {
+        const Measure &m = in.display(channel).measure;
+        const RangeCode *row = findRangeCode(m.function, m.range);
+        const char *code = row ? (channel == 1 ? row->code1 : row->code2) : nullptr;
+        return code ? QByteArray(code) : QByteArray(kNoRange);
+    }
+
+    // Integration time of the display's function, if a command set one.
+    static QByteArray nplc(Instrument &in, int channel)
+    {
+        const auto nplc = in.m_nplc.find(in.display(channel).measure.function);
+        return nplc == in.m_nplc.end() ? QByteArray() : QByteArray::number(nplc->second);
+    }
+
+    static QByteArray trigger(Instrument &in, int) { return in.m_externalTrigger ? "EXT" : "IMM"; }
+    static QByteArray filter(Instrument &in, int) { return flag(in.m_filter); }
+    static QByteArray scanner(Instrument &in, int) { return flag(in.m_scanner); }
+    static QByteArray unit(Instrument &in, int) { return QByteArray(1, in.m_unit); }
+    static QByteArray thermocouple(Instrument &in, int) { return QByteArray(1, in.m_thermocouple); }
+    static QByteArray rate(Instrument &in, int) { return QByteArray(1, in.m_rate); }
+
+    // The AC detector band and the frequency gate time that go with the rate.
+    static QByteArray band(Instrument &in, int)
+    {
+        return in.m_rate == 'S' ? "+003" : in.m_rate == 'M' ? "+020" : "+200";
+    }
+    static QByteArray aperture(Instrument &in, int)
+    {
+        return in.m_rate == 'S' ? "+1.00000E+00" : in.m_rate == 'M' ? "+1.00000E-01" : "+1.00000E-02";
+    }
+
+    static QByteArray calcFunction(Instrument &in, int) { return in.m_calcFunction; }
+    static QByteArray holdReference(Instrument &in, int) { return in.m_holdReference; }
+    static QByteArray filterCount(Instrument &in, int) { return QByteArray::number(in.m_filterCount); }
+    static QByteArray sampleCount(Instrument &in, int) { return QByteArray::number(in.m_sampleCount); }
+    static QByteArray displayOn(Instrument &in, int) { return flag(in.m_displayOn); }
+    static QByteArray zeroAuto(Instrument &in, int) { return flag(in.m_zeroAuto); }
+    static QByteArray gainAuto(Instrument &in, int) { return flag(in.m_gainAuto); }
+    static QByteArray triggerDelay(Instrument &in, int) { return in.m_triggerDelay; }
+
+    static constexpr Row kRows[] = {
+        // name          channel  value
+        {"idn",          0,       identity},
+        {"error",        0,       error},
+        {"display1",     1,       reading},
+        {"display2",     2,       reading},
+        {"max",          0,       maximum},
+        {"min",          0,       minimum},
+        {"func1",        1,       functionWord},
+        {"auto1",        1,       autoRange},
+        {"range1",       1,       rangeCode},
+        {"nplc1",        1,       nplc},
+        {"func2",        2,       functionWord},
+        {"auto2",        2,       autoRange},
+        {"range2",       2,       rangeCode},
+        {"trigger",      0,       trigger},
+        {"filter",       0,       filter},
+        {"scanner",      0,       scanner},
+        {"unit",         0,       unit},
+        {"tco",          0,       thermocouple},
+        {"rate",         0,       rate},
+        {"band",         0,       band},
+        {"aperture",     0,       aperture},
+        {"calcfunc",     0,       calcFunction},
+        {"holdref",      0,       holdReference},
+        {"filtcount",    0,       filterCount},
+        {"samplecount",  0,       sampleCount},
+        {"display",      0,       displayOn},
+        {"zeroauto",     0,       zeroAuto},
+        {"gainauto",     0,       gainAuto},
+        {"trigdel",      0,       triggerDelay},
+    };
+
+    static constexpr bool namesUnique()
+    {
+        for (std::size_t i = 0; i < std::size(kRows); ++i)
+            for (std::size_t j = 0; j < i; ++j)
+                if (same(kRows[i].name, kRows[j].name))
+                    return false;
+        return true;
+    }
+
+    static const Row *find(QByteArrayView name)
+    {
+        static_assert(namesUnique(), "a reply field is named twice");
+        for (const Row &row : kRows)
+            if (name == QByteArrayView(row.name))
+                return &row;
+        return nullptr;
+    }
+};
+
+std::optional<QByteArray> Instrument::field(QByteArrayView name)
+{
+    const Fields::Row *row = Fields::find(name);
+    if (!row)
+        return std::nullopt;
+    return row->value(*this, row->channel);
+}
+
+// ---- readings and the error queue ----------------------------------------------
+
 double Instrument::typicalReading(const Measure &m) const
 {
     if (m.function == "OFF")
@@ -669,14 +964,15 @@ void Instrument::noteReading(double value)
 
 QByteArray Instrument::display1Reading()
 {
-    if (m_overload1)
+    const Display &d = display(1);
+    if (d.overload)
         return kOverloadReading;
     double value = 0;
-    if (m_fixedDisplay1) {
-        value = *m_fixedDisplay1;
+    if (d.fixed) {
+        value = *d.fixed;
     } else {
-        value = m_display1.function == "DCV" && m_display1.autoRange ? wobble(m_readCount)
-                                                                       : typicalReading(m_display1);
+        value = d.measure.function == "DCV" && d.measure.autoRange ? wobble(m_readCount)
+                                                                   : typicalReading(d.measure);
         ++m_readCount;
     }
     noteReading(value);
@@ -685,9 +981,10 @@ QByteArray Instrument::display1Reading()
 
 QByteArray Instrument::display2Reading()
 {
-    if (m_overload2)
+    const Display &d = display(2);
+    if (d.overload)
         return kOverloadReading;
-    return exponentForm(m_fixedDisplay2.value_or(typicalReading(m_display2)));
+    return exponentForm(d.fixed.value_or(typicalReading(d.measure)));
 }
 
 void Instrument::pushError(const QByteArray &entry)

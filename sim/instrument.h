@@ -8,6 +8,7 @@
 #include <QByteArrayList>
 #include <QString>
 #include <QStringView>
+#include <array>
 #include <cstddef>
 #include <deque>
 #include <map>
@@ -101,19 +102,35 @@ public:
         bool autoRange = true;
         QByteArray range;
     };
-    const Measure &measure(int display) const { return display == 2 ? m_display2 : m_display1; }
+    const Measure &measure(int display) const { return this->display(display).measure; }
 
 private:
+    // The tables of instrument.cpp, each with the small handlers its rows
+    // point to: state keys, commands that change the state, reply fields.
+    // Members, so that the handlers reach the state below.
+    struct StateKeys;
+    struct Commands;
+    struct Fields;
+
+    // What a display measures, and the reading a test fixed for it.
+    struct Display
+    {
+        Measure measure;
+        std::optional<double> fixed;  // else a value typical of the function
+        bool overload = false;        // reads the overload form
+    };
+    // By channel: display 1 or 2.
+    Display &display(int channel) { return m_displays[channel == 2 ? 1 : 0]; }
+    const Display &display(int channel) const { return m_displays[channel == 2 ? 1 : 0]; }
+
     QByteArray render(const char *form);
     std::optional<QByteArray> replyTo(const QByteArray &query);
     double typicalReading(const Measure &m) const;
     void noteReading(double value);
     void act(const QByteArray &command);
-    bool setFunction(int display, QStringView value, QString *why);
-    bool setRange(int display, QStringView value, QString *why);
 
-    Measure m_display1{"DCV", true, "10V"};
-    Measure m_display2{"OFF", true, "10V"};
+    std::array<Display, 2> m_displays{{{{"DCV", true, "10V"}, std::nullopt, false},
+                                       {{"OFF", true, "10V"}, std::nullopt, false}}};
     char m_rate = 'M';              // reading rate S, M or F
     bool m_filter = false;          // averaging filter on
     bool m_externalTrigger = false; // trigger source external, else immediate
@@ -137,10 +154,6 @@ private:
     QByteArray m_idn;
     std::deque<QByteArray> m_errors;
     quint64 m_readCount = 0;
-    std::optional<double> m_fixedDisplay1;
-    std::optional<double> m_fixedDisplay2;
-    bool m_overload1 = false;              // display 1 reads the overload form
-    bool m_overload2 = false;
     std::deque<QByteArray> m_waitingReads;  // read? queries waiting for *TRG
     std::vector<QByteArray> m_triggered;    // their replies, once *TRG came
     int m_triggerGapMs = 0;                 // between the replies of one *TRG

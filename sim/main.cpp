@@ -11,7 +11,10 @@
 #include "sim/line.h"
 
 #include <QByteArray>
+#include <QCommandLineOption>
+#include <QCommandLineParser>
 #include <QString>
+#include <QStringList>
 
 #include <algorithm>
 #include <cerrno>
@@ -69,62 +72,114 @@ struct Options
     sim::Faults faults;
 };
 
+// Each option takes a value, as "--name VALUE" or "--name=VALUE". Given
+// twice, the later value counts; a bad value fails wherever it stands.
+using TakeValue = bool (*)(Options &, const QString &value, QString *why);
+
+bool fail(QString *why, const QString &reason)
+{
+    *why = reason;
+    return false;
+}
+
+bool takeLink(Options &options, const QString &value, QString *why)
+{
+    if (value.isEmpty())
+        return fail(why, QStringLiteral("--link needs a path"));
+    options.link = value.toLocal8Bit().toStdString();
+    return true;
+}
+
+bool takeBaud(Options &options, const QString &value, QString *why)
+{
+    bool ok = false;
+    options.baud = value.toInt(&ok);
+    if (!ok || options.baud <= 0 || options.baud > 4'000'000)
+        return fail(why, QStringLiteral("--baud needs a rate from 1 to 4000000, not \"%1\"").arg(value));
+    return true;
+}
+
+bool takeEol(Options &options, const QString &value, QString *why)
+{
+    const std::optional<sim::Eol> eol = sim::parseEol(value);
+    if (!eol)
+        return fail(why, QStringLiteral("--eol is cr, lf, crlf or lfcr, not \"%1\"").arg(value));
+    options.eol = *eol;
+    return true;
+}
+
+bool takeLog(Options &options, const QString &value, QString *)
+{
+    options.log = value.toLocal8Bit().toStdString();
+    return true;
+}
+
+bool takeIdn(Options &options, const QString &value, QString *)
+{
+    options.idn = value.toUtf8();
+    return true;
+}
+
+// Checked against the instrument once all options are in.
+bool takeState(Options &options, const QString &value, QString *)
+{
+    options.state = value;
+    return true;
+}
+
+bool takeFaults(Options &options, const QString &value, QString *why)
+{
+    QString reason;
+    const std::optional<sim::Faults> faults = sim::parseFaults(value, &reason);
+    if (!faults)
+        return fail(why, QStringLiteral("--fault: %1").arg(reason));
+    options.faults = *faults;
+    return true;
+}
+
+struct OptionRow
+{
+    const char *name;
+    const char *valueName;  // as the usage names it
+    TakeValue take;
+};
+constexpr OptionRow kOptions[] = {
+    // name    value   take
+    {"link",   "PATH", takeLink},
+    {"baud",   "N",    takeBaud},
+    {"eol",    "E",    takeEol},
+    {"log",    "FILE", takeLog},
+    {"idn",    "TEXT", takeIdn},
+    {"state",  "LIST", takeState},
+    {"fault",  "LIST", takeFaults},
+};
+
 std::optional<Options> parseArguments(int argc, char **argv, QString *why)
 {
-    Options options;
-    auto fail = [why](const QString &reason) {
-        *why = reason;
-        return std::optional<Options>();
-    };
-    for (int i = 1; i < argc; ++i) {
-        QString name = QString::fromLocal8Bit(argv[i]);
-        QString value;
-        bool hasValue = false;
-        if (const qsizetype eq = name.indexOf(u'='); name.startsWith(u"--") && eq > 0) {
-            value = name.mid(eq + 1);  // --name=value
-            name.truncate(eq);
-            hasValue = true;
-        }
-        const bool known = name == u"--link" || name == u"--baud" || name == u"--eol"
-                           || name == u"--log" || name == u"--idn" || name == u"--state"
-                           || name == u"--fault";
-        if (!known)
-            return fail(QStringLiteral("unknown argument \"%1\"").arg(name));
-        if (!hasValue) {
-            if (i + 1 >= argc)
-                return fail(QStringLiteral("%1 needs a value").arg(name));
-            value = QString::fromLocal8Bit(argv[++i]);
-        }
-        if (name == u"--link") {
-            if (value.isEmpty())
-                return fail(QStringLiteral("--link needs a path"));
-            options.link = value.toLocal8Bit().toStdString();
-        } else if (name == u"--baud") {
-            bool ok = false;
-            options.baud = value.toInt(&ok);
-            if (!ok || options.baud <= 0 || options.baud > 4'000'000)
-                return fail(QStringLiteral("--baud needs a rate from 1 to 4000000, not \"%1\"").arg(value));
-        } else if (name == u"--eol") {
-            const std::optional<sim::Eol> eol = sim::parseEol(value);
-            if (!eol)
-                return fail(QStringLiteral("--eol is cr, lf, crlf or lfcr, not \"%1\"").arg(value));
-            options.eol = *eol;
-        } else if (name == u"--log") {
-            options.log = value.toLocal8Bit().toStdString();
-        } else if (name == u"--idn") {
-            options.idn = value.toUtf8();
-        } else if (name == u"--state") {
-            options.state = value;
-        } else if (name == u"--fault") {
-            QString reason;
-            const std::optional<sim::Faults> faults = sim::parseFaults(value, &reason);
-            if (!faults)
-                return fail(QStringLiteral("--fault: %1").arg(reason));
-            options.faults = *faults;
-        }
+    QCommandLineParser parser;
+    for (const OptionRow &row : kOptions)
+        parser.addOption(QCommandLineOption(QString::fromLatin1(row.name), QString(),
+                                            QString::fromLatin1(row.valueName)));
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    if (!parser.parse(arguments)) {
+        *why = parser.errorText();
+        return std::nullopt;
     }
-    if (options.link.empty())
-        return fail(QStringLiteral("--link PATH is required"));
+    if (const QStringList extra = parser.positionalArguments(); !extra.isEmpty()) {
+        *why = QStringLiteral("unknown argument \"%1\"").arg(extra.first());
+        return std::nullopt;
+    }
+    Options options;
+    for (const OptionRow &row : kOptions)
+        for (const QString &value : parser.values(QString::fromLatin1(row.name)))
+            if (!row.take(options, value, why))
+                return std::nullopt;
+    if (options.link.empty()) {
+        *why = QStringLiteral("--link PATH is required");
+        return std::nullopt;
+    }
     return options;
 }
 

@@ -689,6 +689,8 @@ void TestSim::programAnswersOnPty_data()
                                << QByteArray("-2.500000E+00,+1.000000E-03\r");
     QTest::newRow("--fault cut") << QStringList{u"--fault"_s, u"cut-every=1"_s}
                                << QByteArray("*SRE?\n*IDN?\n") << QByteArray("+") + QByteArray(kIdn).left(14);
+    QTest::newRow("later value counts") << QStringList{u"--idn"_s, u"A,B,C,D"_s, u"--idn=ACME,X1,7,2.00"_s}
+                               << QByteArray("*IDN?\n") << QByteArray("ACME,X1,7,2.00\r");
 }
 
 void TestSim::programAnswersOnPty()
@@ -792,6 +794,9 @@ void TestSim::programRejectsBadArguments_data()
     QTest::newRow("bad baud")       << QStringList{u"--link"_s, u"L"_s, u"--baud"_s, u"0"_s};
     QTest::newRow("bad fault")      << QStringList{u"--link"_s, u"L"_s, u"--fault"_s, u"delay-ms=x"_s};
     QTest::newRow("bad state")      << QStringList{u"--link"_s, u"L"_s, u"--state"_s, u"nope=1"_s};
+    QTest::newRow("stray argument") << QStringList{u"--link"_s, u"L"_s, u"9600"_s};
+    QTest::newRow("bad value before a good one")
+        << QStringList{u"--link"_s, u"L"_s, u"--fault"_s, u"delay-ms=x"_s, u"--fault"_s, u"delay-ms=1"_s};
 }
 
 void TestSim::programRejectsBadArguments()

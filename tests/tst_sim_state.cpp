@@ -1,6 +1,6 @@
 // The simulated instrument's measurement state: what the state keys set,
-// how each display codes its functions and ranges, and the commands that
-// change the state.
+// how each display codes its functions and ranges, the commands that change
+// the state, and names the model does not know.
 
 #include "sim/instrument.h"
 
@@ -17,6 +17,12 @@ private slots:
     void replies();
     void rejected_data();
     void rejected();
+    void displaysKeepToThemselves_data();
+    void displaysKeepToThemselves();
+    void commandsSetTheirState_data();
+    void commandsSetTheirState();
+    void unknownNames_data();
+    void unknownNames();
 };
 
 void TestSimState::replies_data()
@@ -117,6 +123,135 @@ void TestSimState::rejected()
     QString why;
     QVERIFY(!instrument.setStates(state, &why));
     QVERIFY(!why.isEmpty());
+}
+
+// Keys and commands for one display leave the other as it was. Each row
+// gives function word, automatic ranging and range code of display 1, then
+// of display 2, as the instrument answers them.
+void TestSimState::displaysKeepToThemselves_data()
+{
+    QTest::addColumn<QString>("state");
+    QTest::addColumn<QByteArrayList>("commands");
+    QTest::addColumn<QString>("both");
+
+    const QByteArrayList none;
+    QTest::newRow("as it starts")      << QString() << none                   << u"VOLT 1 10 | NON 1 1"_s;
+    QTest::newRow("func1")             << u"func1=ACV"_s << none              << u"VOLT:AC 1 10 | NON 1 1"_s;
+    QTest::newRow("func2")             << u"func2=ACV"_s << none              << u"VOLT 1 10 | VOLT:AC 1 10"_s;
+    QTest::newRow("auto1")             << u"func2=DCV,auto1=0"_s << none      << u"VOLT 0 10 | VOLT 1 10"_s;
+    QTest::newRow("auto2")             << u"func2=DCV,auto2=0"_s << none      << u"VOLT 1 10 | VOLT 0 10"_s;
+    QTest::newRow("range1")            << u"func2=DCV,range1=100V"_s << none  << u"VOLT 0 100 | VOLT 1 10"_s;
+    QTest::newRow("range2")            << u"func2=DCV,range2=1V"_s << none    << u"VOLT 1 10 | VOLT 0 1"_s;
+    QTest::newRow("conf2:off")         << u"func2=DCV"_s << QByteArrayList{"CONF2:OFF"}
+                                       << u"VOLT 1 10 | NON 1 1"_s;
+    QTest::newRow("display 2 to NON")  << u"func2=DCV"_s << QByteArrayList{"SENS:FUNC2 \"NON\""}
+                                       << u"VOLT 1 10 | NON 1 1"_s;
+    QTest::newRow("display 2 to VOLT") << u"func2=ACV"_s << QByteArrayList{"SENS:FUNC2 \"VOLT\""}
+                                       << u"VOLT 1 10 | VOLT:AC 1 10"_s;
+}
+
+void TestSimState::displaysKeepToThemselves()
+{
+    QFETCH(QString, state);
+    QFETCH(QByteArrayList, commands);
+    QFETCH(QString, both);
+    sim::Instrument instrument;
+    QString why;
+    QVERIFY2(instrument.setStates(state, &why), qPrintable(why));
+    for (const QByteArray &command : commands)
+        QVERIFY(!instrument.handle(command));
+    auto display = [&instrument](const QByteArray &header) {
+        QByteArrayList replies;
+        for (const char *query : {":func?", ":auto?", ":rang?"})
+            replies << instrument.handle(header + query).value_or("<none>");
+        return QString::fromLatin1(replies.join(' '));
+    };
+    QCOMPARE(display("conf") + u" | "_s + display("conf2"), both);
+}
+
+// Commands the other tests leave out, with arguments the instrument takes
+// and ones it ignores (the state stays).
+void TestSimState::commandsSetTheirState_data()
+{
+    QTest::addColumn<QString>("state");
+    QTest::addColumn<QByteArrayList>("commands");
+    QTest::addColumn<QByteArray>("field");
+    QTest::addColumn<QByteArray>("value");
+
+    QTest::newRow("unit F")                 << QString() << QByteArrayList{"UNIT F"}
+                                            << QByteArray("unit") << QByteArray("F");
+    QTest::newRow("unit K ignored")         << QString() << QByteArrayList{"unit k"}
+                                            << QByteArray("unit") << QByteArray("C");
+    QTest::newRow("thermocouple J")         << QString() << QByteArrayList{"CONF:TEMP:TCO J"}
+                                            << QByteArray("tco") << QByteArray("J");
+    QTest::newRow("thermocouple X ignored") << QString() << QByteArrayList{"conf:temp:tco x"}
+                                            << QByteArray("tco") << QByteArray("K");
+    QTest::newRow("hold reference")         << QString() << QByteArrayList{"CALC:HOLD:REF 1"}
+                                            << QByteArray("holdref") << QByteArray("+1.00000E+00");
+    QTest::newRow("hold reference word")    << QString() << QByteArrayList{"calc:hold:ref big"}
+                                            << QByteArray("holdref") << QByteArray("+1.00000E-01");
+    QTest::newRow("math function")          << QString() << QByteArrayList{"CALC:FUNC REL"}
+                                            << QByteArray("calcfunc") << QByteArray("rel");
+    QTest::newRow("off,rel ends rel")       << QString() << QByteArrayList{"calc:func rel", "calc:func off,rel"}
+                                            << QByteArray("calcfunc") << QByteArray("off");
+    QTest::newRow("off,hold leaves rel")    << QString() << QByteArrayList{"calc:func rel", "calc:func off,hold"}
+                                            << QByteArray("calcfunc") << QByteArray("rel");
+    QTest::newRow("rate by letter")         << QString() << QByteArrayList{"SENS:DET:RATE F"}
+                                            << QByteArray("rate") << QByteArray("F");
+    QTest::newRow("filter count")           << QString() << QByteArrayList{"SENS:AVER:COUN 5"}
+                                            << QByteArray("filtcount") << QByteArray("5");
+    QTest::newRow("filter count too large") << QString() << QByteArrayList{"sens:aver:coun 101"}
+                                            << QByteArray("filtcount") << QByteArray("10");
+    QTest::newRow("trigger delay word")     << QString() << QByteArrayList{"trig:del soon"}
+                                            << QByteArray("trigdel") << QByteArray("0");
+    QTest::newRow("NPLC of DC current")     << u"func1=DCI"_s << QByteArrayList{"SENS:CURR:DC:NPLC 3"}
+                                            << QByteArray("nplc1") << QByteArray("3");
+    QTest::newRow("NPLC of 4W")             << u"func1=4W"_s << QByteArrayList{"sens:fres:dc:nplc 0.5"}
+                                            << QByteArray("nplc1") << QByteArray("0.5");
+    QTest::newRow("NPLC of 2W")             << u"func1=2W"_s << QByteArrayList{"sens:res:dc:nplc 10"}
+                                            << QByteArray("nplc1") << QByteArray("10");
+    QTest::newRow("NPLC above 100")         << QString() << QByteArrayList{"sens:volt:dc:nplc 101"}
+                                            << QByteArray("nplc1") << QByteArray();
+    QTest::newRow("any band undoes NPLC")   << QString() << QByteArrayList{"sens:volt:dc:nplc 1", "sens:det:band 7"}
+                                            << QByteArray("nplc1") << QByteArray();
+}
+
+void TestSimState::commandsSetTheirState()
+{
+    QFETCH(QString, state);
+    QFETCH(QByteArrayList, commands);
+    QFETCH(QByteArray, field);
+    QFETCH(QByteArray, value);
+    sim::Instrument instrument;
+    QString why;
+    QVERIFY2(instrument.setStates(state, &why), qPrintable(why));
+    for (const QByteArray &command : commands)
+        QVERIFY(!instrument.handle(command));
+    QCOMPARE(instrument.field(field), std::optional<QByteArray>(value));
+    QVERIFY(instrument.errorQueue().empty());
+}
+
+// A name is a state key or a reply field as a whole, in its letter case:
+// never a part of one, nor one with more after it.
+void TestSimState::unknownNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("part of a key")      << u"func"_s;
+    QTest::newRow("a key and more")     << u"display12"_s;
+    QTest::newRow("letter case")        << u"Func1"_s;
+    QTest::newRow("reply without colon") << u"reply"_s;
+    QTest::newRow("nothing")            << QString();
+}
+
+void TestSimState::unknownNames()
+{
+    QFETCH(QString, name);
+    sim::Instrument instrument;
+    QString why;
+    QVERIFY(!instrument.setState(name, u"1", &why));
+    QVERIFY2(why.contains(u'"' + name + u'"') && why.contains(u"reply:QUERY"), qPrintable(why));
+    QCOMPARE(instrument.field(name.toLatin1()), std::nullopt);
+    QCOMPARE(instrument.handle("read?").value_or("<none>").left(4), QByteArray("+1.2"));  // nothing was set
 }
 
 QTEST_GUILESS_MAIN(TestSimState)
