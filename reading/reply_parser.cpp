@@ -8,20 +8,30 @@
 
 namespace reading {
 
+namespace {
+
+// The interpretation of an accepted reply while DISPLAY1 holds `raw`: a path
+// that makes no reading text of its own (a function or range without a
+// table row, a dBm of 0, a dB value that is no number) leaves the reply's
+// own text there, never its terminator, and never an older reading.
+void interpretOverRaw(Panel &p, const QString &raw, const QString &reply)
+{
+    p.state.DISPLAY1 = raw;
+    interpretReply(p, reply);
+    const QString &text = p.state.DISPLAY1;
+    if (!raw.isEmpty() && text.constData() == raw.constData() && text.size() == raw.size())
+        p.state.DISPLAY1 = replyAsReading(reply);
+}
+
+} // namespace
+
 void READ_SHOW_PARSE(Panel &p)
 {
     const QString raw = p.state.DISPLAY1;
     // Trimmed only when there is something to trim: most replies have no spaces.
     const bool spaced = raw.startsWith(u' ') || raw.endsWith(u' ');
-    if (const std::optional<QString> reply = acceptReply(p, spaced ? rt::trimSpaces(raw) : raw)) {
-        interpretReply(p, *reply);
-        // A path that makes no reading text of its own (a dBm of 0, a dB
-        // value that is no number) leaves DISPLAY1 as the loop stored it:
-        // the raw reply gives way to its text, never its terminator.
-        const QString &text = p.state.DISPLAY1;
-        if (!raw.isEmpty() && text.constData() == raw.constData() && text.size() == raw.size())
-            p.state.DISPLAY1 = replyAsReading(*reply);
-    }
+    if (const std::optional<QString> reply = acceptReply(p, spaced ? rt::trimSpaces(raw) : raw))
+        interpretOverRaw(p, raw, *reply);
 }
 
 void TRIG_READ_SHOW(Panel &p)
@@ -64,7 +74,7 @@ void TRIG_READ_SHOW(Panel &p)
 
     if (const std::optional<QString> accepted = acceptReply(p, reply)) {
         link.Flush();
-        interpretReply(p, *accepted);
+        interpretOverRaw(p, reply, *accepted);
     }
 }
 

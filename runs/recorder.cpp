@@ -76,12 +76,6 @@ qint32 Recorder::nextRecord()
     return ++m_state.RECORD_COUNT;
 }
 
-void Recorder::takeBackRecord()
-{
-    if (m_state.RECORD_COUNT > 0)
-        --m_state.RECORD_COUNT;
-}
-
 bool Recorder::isDue(qint32 every) const
 {
     return m_state.RECORD_COUNT % std::max(every, 1) == 0;

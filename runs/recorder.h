@@ -79,9 +79,6 @@ public:
 
     // RECORD_COUNT + 1; returns the new count.
     qint32 nextRecord();
-    // A pass that got no reading gives its number back, so record numbers
-    // keep no gap.
-    void takeBackRecord();
     // This step is recorded: RECORD_COUNT a multiple of `every` (REC_EVERY
     // as recordEvery() reads it).
     bool isDue(qint32 every) const;

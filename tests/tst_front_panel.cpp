@@ -2,6 +2,7 @@
 // command that goes out when the panel closes.
 
 #include "platform/twips.h"
+#include "runs/readings_table.h"
 #include "windows/readings_table_window.h"
 #include "windows/trend_graph_window.h"
 #include "shell/front_panel.h"
@@ -12,6 +13,7 @@
 #include "support/panel_fixture.h"
 
 #include <QMdiSubWindow>
+#include <QPushButton>
 #include <QResizeEvent>
 #include <QMenu>
 #include <QTemporaryDir>
@@ -78,11 +80,12 @@ private Q_SLOTS:
     void loadOpensTheRecordedPortAndSendsStartupCommands();
     void loadWithoutRecordSendsNothing();
     void loadLeavesOnlyTimer1Running();
-    void degreeSignInEveryLanguage();
+    void temperatureCaptionsUseTheDegreeSign();
     void lampTestPhases_data();
     void lampTestPhases();
     void mainWindowLayout();
     void maximisingIsUndone();
+    void clearDataButtonEmptiesTheTable();
     void closingSendsLocalOnlyWhileLinked_data();
     void closingSendsLocalOnlyWhileLinked();
 };
@@ -140,7 +143,7 @@ void TestFrontPanel::loadLeavesOnlyTimer1Running()
     QVERIFY(!f.display.isLit(Lamp::T_S_LAB1));
 }
 
-void TestFrontPanel::degreeSignInEveryLanguage()
+void TestFrontPanel::temperatureCaptionsUseTheDegreeSign()
 {
     PanelFixture f;
     shell::LOCALE_UNIT_SET(f.panel);
@@ -216,6 +219,29 @@ void TestFrontPanel::mainWindowLayout()
     QTRY_VERIFY_WITH_TIMEOUT(!window.panel().timers.Timer1.isEnabled(), 5000);
     QVERIFY(window.panel().display.isLit(Lamp::START_LAB));
     window.close();
+}
+
+void TestFrontPanel::clearDataButtonEmptiesTheTable()
+{
+    ProgramFolder folder;
+    SimLink sim;
+    shell::MDImain window(sim.link, folder.dir.path());
+    runs::ReadingsTableModel &table = *window.dataForm()->model();
+    runs::ReadingRow row;
+    row.filled = true;
+    for (int point = 1; point <= 5; ++point) {
+        row.point = point;
+        table.addReading(row, 1, runs::RowRule::Loop);
+    }
+    window.panel().state.RECORD_COUNT = 5;
+
+    QPushButton *button = window.showForm()->Clear_DATA_BUTT;
+    QCOMPARE(button->text(), u"Clear Data"_s);
+    QVERIFY(window.showForm()->rect().contains(button->geometry()));
+    button->click();
+    QCOMPARE(window.panel().state.RECORD_COUNT, 0);
+    QCOMPARE(table.dataRows(), 1);
+    QVERIFY(!table.row(1).filled);
 }
 
 void TestFrontPanel::maximisingIsUndone()

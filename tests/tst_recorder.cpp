@@ -104,7 +104,6 @@ private Q_SLOTS:
     void recordBeforeAnyFileGetsFolderAndHeader();
     void existingFileGetsNoSecondHeader();
     void keptOpenRecordsReachTheFileAtOnce();
-    void takenBackNumberIsReused();
     void unusableFolderIsReported();
     void failedWriteIsReportedAndTakenBack_data();
     void failedWriteIsReportedAndTakenBack();
@@ -478,22 +477,6 @@ void TestRecorder::keptOpenRecordsReachTheFileAtOnce()
     }
     recorder.close();
     QVERIFY(!recorder.isOpen());
-}
-
-// A pass without a reading gives its number back; the count never goes
-// below zero.
-void TestRecorder::takenBackNumberIsReused()
-{
-    runs::Recorder recorder(m_state, &m_status, m_clock.source());
-    QCOMPARE(recorder.nextRecord(), 1);
-    recorder.takeBackRecord();
-    QCOMPARE(m_state.RECORD_COUNT, 0);
-    // A count back at zero is no full file.
-    QVERIFY(recorder.rollOverIfDue(false));
-    QCOMPARE(m_state.LOG_FILE_NO, 0);
-    recorder.takeBackRecord();
-    QCOMPARE(m_state.RECORD_COUNT, 0);
-    QCOMPARE(recorder.nextRecord(), 1);
 }
 
 // "SAVE DATA" is a file: the folder cannot be made. The failure is the

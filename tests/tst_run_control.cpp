@@ -8,6 +8,7 @@
 #include "windows/trend_graph_window.h"
 #include "runs/recorder.h"
 #include "runs/run_control.h"
+#include "sim/instrument.h"
 #include "support/run_fixture.h"
 
 #include <QFile>
@@ -63,6 +64,7 @@ private slots:
     void stopTimerEndsDemonstrationRun();
     void demonstrationTickPlotsAndRecords();
     void demonstrationRecordsWithoutGraphWindow();
+    void instrumentRunTickTogglesStartLamp();
     void demonstrationRange_data();
     void demonstrationRange();
     void demonstrationInterval_data();
@@ -433,6 +435,18 @@ void TestRunControl::demonstrationRecordsWithoutGraphWindow()
     QCOMPARE(RunFixture::records(files[0]).size(), 2);
 }
 
+// The START lamp blinks with the run driver's ticks for instrument runs as
+// for demonstration ones (whose reading toggles it once more).
+void TestRunControl::instrumentRunTickTogglesStartLamp()
+{
+    RunFixture t(sim::Faults{}, u"0.05"_s);  // 3 s
+    t.f.display.setLit(Lamp::START_LAB, true);
+    t.start();
+    t.clock.advance(1s);
+    t.f.timers.READ_Timer.tick();
+    QVERIFY(!t.f.display.isLit(Lamp::START_LAB));
+}
+
 void TestRunControl::demonstrationRange_data()
 {
     QTest::addColumn<QList<int>>("points");
@@ -504,32 +518,57 @@ void TestRunControl::staleTickStartsNothing()
     QCOMPARE(t.f.state.RECORD_COUNT, 0);
 }
 
+// The channel waits the ordinary bound plus this for a reading: it must
+// cover the time the instrument really takes at every function, rate and
+// filter the panel can show (the simulator models that time), or a healthy
+// instrument would time out; a slower rate never gets a shorter wait.
 void TestRunControl::expectedReadingTime_data()
 {
-    QTest::addColumn<QString>("mode");
-    QTest::addColumn<Lamp>("rate");
-    QTest::addColumn<bool>("filter");
-    QTest::addColumn<int>("ms");
-    QTest::newRow("DCV medium") << u"DCV"_s << Lamp::M_LAB << false << 50;
-    QTest::newRow("DCV fast") << u"DCV"_s << Lamp::F_LAB << false << 20;
-    QTest::newRow("2W slow, filter") << u"2W"_s << Lamp::S_LAB << true << 20000;
-    QTest::newRow("ACV slow") << u"ACV"_s << Lamp::S_LAB << false << 2500;
-    QTest::newRow("Hz medium") << u"Hz"_s << Lamp::M_LAB << false << 200;
-    QTest::newRow("no rate lamp: slow") << u"DCI"_s << Lamp::HOLD_LAB << false << 200;
+    QTest::addColumn<QString>("mode");    // MODE1
+    QTest::addColumn<QString>("simFunc"); // the simulator's function
+    for (const auto &[mode, func] : {std::pair{"DCV", "DCV"}, {"ACV", "ACV"}, {"DCI", "DCI"},
+                                     {"ACI", "ACI"}, {"2W", "2W"}, {"4W", "4W"}, {"Hz", "Hz"},
+                                     {"P", "P"}, {"DIODE", "DIODE"}, {"CONTINU", "CONTINU"},
+                                     {"C", "TEMP"}})
+        QTest::newRow(mode) << QString::fromLatin1(mode) << QString::fromLatin1(func);
 }
 
 void TestRunControl::expectedReadingTime()
 {
     QFETCH(QString, mode);
-    QFETCH(Lamp, rate);
-    QFETCH(bool, filter);
-    QFETCH(int, ms);
+    QFETCH(QString, simFunc);
     RunFixture t;
-    t.f.display.setLit(Lamp::M_LAB, false);
-    t.f.display.setLit(rate, true);
-    t.f.display.setLit(Lamp::FILT_LAB, filter);
     t.f.state.MODE1 = mode;
-    QCOMPARE(runs::expectedReadingTime(t.f.panel), std::chrono::milliseconds(ms));
+    std::chrono::milliseconds slower{std::chrono::hours(1)};
+    for (const auto &[letter, lamp] : {std::pair{'S', Lamp::S_LAB}, {'M', Lamp::M_LAB}, {'F', Lamp::F_LAB}}) {
+        for (const bool filter : {false, true}) {
+            QString why;
+            sim::Instrument instrument;
+            QVERIFY2(instrument.setStates(u"func1=%1,rate=%2,filter=%3,filtcount=100,timescale=1"_s
+                                              .arg(simFunc, QChar(letter), filter ? u"on"_s : u"off"_s),
+                                          &why),
+                     qPrintable(why));
+            for (Lamp rate : {Lamp::S_LAB, Lamp::M_LAB, Lamp::F_LAB})
+                t.f.display.setLit(rate, rate == lamp);
+            t.f.display.setLit(Lamp::FILT_LAB, filter);
+            const std::chrono::milliseconds bound = runs::expectedReadingTime(t.f.panel);
+            QVERIFY2(double(bound.count()) >= instrument.readingTimeMs(),
+                     qPrintable(u"rate %1, filter %2: %3 ms < %4 ms"_s.arg(QChar(letter)).arg(filter)
+                                    .arg(bound.count()).arg(instrument.readingTimeMs())));
+            if (!filter) {
+                QVERIFY(bound <= slower);
+                slower = bound;
+            }
+        }
+    }
+    // No rate lamp lit: the slowest rate counts.
+    for (Lamp rate : {Lamp::S_LAB, Lamp::M_LAB, Lamp::F_LAB})
+        t.f.display.setLit(rate, false);
+    t.f.display.setLit(Lamp::FILT_LAB, false);
+    t.f.display.setLit(Lamp::S_LAB, true);
+    const std::chrono::milliseconds slow = runs::expectedReadingTime(t.f.panel);
+    t.f.display.setLit(Lamp::S_LAB, false);
+    QCOMPARE(runs::expectedReadingTime(t.f.panel), slow);
 }
 
 QTEST_MAIN(TestRunControl)

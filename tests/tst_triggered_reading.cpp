@@ -27,6 +27,8 @@ private slots:
     void nothingCame();
     void shortReplies_data();
     void shortReplies();
+    void sameTextAsTheRunsReading_data();
+    void sameTextAsTheRunsReading();
 };
 
 namespace {
@@ -225,6 +227,51 @@ void TestTriggeredReading::shortReplies()
     reading::TRIG_READ_SHOW(f.panel);
     const QStringList next = readOk ? QStringList{kRead, kRead, kTrigger} : QStringList{kRead, kTrigger};
     QCOMPARE(f.sim.written, next);
+}
+
+void TestTriggeredReading::sameTextAsTheRunsReading_data()
+{
+    QTest::addColumn<QString>("mode1");
+    QTest::addColumn<QString>("range1");
+    QTest::addColumn<QStringList>("setup");
+    QTest::addColumn<QString>("value");
+    const QString volts = u"1.5"_s;
+    QTest::newRow("a range with a row") << u"DCV"_s << u"10V"_s << QStringList() << volts;
+    QTest::newRow("a range without a row") << u"DCV"_s << u"999V"_s << QStringList() << volts;
+    QTest::newRow("a function without a table") << u"XYZ"_s << u"AUTO"_s << QStringList() << volts;
+    QTest::newRow("dBm of 0 V") << u"DCV"_s << u"10V"_s << QStringList{u"dBm_ON"_s} << u"0"_s;
+    QTest::newRow("dB of 0 V") << u"DCV"_s << u"10V"_s << QStringList{u"dB_ON"_s} << u"0"_s;
+}
+
+// A trigger press leaves in DISPLAY1 what a run's pass would for the same
+// reply: the reading's text, never the reading before it, which the trend
+// graph would then record as this press's.
+void TestTriggeredReading::sameTextAsTheRunsReading()
+{
+    QFETCH(QString, mode1);
+    QFETCH(QString, range1);
+    QFETCH(QStringList, setup);
+    QFETCH(QString, value);
+    const QString reply = value == u"0" ? u"+0.000000E+00"_s : u"+1.500000E+00"_s;
+    setup.append(u"READ_OK"_s);
+
+    PanelFixture triggered;
+    prepare(triggered, u"reply:read?=%1"_s.arg(reply), setup);
+    triggered.state.MODE1 = mode1;
+    triggered.state.MODE1_RANGE = range1;
+    triggered.state.DISPLAY1 = u"7.777777_V"_s;  // the reading before
+    reading::TRIG_READ_SHOW(triggered.panel);
+
+    PanelFixture polled;
+    prepare(polled, u"display1=1.5"_s, setup);
+    polled.state.MODE1 = mode1;
+    polled.state.MODE1_RANGE = range1;
+    polled.state.DISPLAY1 = reply + u'\r';
+    reading::READ_SHOW_PARSE(polled.panel);
+
+    QCOMPARE(triggered.state.DISPLAY1, polled.state.DISPLAY1);
+    QVERIFY(!triggered.state.DISPLAY1.contains(u"7.777777"));
+    QVERIFY(!triggered.state.DISPLAY1.contains(u'\r'));
 }
 
 QTEST_GUILESS_MAIN(TestTriggeredReading)

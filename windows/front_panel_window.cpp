@@ -176,7 +176,10 @@ SHOW_Form::SHOW_Form(Panel &panel, display::PictureStore &pictures, QWidget *par
     SAVE_CHK->setGeometry(twipsRect(7260, kListsTop + 20, 1500, 300));
     CHK_COM_TF = new QCheckBox(QStringLiteral("Random Data"), this);
     CHK_COM_TF->setToolTip(QStringLiteral("Not the line has been tested"));
-    CHK_COM_TF->setGeometry(twipsRect(8900, kListsTop + 20, 1800, 300));
+    CHK_COM_TF->setGeometry(twipsRect(8800, kListsTop + 20, 1500, 300));
+    Clear_DATA_BUTT = new QPushButton(QStringLiteral("Clear Data"), this);
+    Clear_DATA_BUTT->setFont(printFont(11));
+    Clear_DATA_BUTT->setGeometry(twipsRect(10320, kListsTop, 1230, 330));
     for (QCheckBox *box : {SAVE_CHK, CHK_COM_TF}) {
         box->setFont(printFont(11));
         box->setStyleSheet(QStringLiteral("QCheckBox { color: rgb(214,218,222); }"));
@@ -216,6 +219,7 @@ SHOW_Form::SHOW_Form(Panel &panel, display::PictureStore &pictures, QWidget *par
     });
     connect(INPU_NAME_TEXT, &QLineEdit::textEdited, this,
             [this](const QString &text) { m_panel.controls.INPU_NAME_TEXT = text; });
+    connect(Clear_DATA_BUTT, &QPushButton::clicked, this, &SHOW_Form::Clear_DATA_BUTT_Click);
     // Enter in the name box is its OK.
     connect(INPU_NAME_TEXT, &QLineEdit::returnPressed, INPU_NAME_OK, &QPushButton::click);
 

@@ -39,6 +39,7 @@ public:
     QLineEdit *INPU_NAME_TEXT = nullptr;
     QPushButton *INPU_NAME_OK = nullptr;
     QPushButton *NAME_BUTT_CANC = nullptr;
+    QPushButton *Clear_DATA_BUTT = nullptr;  // "Clear Data": empties the readings table
     QComboBox *Speed_TIME = nullptr;
     QComboBox *CONT_TIME_LIST = nullptr;
     QCheckBox *SAVE_CHK = nullptr;
@@ -57,6 +58,7 @@ Q_SIGNALS:
     void CONT_TIME_LIST_Click();
     void SAVE_CHK_Click();
     void CHK_COM_TF_Click();
+    void Clear_DATA_BUTT_Click();
     void closing();
 
 protected:

@@ -7,6 +7,7 @@
 #include "windows/readings_table_window.h"
 #include "windows/fast_notice_window.h"
 #include "windows/trend_graph_window.h"
+#include "runs/readings_table.h"
 #include "runs/run_control.h"
 #include "windows/about_window.h"
 #include "windows/link_test_window.h"
@@ -189,6 +190,8 @@ void MDImain::connectRun()
     connect(m_show, &SHOW_Form::START_IMG_MouseDown, this, [this] { runs::START_IMG_MouseDown(*m_run); });
     connect(m_show, &SHOW_Form::START_IMG_MouseUp, this, [this] { runs::START_IMG_MouseUp(*m_run); });
     connect(m_show, &SHOW_Form::SAVE_CHK_Click, this, [this] { runs::SAVE_CHK_Click(*m_run); });
+    connect(m_show, &SHOW_Form::Clear_DATA_BUTT_Click, this,
+            [this] { runs::Clear_DATA_BUTT_Click(m_state, *m_data->model()); });
     connect(m_show->INPU_NAME_OK, &QPushButton::clicked, this, [this] { runs::INPU_NAME_OK_Click(*m_run); });
     connect(m_show->NAME_BUTT_CANC, &QPushButton::clicked, this,
             [this] { runs::NAME_BUTT_CANC_Click(*m_run); });
