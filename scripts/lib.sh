@@ -2,7 +2,7 @@
 # Debian machine when it is missing, then configures and builds.
 
 RAVELO_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-RAVELO_PACKAGES=(cmake g++ ninja-build qt6-base-dev qt6-serialport-dev libqt6opengl6-dev
+RAVELO_PACKAGES=(cmake g++ clang libclang-rt-14-dev ninja-build qt6-base-dev qt6-serialport-dev libqt6opengl6-dev
                  libgl-dev libxkbcommon-dev libqcustomplot-dev libbenchmark-dev
                  fonts-dejavu-core)  # the panel draws its legends in DejaVu Sans
 
@@ -33,6 +33,6 @@ ravelo_build() {
     ravelo_install_packages "${RAVELO_PACKAGES[@]}"
     local generator=()
     [ -f "$dir/CMakeCache.txt" ] || generator=(-G Ninja)
-    cmake -S "$RAVELO_ROOT" -B "$dir" "${generator[@]}" "$@" >/dev/null
+    cmake -S "$RAVELO_ROOT" -B "$dir" "${generator[@]}" "$@"
     cmake --build "$dir" --parallel
 }

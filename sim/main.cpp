@@ -281,7 +281,7 @@ class Server
 {
 public:
     Server(const Options &options, sim::Instrument &instrument, Pty pty, std::FILE *log)
-        : m_options(options), m_line(instrument, options.faults, options.eol), m_pty(std::move(pty)),
+        : m_line(instrument, options.faults, options.eol), m_pty(std::move(pty)),
           m_log(log), m_start(Clock::now()),
           m_periodNs(options.baud > 0 ? 10'000'000'000LL / options.baud : 0)
     {
@@ -300,7 +300,6 @@ private:
     int pollTimeoutMs(qint64 now) const;
     void logCommands();
 
-    const Options &m_options;
     sim::Line m_line;
     Pty m_pty;
     std::FILE *m_log;
