@@ -1,13 +1,268 @@
 #include "windows/loader_window.h"
 
+#include "loader/axis_units.h"
+#include "loader/file_loading.h"
+#include "loader/load_plots.h"
+#include "loader/view_choice.h"
 #include "platform/twips.h"
+#include "windows/form_place.h"
+
+#include <QEvent>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <qcustomplot.h>
+
+#include <algorithm>
+#include <cmath>
+
+using namespace Qt::StringLiterals;
 
 namespace loader {
 
+namespace {
+
+// Below this many points each one is marked, so a short file (one record
+// included) shows its readings and not only the lines between them.
+constexpr int kMarkedPointsUpTo = 100;
+
+// The X axis: about as many major ticks as asked for, and a fixed number of
+// minor divisions between two of them.
+class PointTicker : public QCPAxisTicker
+{
+public:
+    explicit PointTicker(const LoadGraph &graph) : m_minor(std::max(graph.xMinorDivisions, 1))
+    {
+        setTickCount(std::max(graph.xMajorDivisions, 1));
+        setTickStepStrategy(tssMeetTickCount);
+    }
+
+protected:
+    int getSubTickCount(double) override { return m_minor - 1; }
+
+private:
+    int m_minor;
+};
+
+// The Y axis in one of the loader's formats.
+class FormatTicker : public QCPAxisTicker
+{
+public:
+    explicit FormatTicker(QString format) : m_format(std::move(format)) {}
+
+protected:
+    QVector<double> createTickVector(double tickStep, const QCPRange &range) override
+    {
+        m_step = tickStep;
+        return QCPAxisTicker::createTickVector(tickStep, range);
+    }
+    QString getTickLabel(double tick, const QLocale &, QChar, int) override
+    {
+        // The tick at zero comes as a tiny remainder of the step arithmetic.
+        if (std::abs(tick) < std::abs(m_step) * 1e-9)
+            tick = 0;
+        return axisLabel(m_format, tick);
+    }
+
+private:
+    QString m_format;
+    double m_step = 0;
+};
+
+QCustomPlot *newGraph(QWidget *parent)
+{
+    auto *plot = new QCustomPlot(parent);
+    plot->addGraph();
+    plot->graph(0)->setAdaptiveSampling(true);
+    return plot;
+}
+
+void paintGraph(QCustomPlot *plot, const LoadGraph &graph)
+{
+    QCPGraph *line = plot->graph(0);
+    line->data()->clear();
+    if (!graph.x.isEmpty())
+        line->addData(graph.x, graph.y, std::is_sorted(graph.x.cbegin(), graph.x.cend()));
+    line->setScatterStyle(graph.x.size() <= kMarkedPointsUpTo ? QCPScatterStyle(QCPScatterStyle::ssDisc, 4)
+                                                              : QCPScatterStyle());
+
+    plot->xAxis->setLabel(graph.xCaption);
+    plot->xAxis->setTicker(QSharedPointer<PointTicker>::create(graph));
+    double from = graph.xFrom;
+    double to = graph.xTo;
+    if (from == to) {  // one point: keep it in the middle
+        from -= 1;
+        to += 1;
+    }
+    plot->xAxis->setRange(from, to);
+
+    plot->yAxis->setLabel(graph.yCaption);
+    if (graph.yRange)
+        plot->yAxis->setRange(graph.yRange->first, graph.yRange->second);
+    if (graph.yFormat)
+        plot->yAxis->setTicker(QSharedPointer<FormatTicker>::create(*graph.yFormat));
+    plot->replot(QCustomPlot::rpQueuedReplot);
+}
+
+} // namespace
+
 Form_LD::Form_LD(QWidget *parent) : QWidget(parent)
 {
-    setWindowTitle(QStringLiteral("Form3"));
+    setWindowTitle(u"Form3"_s);
+
+    LOAD_Graph = newGraph(this);
+    LOAD_Graph2 = newGraph(this);
+    LOAD_Grid = new QTableView(this);
+    LOAD_Grid->setModel(&m_loader.LOAD_Grid);
+
+    Frame1 = new QFrame(this);
+    Frame1->setFrameShape(QFrame::Box);
+    struct Button { QPushButton **slot; const char16_t *caption; QRect twips; };
+    const Button buttons[] = {
+        {&OPEN_FILE_BUTT, u"Open File", {120, 480, 1575, 495}},
+        {&Graph_SHOW_BUTT, u"Plot Graph", {120, 1080, 1575, 495}},
+        {&SET_SHOW_BUTT, u"Plot Range", {120, 1680, 1575, 495}},
+        {&Quit_BUTT, u"Return to Main", {120, 2280, 1575, 615}},
+    };
+    for (const Button &b : buttons) {
+        *b.slot = new QPushButton(QString::fromUtf16(b.caption), Frame1);
+        (*b.slot)->setGeometry(rt::twipsRect(b.twips.x(), b.twips.y(), b.twips.width(), b.twips.height()));
+    }
+    LOAD_LAB = new QLabel(u"Data loading"_s, Frame1);
+    LOAD_LAB->setGeometry(rt::twipsRect(120, 120, 1575, 300));
+    LOAD_LAB->setStyleSheet(u"color: red"_s);
+
+    DISPLAY_Frame = new QGroupBox(u"View Graph"_s, Frame1);
+    DISPLAY_Frame->setGeometry(rt::twipsRect(1800, 120, 2295, 1575));
+    for (int i = 0; i < kViewChoices; ++i) {
+        auto *option = new QRadioButton(kGraphLayouts[std::size_t(i)].caption.toString(), DISPLAY_Frame);
+        option->setGeometry(rt::twipsRect(120, 360 + i * 375, 2055, 330));
+        connect(option, &QRadioButton::clicked, this, [this, i] { DIS_SHOW_OPT_Click(i); });
+        DIS_SHOW_OPT[std::size_t(i)] = option;
+    }
+
+    Frame = new QGroupBox(u"Set Range"_s, Frame1);
+    Frame->setGeometry(rt::twipsRect(1800, 1680, 2295, 1215));
+    Label1 = new QLabel(u"Start Point"_s, Frame);
+    Label1->setGeometry(rt::twipsRect(120, 360, 950, 255));
+    Label2 = new QLabel(u"End Point"_s, Frame);
+    START_TEXT = new QLineEdit(Frame);
+    START_TEXT->setGeometry(rt::twipsRect(120, 600, 855, 375));
+    END_TEXT = new QLineEdit(Frame);
+    END_TEXT->setGeometry(rt::twipsRect(1320, 600, 855, 375));
+    START_TEXT->installEventFilter(this);
+    END_TEXT->installEventFilter(this);
+
+    connect(OPEN_FILE_BUTT, &QPushButton::clicked, this, [this] { OPEN_FILE_BUTT_Click(m_loader); });
+    connect(Graph_SHOW_BUTT, &QPushButton::clicked, this, [this] { Graph_SHOW_BUTT_Click(m_loader); });
+    connect(SET_SHOW_BUTT, &QPushButton::clicked, this, [this] { SET_SHOW_BUTT_Click(m_loader); });
+    connect(Quit_BUTT, &QPushButton::clicked, this, [this] { shell::unloadForm(this); });
+    connect(START_TEXT, &QLineEdit::textEdited, this, [this](const QString &text) { m_loader.START_TEXT = text; });
+    connect(END_TEXT, &QLineEdit::textEdited, this, [this](const QString &text) { m_loader.END_TEXT = text; });
+
+    connect(&m_loader, &Loader::loadingChanged, this, &Form_LD::showLoading);
+    connect(&m_loader, &Loader::rangeBoxesChanged, this, &Form_LD::showRangeBoxes);
+    connect(&m_loader, &Loader::graphsChanged, this, &Form_LD::showGraphs);
+
+    Form_Load();
+}
+
+void Form_LD::Form_Load()
+{
+    DIS_SHOW_OPT[0]->setChecked(true);
+    DIS_SHOW_OPT_Click(0);
+    LOAD_LAB->hide();
     resize(rt::twipsSize(11800, 7800));
+    LOAD_Graph->setGeometry(rt::twipsRect(120, 45, 11595, 4800));
+    LOAD_Grid->setGeometry(rt::twipsRect(120, 4880, 7390, 2940));
+    Frame1->setGeometry(rt::twipsRect(7620, 4800, 4110, 3015));
+    RESET_LOAD_GRAPHS(m_loader);
+    SET_L_Grid();
+    Label2->setGeometry(rt::twipsRect(1315, 360, 950, 255));
+}
+
+void Form_LD::SET_L_Grid()
+{
+    // Up to a million rows of one height: fixed sections spare the view
+    // from measuring each of them.
+    QHeaderView *rows = LOAD_Grid->verticalHeader();
+    rows->hide();
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    rows->setDefaultSectionSize(LOAD_Grid->fontMetrics().height() + 6);
+    LOAD_Grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    LOAD_Grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    LOAD_Grid->setWordWrap(false);
+    const QFontMetrics metrics = LOAD_Grid->fontMetrics();
+    for (int column = 0; column < kLoadColumnCount; ++column) {
+        const int width = kLoadColumns[std::size_t(column)].widthTwips;
+        LOAD_Grid->setColumnHidden(column, width == 0);
+        if (width == 0)
+            continue;
+        // The designed width, or more where this font needs it for the date.
+        int pixels = rt::twipsToPixels(width);
+        if (column == LoadGridModel::ActualTime)
+            pixels = std::max(pixels, metrics.horizontalAdvance(u"0000/00/00 00:00:00"_s) + 12);
+        LOAD_Grid->setColumnWidth(column, pixels);
+    }
+}
+
+void Form_LD::DIS_SHOW_OPT_Click(int index)
+{
+    const GraphLayout &layout = loader::DIS_SHOW_OPT_Click(index);
+    const QRect &g1 = layout.graph1;
+    const QRect &g2 = layout.graph2;
+    LOAD_Graph->setGeometry(rt::twipsRect(g1.x(), g1.y(), g1.width(), g1.height()));
+    LOAD_Graph2->setGeometry(rt::twipsRect(g2.x(), g2.y(), g2.width(), g2.height()));
+    LOAD_Graph->setVisible(layout.graph1Shown);
+    LOAD_Graph2->setVisible(layout.graph2Shown);
+}
+
+void Form_LD::showLoading(bool loading)
+{
+    LOAD_LAB->setVisible(loading);
+    for (QPushButton *button : {OPEN_FILE_BUTT, Graph_SHOW_BUTT, SET_SHOW_BUTT})
+        button->setEnabled(!loading);
+    // The file is read without letting events run: paint the notice now.
+    if (loading && isVisible())
+        LOAD_LAB->repaint();
+}
+
+void Form_LD::showRangeBoxes()
+{
+    if (START_TEXT->text() != m_loader.START_TEXT)
+        START_TEXT->setText(m_loader.START_TEXT);
+    if (END_TEXT->text() != m_loader.END_TEXT)
+        END_TEXT->setText(m_loader.END_TEXT);
+}
+
+void Form_LD::showGraphs()
+{
+    paintGraph(LOAD_Graph, m_loader.LOAD_Graph);
+    paintGraph(LOAD_Graph2, m_loader.LOAD_Graph2);
+}
+
+bool Form_LD::eventFilter(QObject *watched, QEvent *event)
+{
+    if ((watched == START_TEXT || watched == END_TEXT) && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        // Only keys that type a character reach the filter (Backspace and
+        // Ctrl+V included); moving keys, Delete and Tab do not.
+        const bool moves = key->key() == Qt::Key_Delete || key->key() == Qt::Key_Tab
+                           || key->key() == Qt::Key_Backtab;
+        if (key->key() == Qt::Key_Backspace || (!key->text().isEmpty() && !moves)) {
+            int code = key->key() == Qt::Key_Backspace ? 8 : key->text().at(0).unicode();
+            rangeBoxKeyPress(code);
+            if (code == 0)
+                return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 } // namespace loader

@@ -1,7 +1,22 @@
 #pragma once
-// The recorded-data loader window: opens a recorded file, lists and plots it.
+// The recorded-data loader window: opens a recorded file, lists it in a
+// table and plots display 1 and display 2 on two graphs. It paints the
+// loader's state (loader/) and forwards its clicks there.
+
+#include "loader/loader_state.h"
 
 #include <QWidget>
+
+#include <array>
+
+class QCustomPlot;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTableView;
 
 namespace loader {
 
@@ -10,6 +25,41 @@ class Form_LD : public QWidget
     Q_OBJECT
 public:
     explicit Form_LD(QWidget *parent = nullptr);
+
+    Loader &state() { return m_loader; }
+
+    // "View Graph": which graphs show, and where.
+    void DIS_SHOW_OPT_Click(int index);
+
+    QCustomPlot *LOAD_Graph = nullptr;
+    QCustomPlot *LOAD_Graph2 = nullptr;
+    QTableView *LOAD_Grid = nullptr;
+    QFrame *Frame1 = nullptr;
+    QPushButton *OPEN_FILE_BUTT = nullptr;
+    QPushButton *Graph_SHOW_BUTT = nullptr;
+    QPushButton *SET_SHOW_BUTT = nullptr;
+    QPushButton *Quit_BUTT = nullptr;
+    QGroupBox *Frame = nullptr;  // "Set Range"
+    QLabel *Label1 = nullptr;
+    QLabel *Label2 = nullptr;
+    QLineEdit *START_TEXT = nullptr;
+    QLineEdit *END_TEXT = nullptr;
+    QGroupBox *DISPLAY_Frame = nullptr;  // "View Graph"
+    std::array<QRadioButton *, 3> DIS_SHOW_OPT{};
+    QLabel *LOAD_LAB = nullptr;  // "Data loading"
+
+protected:
+    // The range boxes' key filter.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void Form_Load();
+    void SET_L_Grid();
+    void showLoading(bool loading);
+    void showRangeBoxes();
+    void showGraphs();
+
+    Loader m_loader;
 };
 
 } // namespace loader

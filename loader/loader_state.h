@@ -1,0 +1,62 @@
+#pragma once
+// What the loader window holds: the table of the file read last, the range
+// boxes, the point step and both graphs as plain data. The window paints
+// it and hears of changes by signal.
+
+#include "loader/load_grid.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <optional>
+
+namespace loader {
+
+// One graph: its points in the order they were appended, its captions, the
+// axis ranges and the Y axis format.
+struct LoadGraph
+{
+    QList<double> x;
+    QList<double> y;
+    QString xCaption;
+    QString yCaption;
+    double xFrom = 0;
+    double xTo = 100;
+    int xMajorDivisions = 10;
+    int xMinorDivisions = 5;
+    // Left as they are until a plot sets them: the graph's own range and
+    // number format before the first plot.
+    std::optional<std::pair<double, double>> yRange;
+    std::optional<QString> yFormat;
+};
+
+class Loader : public QObject
+{
+    Q_OBJECT
+public:
+    explicit Loader(QObject *parent = nullptr) : QObject(parent) {}
+
+    LoadGridModel LOAD_Grid;
+    QString START_TEXT;
+    QString END_TEXT;
+    // The point-number step of the loaded file, used by the range plot.
+    qint32 LD_POINT_STEP = 0;
+    LoadGraph LOAD_Graph;   // display 1
+    LoadGraph LOAD_Graph2;  // display 2
+    bool loading = false;   // "Data loading" is shown and the buttons wait
+
+    void setLoading(bool on)
+    {
+        loading = on;
+        Q_EMIT loadingChanged(on);
+    }
+
+Q_SIGNALS:
+    // "Data loading" to be shown (and painted at once) or hidden.
+    void loadingChanged(bool loading);
+    void rangeBoxesChanged();
+    void graphsChanged();
+};
+
+} // namespace loader
