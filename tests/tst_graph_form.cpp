@@ -10,6 +10,7 @@
 #include "runs/record_step.h"
 #include "windows/trend_graph_window.h"
 
+#include "support/files.h"
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -25,17 +26,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QDateTime kStart(QDate(2013, 5, 6), QTime(14, 22, 33));
-
-QList<QByteArray> fileLines(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    QList<QByteArray> lines = file.readAll().split('\n');
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
-}
 
 // The window listening to a run on a panel without a window, the run's
 // recorder on a fixed clock, in a program folder of its own.

@@ -4,6 +4,7 @@
 
 #include "core/display_model.h"
 #include "shell/identification.h"
+#include "support/display_reading.h"
 #include "support/panel_fixture.h"
 
 #include <QTest>
@@ -31,14 +32,6 @@ QStringList litNames(const display::DisplayModel &d)
         names.append(u"CONTINU_IMG"_s);
     names.sort();
     return names;
-}
-
-Lamp lampNamed(const QString &name)
-{
-    for (int i = 0; i < display::kLampCount; ++i)
-        if (display::lampName(Lamp(i)) == name)
-            return Lamp(i);
-    qFatal("no lamp %s", qPrintable(name));
 }
 
 QStringList sorted(const QString &names)

@@ -7,6 +7,7 @@
 #include "windows/link_test_window.h"
 #include "shell/link_test.h"
 #include "shell/setting_rules.h"
+#include "support/files.h"
 #include "support/panel_fixture.h"
 
 #include <QComboBox>
@@ -25,12 +26,6 @@ using rt::MessageIcon;
 Q_DECLARE_METATYPE(rt::MessageIcon)
 
 namespace {
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QByteArray golden(const QString &name)
 {

@@ -14,6 +14,7 @@
 #include "formats/setting_record.h"
 #include "windows/front_panel_window.h"
 #include "shell/speed_check.h"
+#include "support/files.h"
 #include "support/sim_process.h"
 
 #include <QDir>
@@ -29,17 +30,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QList<QByteArray> fileLines(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    QList<QByteArray> lines = file.readAll().split('\n');
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
-}
 
 // Where the commas of a record fall (1-based), as the heading line has them.
 QList<int> commaPositions(const QByteArray &line)

@@ -5,6 +5,7 @@
 #include "formats/setting_record.h"
 #include "shell/setting_rules.h"
 
+#include "support/files.h"
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -22,14 +23,6 @@ namespace {
 QString dataFile(const QString &name)
 {
     return QStringLiteral(RAVELO_TEST_DATA "/") + name;
-}
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
 }
 
 bool putFile(const QString &path, const QByteArray &bytes)

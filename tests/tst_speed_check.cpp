@@ -6,6 +6,7 @@
 #include "formats/setting_record.h"
 #include "windows/front_panel_window.h"
 #include "shell/speed_check.h"
+#include "support/display_reading.h"
 #include "support/panel_fixture.h"
 
 #include <QComboBox>
@@ -37,14 +38,6 @@ QStringList litRateLamps(const display::DisplayModel &d)
         if (d.isLit(lamp))
             lit.append(display::lampName(lamp).toString());
     return lit;
-}
-
-Lamp lampNamed(const QString &name)
-{
-    for (int i = 0; i < display::kLampCount; ++i)
-        if (display::lampName(Lamp(i)) == name)
-            return Lamp(i);
-    qFatal("no lamp %s", qPrintable(name));
 }
 
 using PresetProcedure = void (*)(Panel &);

@@ -57,3 +57,11 @@ void darken(DisplayModel &model)
     model.setAllLit(false);
     model.setLit(Points::DROP_IMG, 6, false);
 }
+
+display::Lamp lampNamed(const QString &name)
+{
+    for (int i = 0; i < display::kLampCount; ++i)
+        if (display::lampName(display::Lamp(i)) == name)
+            return display::Lamp(i);
+    qFatal("no lamp %s", qPrintable(name));
+}

@@ -21,5 +21,8 @@ QString shown2(const display::DisplayModel &model);
 QSet<QString> litLamps(const display::DisplayModel &model);
 QSet<QString> lampSet(const QStringList &names);
 
+// The lamp of that name; the test stops when there is none.
+display::Lamp lampNamed(const QString &name);
+
 // A panel with everything dark, as the tests start from.
 void darken(display::DisplayModel &model);

@@ -1,5 +1,7 @@
 #include "support/run_fixture.h"
 
+#include "support/files.h"
+
 #include "platform/program_folder.h"
 #include "shell/front_panel.h"
 #include "shell/speed_check.h"
@@ -98,13 +100,7 @@ QStringList RunFixture::files() const
 
 QList<QByteArray> RunFixture::lines(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    QList<QByteArray> all = file.readAll().split('\n');
-    if (!all.isEmpty() && all.last().isEmpty())
-        all.removeLast();
-    return all;
+    return fileLines(path);
 }
 
 QList<QByteArray> RunFixture::records(const QString &path)
