@@ -1,0 +1,55 @@
+#include "scan/scan_controls.h"
+
+namespace scan {
+
+bool isDigitKey(QChar key)
+{
+    return (key >= u'0' && key <= u'9') || key == QChar(8);
+}
+
+bool isSetupNameKey(QChar key)
+{
+    return (key >= u'A' && key <= u'Z') || (key >= u'a' && key <= u'z')
+           || (key >= u'0' && key <= u'9') || key == u'_' || key == QChar(8);
+}
+
+ScanControls::ScanControls(QObject *parent) : QObject(parent)
+{
+    connect(&table, &ChannelTable::changed, this, &ScanControls::changed);
+}
+
+void ScanControls::selectRunMode(int option)
+{
+    if (option == Cont_OPT || (option != 0 && option != 1))
+        return;
+    Cont_OPT = option;
+    Cont_OPT_Click(option);
+}
+
+void ScanControls::setCheck1(bool checked)
+{
+    if (checked == Check1)
+        return;
+    Check1 = checked;
+    selectRunMode(checked ? 1 : 0);
+    touch();
+}
+
+void ScanControls::Cont_OPT_Click(int option)
+{
+    const bool continuous = option == 1;
+    Repeat_TEXT_enabled = !continuous;
+    Repeat_LAB_color = continuous ? kCaptionGrey : kCaptionBlack;
+    Cont_OPT1_color = continuous ? kCaptionBlack : kCaptionGrey;
+    touch();
+}
+
+void SCAN_GRID_INIT(ScanControls &c)
+{
+    for (int grid = 0; grid < 2; ++grid) {
+        c.Scan_Grid[std::size_t(grid)].setHeadings(scanGridHeadings(grid));
+        c.Scan_Grid[std::size_t(grid)].setDataRows(1);
+    }
+}
+
+} // namespace scan

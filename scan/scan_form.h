@@ -1,0 +1,55 @@
+#pragma once
+// The scanner window's procedures that need more than its own controls:
+// the panel (channel, state, status log) and the user's answers. The window
+// calls them; tests call them without a window.
+
+#include "scan/scan_controls.h"
+#include "platform/dialogs.h"
+
+#include <functional>
+
+struct Panel;
+
+namespace scan {
+
+struct ScanContext
+{
+    Panel &panel;
+    ScanControls &controls;
+    // Asks with OK and Cancel; true for OK. Without one every question is
+    // answered Cancel, so nothing is overwritten unasked.
+    std::function<bool(const rt::Message &)> askOkCancel;
+
+    bool ask(const rt::Message &question) const { return askOkCancel && askOkCancel(question); }
+};
+
+// The opening, as far as it is not the window's own (showing the
+// "ScanBox Setting" menu, placing the window): repeat-count mode, the run
+// timers at 100 ms and stopped, both name boxes closed, the result grids,
+// the function lists, then the scanner's state read back from the
+// instrument.
+void Form_Load(ScanContext &s);
+
+// "Quit", and the close box while Quit is enabled: the front panel's rate
+// lamp is refreshed. False (and nothing done) while a run has Quit
+// disabled: the window stays open.
+bool Quit_BUTT_Click(ScanContext &s);
+
+// The scan data name box. Ticking "SAVE DATA" opens it; OK takes a name
+// that can be part of a file name and starts the file numbering at 1;
+// Cancel clears "SAVE DATA".
+void Save_DATA_CHK_Click(ScanContext &s);
+void INPU_NAME_OK_Click(ScanContext &s);
+void NAME_BUTT_CANC_Click(ScanContext &s);
+
+// The set-up name box: the main window's "Save ScanBox Status(&S)" opens
+// it, Cancel closes it, OK saves (setup_files.h).
+void SSBS_SS_Click(ScanContext &s);
+void SSBS_Cancel_Butt_Click(ScanContext &s);
+
+// Waits `second` x 10 ms (rounded, halves to even) without letting events
+// run; the channel set-up of a run paces the scanner with it.
+void Delay(float second);
+int delayMilliseconds(float second);
+
+} // namespace scan
