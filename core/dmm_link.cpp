@@ -1,6 +1,9 @@
 #include "core/dmm_link.h"
 
+#include "platform/panel_timer.h"
 #include "platform/runtime.h"
+
+#include <QCoreApplication>
 
 #include <QDeadlineTimer>
 #include <QFile>
@@ -22,7 +25,9 @@ namespace shell {
 namespace {
 
 constexpr auto kLongestReadingBound = 60000ms;
-constexpr auto kLongestDrain = 1000ms;
+constexpr auto kLongestDrain = 1500ms;
+// The window's events run at least this often while the channel waits.
+constexpr auto kWaitSlice = 10ms;
 
 bool isTerminator(char c) { return c == '\r' || c == '\n'; }
 
@@ -161,6 +166,8 @@ void Class1::closeDevice()
     m_rx.clear();
     m_readingRepliesOwed = 0;
     m_queriesOwed = 0;
+    m_lateOwed = 0;
+    m_lateReading = false;
 }
 
 bool Class1::Open()
@@ -185,14 +192,23 @@ bool Class1::Open()
     if (auto *serial = qobject_cast<QSerialPort *>(m_io.get())) {
         // An unplugged adapter shows as a resource error; a line whose far
         // end hung up reads end-of-file, which the port reports as a read
-        // error. The port object must not be closed from inside its own
-        // signal: remember the loss and close it on the next use.
+        // error. Either can come while nobody talks to the instrument, and
+        // the port keeps signalling until it is closed. It must not be
+        // closed from inside its own signal: close it as soon as control
+        // is back in the event loop.
         connect(serial, &QSerialPort::errorOccurred, this,
                 [this, serial](QSerialPort::SerialPortError e) {
                     const bool gone = e == QSerialPort::ResourceError || e == QSerialPort::ReadError;
-                    if (gone && m_lostWhy.isEmpty())
-                        m_lostWhy = e == QSerialPort::ReadError ? QStringLiteral("the line hung up")
-                                                                : serial->errorString();
+                    if (!gone || !m_lostWhy.isEmpty())
+                        return;
+                    m_lostWhy = e == QSerialPort::ReadError ? QStringLiteral("the line hung up")
+                                                            : QStringLiteral("the device was removed");
+                    QMetaObject::invokeMethod(
+                        this, [this, serial] {
+                            if (m_io.get() == serial)
+                                checkLineLost();
+                        },
+                        Qt::QueuedConnection);
                 });
     }
     m_lostWhy.clear();
@@ -201,7 +217,7 @@ bool Class1::Open()
     return true;
 }
 
-bool Class1::lineLost()
+bool Class1::checkLineLost()
 {
     if (m_io && m_io->isOpen() && m_lostWhy.isEmpty())
         return false;
@@ -216,17 +232,81 @@ bool Class1::lineLost()
              .arg(m_port)
              .arg(detail.isEmpty() ? QStringLiteral("device closed") : detail));
     Q_EMIT problem(m_errorText);
+    Q_EMIT lineLost(detail);
     return true;
+}
+
+void Class1::waitSlice(const QDeadlineTimer &deadline)
+{
+    const rt::HeldTicks hold;
+    m_waiting = true;
+    const qint64 left = deadline.remainingTime();
+    const int slice = int(left < 0 ? kWaitSlice.count() : std::clamp<qint64>(left, 0, kWaitSlice.count()));
+    if (m_io && m_io->bytesAvailable() <= 0)
+        m_io->waitForReadyRead(slice);
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    m_waiting = false;
+}
+
+void Class1::settleLateReplies()
+{
+    if (m_lateOwed <= 0)
+        return;
+    // Each owed reply gets the bound its query had.
+    const std::chrono::milliseconds bound =
+        m_lateReading ? std::min(m_replyBound + m_readingTime, kLongestReadingBound) : m_replyBound;
+    QDeadlineTimer deadline(bound);
+    while (m_lateOwed > 0 && isOpen() && !m_cancelled) {
+        readAvailable();
+        if (takeReply()) {
+            --m_lateOwed;
+            ++m_lateDropped;
+            deadline = QDeadlineTimer(bound);
+            continue;
+        }
+        if (deadline.hasExpired())
+            break;
+        waitSlice(deadline);
+    }
+    m_lateOwed = 0;
+    m_lateReading = false;
+    m_rx.clear();
+}
+
+void Class1::discardUntilQuiet()
+{
+    m_rx.clear();
+    m_readingRepliesOwed = 0;
+    m_queriesOwed = 0;
+    m_lateOwed = 0;
+    const QDeadlineTimer cap(kLongestDrain);
+    QDeadlineTimer quiet(m_quiet);
+    while (isOpen() && !cap.hasExpired() && !quiet.hasExpired() && !m_cancelled) {
+        if (m_io->bytesAvailable() > 0) {
+            m_io->readAll();
+            quiet = QDeadlineTimer(m_quiet);
+            continue;
+        }
+        waitSlice(quiet);
+    }
+    if (isOpen())
+        m_io->readAll();
 }
 
 bool Class1::Write(const QString &command)
 {
     if (m_tap)
         m_tap(command);
-    if (lineLost())
+    if (m_waiting)
+        return fail(LinkError::Busy, QStringLiteral("The instrument is answering another query."));
+    if (checkLineLost())
         return false;
     if (!isOpen())
         return fail(LinkError::NotOpen, QStringLiteral("The serial port is not open."));
+    settleLateReplies();
+    if (!isOpen())
+        return fail(m_error == LinkError::LineLost ? m_error : LinkError::NotOpen,
+                    m_error == LinkError::LineLost ? m_errorText : QStringLiteral("The serial port is not open."));
     const QByteArray bytes = wireBytes(command);
     const bool query = bytes.contains('?');
     // With no question outstanding, whatever waits unread is a late answer
@@ -239,17 +319,26 @@ bool Class1::Write(const QString &command)
     if (isReadingQuery(command))
         ++m_readingRepliesOwed;
     if (m_io->write(bytes) != bytes.size()) {
-        if (lineLost())
+        if (checkLineLost())
             return false;
         return fail(LinkError::WriteFailed,
                     QStringLiteral("Sending to COM %1 failed: %2.").arg(m_port).arg(m_io->errorString()));
     }
-    if (m_io->bytesToWrite() > 0 && !m_io->waitForBytesWritten(int(m_replyBound.count()))) {
-        if (lineLost())
-            return false;
-        return fail(LinkError::WriteFailed,
-                    QStringLiteral("Sending to COM %1 did not finish in time.").arg(m_port));
+    const QDeadlineTimer deadline(m_replyBound);
+    while (isOpen() && m_io->bytesToWrite() > 0) {
+        if (deadline.hasExpired() || m_cancelled)
+            return fail(LinkError::WriteFailed,
+                        QStringLiteral("Sending to COM %1 did not finish in time.").arg(m_port));
+        const rt::HeldTicks hold;
+        m_waiting = true;
+        m_io->waitForBytesWritten(int(kWaitSlice.count()));
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        m_waiting = false;
     }
+    if (!isOpen() || checkLineLost())
+        return m_error == LinkError::LineLost
+                   ? false
+                   : fail(LinkError::NotOpen, QStringLiteral("The serial port is not open."));
     return true;
 }
 
@@ -301,7 +390,11 @@ std::optional<QString> Class1::takeReply()
 
 std::optional<QString> Class1::Read()
 {
-    if (lineLost())
+    if (m_waiting) {
+        fail(LinkError::Busy, QStringLiteral("The instrument is answering another query."));
+        return std::nullopt;
+    }
+    if (checkLineLost())
         return std::nullopt;
     if (!isOpen()) {
         fail(LinkError::NotOpen, QStringLiteral("The serial port is not open."));
@@ -320,30 +413,30 @@ std::optional<QString> Class1::Read()
             m_errorText.clear();
             return reply;
         }
-        if (lineLost())
+        if (checkLineLost())
             return std::nullopt;
+        if (!isOpen()) {
+            // Closed while the events ran: the loss has been reported.
+            if (m_error != LinkError::LineLost)
+                fail(LinkError::NotOpen, QStringLiteral("The serial port is not open."));
+            return std::nullopt;
+        }
+        if (m_cancelled) {
+            fail(LinkError::Cancelled, QStringLiteral("The program is ending."));
+            return std::nullopt;
+        }
         if (deadline.hasExpired()) {
-            drain();
+            // The reply may still come: it is owed, and dropped when it
+            // does, before the next exchange.
+            m_lateOwed += std::max(m_queriesOwed, 1);
+            m_lateReading = m_lateReading || m_readingRepliesOwed > 0;
+            m_queriesOwed = 0;
+            m_readingRepliesOwed = 0;
             fail(LinkError::TimedOut, QStringLiteral("No reply from the instrument within %1 s.")
                                           .arg(rt::numberText(double(bound.count()) / 1000.0)));
             return std::nullopt;
         }
-        m_io->waitForReadyRead(int(std::max<qint64>(1, deadline.remainingTime())));
-    }
-}
-
-void Class1::drain()
-{
-    // Whatever is still on its way belongs to the query that timed out:
-    // wait for the line to go quiet, then forget it all.
-    m_rx.clear();
-    m_readingRepliesOwed = 0;
-    m_queriesOwed = 0;
-    const QDeadlineTimer cap(kLongestDrain);
-    while (isOpen() && !cap.hasExpired()) {
-        if (m_io->bytesAvailable() <= 0 && !m_io->waitForReadyRead(int(m_quiet.count())))
-            break;
-        m_io->readAll();
+        waitSlice(deadline);
     }
 }
 
@@ -383,6 +476,7 @@ void Class1::clearBuffers(QSerialPort::Directions directions)
     m_rx.clear();
     m_readingRepliesOwed = 0;
     m_queriesOwed = 0;
+    m_lateOwed = 0;
     if (auto *serial = qobject_cast<QSerialPort *>(m_io.get()))
         serial->clear(directions);
 }

@@ -8,6 +8,7 @@
 // Replies may end in CR, LF, CR LF or LF CR; Read hands each one back with
 // exactly one CR at its end, which the callers drop or count back from.
 
+#include <QDeadlineTimer>
 #include <QObject>
 #include <QSerialPort>
 #include <QString>
@@ -31,7 +32,9 @@ enum class LinkError {
     NotOpen,           // Write or Read with no open port
     WriteFailed,
     TimedOut,          // no complete reply within the bound
-    LineLost,          // the port went away (adapter unplugged)
+    LineLost,          // the port went away (adapter unplugged, far end hung up)
+    Busy,              // another exchange is waiting for its reply
+    Cancelled,         // the program is ending: nothing more is waited for
 };
 
 // The device path of "COM n": $RAVELO_COM<n> when set, otherwise
@@ -64,16 +67,36 @@ public:
 
     // Opens the port with the number and rate set (closing any open one).
     bool Open();
+    // Sends one command. Replies still owed to queries that timed out are
+    // waited for and dropped first, so they never answer this one.
     bool Write(const QString &command);
     // One reply with one CR at its end, or nothing when no complete reply
-    // came within the bound (then the line is drained, so a late reply never
-    // answers the next query) or the port is not open or went away.
+    // came within the bound (the channel then owes the instrument that
+    // reply and drops it when it comes), or the port is not open or went
+    // away.
+    //
+    // Every wait lets the window's events run in short slices (paint,
+    // closing, timers, whose ticks wait for the exchange to end), never the
+    // user's input, which waits its turn; so one exchange is on the line at
+    // a time and the window never freezes.
     std::optional<QString> Read();
     void Flush();
     int InputCount();
     void Reset();
 
     bool isOpen() const;
+    // An exchange is waiting for its reply (events run meanwhile).
+    bool isWaiting() const { return m_waiting; }
+    // The program is ending: the wait in progress and every later one give
+    // up at once.
+    void cancelWaits() { m_cancelled = true; }
+    // Replies that came after their query had timed out, dropped; a count
+    // that grows tells that the instrument answers later than the bound.
+    quint64 lateRepliesDropped() const { return m_lateDropped; }
+    // Waits, events running, until the line has been quiet for the quiet
+    // time (at most about a second), and forgets everything that came: the
+    // rest of a stream nobody reads any more.
+    void discardUntilQuiet();
     LinkError lastError() const { return m_error; }
     QString lastErrorText() const { return m_errorText; }
 
@@ -95,14 +118,20 @@ Q_SIGNALS:
     // A plain one-line account of an open failure or a lost line, for the
     // status log.
     void problem(const QString &line);
+    // The open line went away (hang-up, end of file, device removed); the
+    // port is closed. Emitted when it happens, idle or not.
+    void lineLost(const QString &why);
 
 private:
     bool fail(LinkError error, const QString &why);
     // True (and the port closed, the loss reported) when the line went away.
-    bool lineLost();
+    bool checkLineLost();
+    // One slice of a wait: input, or events for a moment.
+    void waitSlice(const QDeadlineTimer &deadline);
+    // Replies owed to timed-out queries, waited for and dropped.
+    void settleLateReplies();
     std::optional<QString> takeReply();
     void readAvailable();
-    void drain();
     void discardStale();
     void closeDevice();
     void clearBuffers(QSerialPort::Directions directions);
@@ -114,6 +143,11 @@ private:
     qint32 m_baud = 0;
     int m_readingRepliesOwed = 0;  // reading queries sent and not yet answered
     int m_queriesOwed = 0;         // queries of any kind sent and not yet answered
+    int m_lateOwed = 0;            // replies of timed-out queries still to come
+    bool m_lateReading = false;    // one of them is a reading's
+    quint64 m_lateDropped = 0;
+    bool m_waiting = false;
+    bool m_cancelled = false;
     QString m_lostWhy;     // the serial port reported the device gone
     LinkError m_error = LinkError::None;
     QString m_errorText;

@@ -6,6 +6,11 @@ namespace shell {
 
 bool mayTalk(Panel &p, Sender who)
 {
+    // Nobody's exchange starts inside another's wait for its reply.
+    if (p.link.isWaiting()) {
+        p.status.append(QString::fromUtf16(kBusyRefusal));
+        return false;
+    }
     switch (who) {
     case Sender::Run:
         return true;

@@ -40,8 +40,11 @@ bool send(Panel &p, const QString &command, Sender who = Sender::Panel);
 // held it back, it did not go out or no reply came.
 std::optional<QString> ask(Panel &p, const QString &query, Sender who = Sender::Panel);
 
-// Whether `who` may talk to the instrument now; a streaming refusal writes
-// its status line.
+// The status line of a refusal while another exchange waits for its reply.
+inline constexpr char16_t kBusyRefusal[] = u"Not now: the instrument is answering another query.";
+
+// Whether `who` may talk to the instrument now; a refusal writes its status
+// line (never while the link is simply down).
 bool mayTalk(Panel &p, Sender who);
 
 // The commands sent each time the port is opened at start-up, in order.

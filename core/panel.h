@@ -25,10 +25,9 @@ struct Panel
 // controls, on a channel the owner gives.
 struct PanelParts
 {
-    explicit PanelParts(shell::Class1 &link)
-        : panel{state, display, link, status, timers, controls}
-    {
-    }
+    // The channel's problems go to the status log; a line lost while the
+    // panel is idle is seen at once (see lineLost()).
+    explicit PanelParts(shell::Class1 &link);
     PanelParts(const PanelParts &) = delete;
     PanelParts &operator=(const PanelParts &) = delete;
 
@@ -39,3 +38,7 @@ struct PanelParts
     shell::PanelControls controls;
     Panel panel;
 };
+
+// The line went away: the link is no longer established, RMT goes out, and
+// the demonstration switch can be used again.
+void lineLost(Panel &p);

@@ -2,10 +2,63 @@
 
 namespace rt {
 
+namespace {
+
+int g_holds = 0;
+
+// Tells the timers that held a tick that the hold is over.
+class TickRelease : public QObject
+{
+    Q_OBJECT
+signals:
+    void released();
+};
+
+TickRelease &tickRelease()
+{
+    static TickRelease release;
+    return release;
+}
+
+} // namespace
+
+HeldTicks::HeldTicks() { ++g_holds; }
+
+HeldTicks::~HeldTicks()
+{
+    if (--g_holds == 0)
+        emit tickRelease().released();
+}
+
+bool HeldTicks::active() { return g_holds > 0; }
+
 PanelTimer::PanelTimer(QObject *parent) : QObject(parent)
 {
     m_timer.setTimerType(Qt::PreciseTimer);
-    connect(&m_timer, &QTimer::timeout, this, &PanelTimer::tick);
+    connect(&m_timer, &QTimer::timeout, this, &PanelTimer::timeout);
+    connect(&tickRelease(), &TickRelease::released, this, &PanelTimer::released);
+}
+
+void PanelTimer::timeout()
+{
+    if (HeldTicks::active()) {
+        m_held = true;
+        return;
+    }
+    tick();
+}
+
+void PanelTimer::released()
+{
+    if (!m_held)
+        return;
+    m_held = false;
+    // After the code that held the ticks has returned, and only while the
+    // timer still runs.
+    QTimer::singleShot(0, this, [this] {
+        if (m_enabled && m_interval > 0)
+            timeout();
+    });
 }
 
 void PanelTimer::setInterval(int msecs)
@@ -40,3 +93,5 @@ void PanelTimer::tick()
 }
 
 } // namespace rt
+
+#include "panel_timer.moc"

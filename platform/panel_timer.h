@@ -4,7 +4,11 @@
 //  - enabling a timer that is already enabled does not restart its count;
 //  - setting the interval restarts the count (when enabled);
 //  - a tick never re-enters its own handler: a tick that comes while the
-//    handler is still running (it lets events run while it waits) is dropped.
+//    handler is still running (it lets events run while it waits) is dropped;
+//  - while ticks are held (HeldTicks: an exchange with the instrument is
+//    outstanding and events run meanwhile) a tick that falls due waits and
+//    runs once the hold ends, so no timer's procedure starts an exchange in
+//    the middle of another.
 
 #include <QObject>
 #include <QTimer>
@@ -38,12 +42,27 @@ public:
 
 private:
     void restart();
+    void timeout();
+    void released();
 
     QTimer m_timer;
     std::function<void()> m_handler;
     int m_interval = 0;
     bool m_enabled = false;
     bool m_inTick = false;
+    bool m_held = false;  // a tick fell due while ticks were held
+};
+
+// Holds every PanelTimer's ticks while it lives; holds nest.
+class HeldTicks
+{
+public:
+    HeldTicks();
+    ~HeldTicks();
+    HeldTicks(const HeldTicks &) = delete;
+    HeldTicks &operator=(const HeldTicks &) = delete;
+
+    static bool active();
 };
 
 } // namespace rt

@@ -59,7 +59,6 @@ MDImain::MDImain(Class1 &link, const QString &programFolder, QWidget *parent)
     m_area = new QMdiArea(this);
     m_area->setBackground(QColor(96, 100, 106));
     setCentralWidget(m_area);
-    connect(&link, &Class1::problem, &m_status, &StatusLog::append);
     MDIForm_Load();
 }
 
