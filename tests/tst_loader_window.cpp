@@ -1,0 +1,297 @@
+// The loader window: its first layout, the view choice, the range boxes'
+// key filter, "Data loading" while a file is read, the table view and the
+// two graphs as the loader's state has them, tick labels in the axis
+// formats, and "Return to Main".
+
+#include "formats/recorded_data.h"
+#include "platform/dialogs.h"
+#include "platform/runtime.h"
+#include "platform/twips.h"
+#include "windows/loader_window.h"
+
+#include <QFile>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <qcustomplot.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QDateTime kCreated(QDate(2013, 5, 6), QTime(12, 34, 56));
+
+QByteArray fileOf(int first, int last, const QString &mode, const std::function<QString(int)> &display1)
+{
+    QByteArray bytes = formats::headerBytes(kCreated);
+    for (int point = first; point <= last; ++point)
+        bytes += formats::recordLine({point, formats::elapsedText(point), kCreated.addSecs(point), mode,
+                                      display1(point), {}, {}})
+                     .toUtf8();
+    return bytes;
+}
+
+QString volts(int point) { return rt::pattern(1 + point / 1000.0, u"0.000") + u"_V"_s; }
+
+QRect pixels(const QRect &twips) { return rt::twipsRect(twips.x(), twips.y(), twips.width(), twips.height()); }
+
+// The window on its own, the Open dialog answered with a file written in a
+// folder of its own, message boxes recorded.
+struct WindowFixture
+{
+    WindowFixture()
+    {
+        rt::setOpenFileHandler([this](const QString &, const QString &, const QString &) { return answer; });
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+    }
+    ~WindowFixture() { rt::setOpenFileHandler({}); }
+
+    void open(const QByteArray &bytes)
+    {
+        answer = dir.filePath(u"loaded.txt"_s);
+        QFile file(answer);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+        file.close();
+        QTest::mouseClick(form.OPEN_FILE_BUTT, Qt::LeftButton);
+    }
+    static void type(QLineEdit *box, const QString &text)
+    {
+        box->selectAll();
+        QTest::keyClick(box, Qt::Key_Backspace);
+        QTest::keyClicks(box, text);
+    }
+    // The Y tick labels as drawn now.
+    static QStringList yLabels(QCustomPlot *plot)
+    {
+        plot->replot();
+        return QStringList(plot->yAxis->tickVectorLabels().cbegin(), plot->yAxis->tickVectorLabels().cend());
+    }
+
+    QTemporaryDir dir;
+    QString answer;
+    rt::MessageRecorder messages;
+    loader::Form_LD form;
+};
+
+} // namespace
+
+class TestLoaderWindow : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void firstLayout();
+    void viewChoice_data();
+    void viewChoice();
+    void rangeBoxKeys_data();
+    void rangeBoxKeys();
+    void openListAndPlot();
+    void tickLabels_data();
+    void tickLabels();
+    void oneRecordStaysInSight();
+    void returnToMain();
+};
+
+void TestLoaderWindow::firstLayout()
+{
+    WindowFixture t;
+    loader::Form_LD &f = t.form;
+    QCOMPARE(f.windowTitle(), u"Form3"_s);
+    QCOMPARE(f.size(), rt::twipsSize(11800, 7800));
+    QVERIFY(f.LOAD_LAB->isHidden());
+    QCOMPARE(f.LOAD_LAB->text(), u"Data loading"_s);
+    QCOMPARE(f.OPEN_FILE_BUTT->text(), u"Open File"_s);
+    QCOMPARE(f.Graph_SHOW_BUTT->text(), u"Plot Graph"_s);
+    QCOMPARE(f.SET_SHOW_BUTT->text(), u"Plot Range"_s);
+    QCOMPARE(f.Quit_BUTT->text(), u"Return to Main"_s);
+    QCOMPARE(f.Frame->title(), u"Set Range"_s);
+    QCOMPARE(f.DISPLAY_Frame->title(), u"View Graph"_s);
+    QCOMPARE(f.Label1->text(), u"Start Point"_s);
+    QCOMPARE(f.Label2->text(), u"End Point"_s);
+    QCOMPARE(f.Label2->geometry(), rt::twipsRect(1315, 360, 950, 255));
+    QCOMPARE(f.LOAD_Grid->geometry(), rt::twipsRect(120, 4880, 7390, 2940));
+    QCOMPARE(f.Frame1->geometry(), rt::twipsRect(7620, 4800, 4110, 3015));
+    QVERIFY(f.DIS_SHOW_OPT[0]->isChecked());
+    QVERIFY(f.LOAD_Graph->isVisible());
+    QVERIFY(!f.LOAD_Graph2->isVisible());
+    for (QCustomPlot *plot : {f.LOAD_Graph, f.LOAD_Graph2}) {
+        QCOMPARE(plot->xAxis->label(), u"Total Points"_s);
+        QCOMPARE(plot->yAxis->label(), u"Range MODE"_s);
+        QCOMPARE(plot->xAxis->range(), QCPRange(0, 100));
+        QCOMPARE(plot->graph(0)->dataCount(), 0);
+    }
+    // Time is hidden; the others have their widths.
+    QVERIFY(f.LOAD_Grid->isColumnHidden(1));
+    QCOMPARE(f.LOAD_Grid->columnWidth(0), rt::twipsToPixels(600));
+    QCOMPARE(f.LOAD_Grid->columnWidth(4), rt::twipsToPixels(1500));
+    QCOMPARE(f.LOAD_Grid->model()->headerData(6, Qt::Horizontal).toString(), u"Display2"_s);
+}
+
+void TestLoaderWindow::viewChoice_data()
+{
+    QTest::addColumn<int>("option");
+    QTest::addColumn<bool>("shown1");
+    QTest::addColumn<bool>("shown2");
+    QTest::addColumn<QRect>("place1");  // twips, of the graphs shown
+    QTest::addColumn<QRect>("place2");
+    QTest::newRow("View Display 1") << 0 << true << false << QRect(120, 45, 11595, 4800) << QRect();
+    QTest::newRow("View Display 2") << 1 << false << true << QRect() << QRect(120, 45, 11600, 4800);
+    QTest::newRow("View Display 1 + 2") << 2 << true << true << QRect(120, 45, 11595, 2400)
+                                        << QRect(120, 2450, 11600, 2400);
+}
+
+void TestLoaderWindow::viewChoice()
+{
+    QFETCH(int, option);
+    QFETCH(bool, shown1);
+    QFETCH(bool, shown2);
+    QFETCH(QRect, place1);
+    QFETCH(QRect, place2);
+    WindowFixture t;
+    loader::Form_LD &f = t.form;
+    QCOMPARE(f.DIS_SHOW_OPT[std::size_t(option)]->text(),
+             (QStringList{u"View Display 1"_s, u"View Display 2"_s, u"View Display 1 + 2"_s}[option]));
+    // From another choice, by a click on the option.
+    QTest::mouseClick(f.DIS_SHOW_OPT[std::size_t((option + 1) % 3)], Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseClick(f.DIS_SHOW_OPT[std::size_t(option)], Qt::LeftButton, {}, QPoint(5, 5));
+    QVERIFY(f.DIS_SHOW_OPT[std::size_t(option)]->isChecked());
+    QCOMPARE(f.LOAD_Graph->isVisible(), shown1);
+    QCOMPARE(f.LOAD_Graph2->isVisible(), shown2);
+    if (shown1)
+        QCOMPARE(f.LOAD_Graph->geometry(), pixels(place1));
+    if (shown2)
+        QCOMPARE(f.LOAD_Graph2->geometry(), pixels(place2));
+}
+
+void TestLoaderWindow::rangeBoxKeys_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("digits and colon") << u"12:30"_s << u"12:30"_s;
+    QTest::newRow("letters, full stop and minus refused") << u"1a.-2"_s << u"12"_s;
+    QTest::newRow("space refused") << u"1 2"_s << u"12"_s;
+}
+
+void TestLoaderWindow::rangeBoxKeys()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    WindowFixture t;
+    for (QLineEdit *box : {t.form.START_TEXT, t.form.END_TEXT}) {
+        box->setFocus();
+        QTest::keyClicks(box, typed);
+        QCOMPARE(box->text(), shown);
+        QTest::keyClick(box, Qt::Key_Backspace);
+        QCOMPARE(box->text(), shown.chopped(1));
+    }
+    QCOMPARE(t.form.state().START_TEXT, shown.chopped(1));
+    QCOMPARE(t.form.state().END_TEXT, shown.chopped(1));
+}
+
+void TestLoaderWindow::openListAndPlot()
+{
+    WindowFixture t;
+    loader::Form_LD &f = t.form;
+    // While the file is read, "Data loading" shows and the buttons wait.
+    bool sawLoading = false;
+    QObject::connect(&f.state(), &loader::Loader::loadingChanged, &f, [&](bool loading) {
+        if (loading)
+            sawLoading = f.LOAD_LAB->isVisible() && !f.OPEN_FILE_BUTT->isEnabled()
+                         && !f.Graph_SHOW_BUTT->isEnabled() && !f.SET_SHOW_BUTT->isEnabled();
+    });
+    t.open(fileOf(1, 500, u"DCV"_s, volts));
+    QVERIFY(sawLoading);
+    QVERIFY(f.LOAD_LAB->isHidden());
+    QVERIFY(f.OPEN_FILE_BUTT->isEnabled() && f.Graph_SHOW_BUTT->isEnabled() && f.SET_SHOW_BUTT->isEnabled());
+    QVERIFY(t.messages.messages().isEmpty());
+    QCOMPARE(f.LOAD_Grid->model()->rowCount(), 501);
+    QCOMPARE(f.LOAD_Grid->model()->index(499, 4).data().toString(), u"1.500_V"_s);
+    QVERIFY(f.LOAD_Grid->isColumnHidden(1));  // still, after the table was replaced
+    QCOMPARE(f.START_TEXT->text(), u"00001"_s);
+    QCOMPARE(f.END_TEXT->text(), u"00500"_s);
+
+    QTest::mouseClick(f.Graph_SHOW_BUTT, Qt::LeftButton);
+    for (QCustomPlot *plot : {f.LOAD_Graph, f.LOAD_Graph2}) {
+        QCOMPARE(plot->graph(0)->dataCount(), 501);
+        QCOMPARE(plot->xAxis->range(), QCPRange(1, 500));
+    }
+    QCOMPARE(f.LOAD_Graph->yAxis->label(), u"DCV"_s);
+    QCOMPARE(f.LOAD_Graph->graph(0)->data()->at(500)->value, double(float(1.5)));
+
+    WindowFixture::type(f.START_TEXT, u"100"_s);
+    WindowFixture::type(f.END_TEXT, u"200"_s);
+    QTest::mouseClick(f.SET_SHOW_BUTT, Qt::LeftButton);
+    QVERIFY(t.messages.messages().isEmpty());
+    QCOMPARE(f.LOAD_Graph->graph(0)->dataCount(), 102);
+    QCOMPARE(f.LOAD_Graph->xAxis->range(), QCPRange(100, 200));
+
+    WindowFixture::type(f.START_TEXT, u"200"_s);
+    WindowFixture::type(f.END_TEXT, u"100"_s);
+    QTest::mouseClick(f.SET_SHOW_BUTT, Qt::LeftButton);
+    QCOMPARE(t.messages.messages().size(), 1);
+    QCOMPARE(t.messages.messages()[0].text, u"The \"START NUM\"(200) > \"End NUM\"(100)"_s);
+    QCOMPARE(f.LOAD_Graph->graph(0)->dataCount(), 102);
+}
+
+void TestLoaderWindow::tickLabels_data()
+{
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<QString>("reading");  // %1: 1 to 5
+    QTest::addColumn<QString>("pattern");  // every Y tick label matches
+    QTest::newRow("scaled: value times factor and the prefixed unit") << u"DCV"_s << u"%1_mV"_s
+                                                                       << u"^-?\\d+(\\.\\d+)? mV$"_s;
+    QTest::newRow("first format that stays: its text") << u"dBm"_s << u"-%1_dBm"_s << u"^mV$"_s;
+    QTest::newRow("kilohms") << u"2W"_s << u"%1_kOhm"_s << u"^\\d+(\\.\\d+)? kOhm$"_s;
+}
+
+void TestLoaderWindow::tickLabels()
+{
+    QFETCH(QString, mode);
+    QFETCH(QString, reading);
+    QFETCH(QString, pattern);
+    WindowFixture t;
+    t.open(fileOf(1, 5, mode, [&](int point) { return reading.arg(point); }));
+    QTest::mouseClick(t.form.Graph_SHOW_BUTT, Qt::LeftButton);
+    const QStringList labels = WindowFixture::yLabels(t.form.LOAD_Graph);
+    QVERIFY(labels.size() >= 2);
+    const QRegularExpression expected(pattern);
+    for (const QString &label : labels)
+        QVERIFY2(expected.match(label).hasMatch(), qPrintable(labels.join(u" | ")));
+}
+
+void TestLoaderWindow::oneRecordStaysInSight()
+{
+    WindowFixture t;
+    t.open(fileOf(42, 42, u"DCV"_s, volts));
+    QTest::mouseClick(t.form.Graph_SHOW_BUTT, Qt::LeftButton);
+    QCustomPlot *plot = t.form.LOAD_Graph;
+    QVERIFY(plot->xAxis->range().contains(42));
+    QVERIFY(plot->xAxis->range().size() > 0);
+    const double value = plot->graph(0)->data()->at(1)->value;
+    QVERIFY(plot->yAxis->range().contains(value));
+    QVERIFY(plot->yAxis->range().size() > 0);
+    QCOMPARE(plot->graph(0)->scatterStyle().shape(), QCPScatterStyle::ssDisc);
+}
+
+void TestLoaderWindow::returnToMain()
+{
+    rt::MessageRecorder messages;
+    QPointer<loader::Form_LD> form = new loader::Form_LD;
+    form->setAttribute(Qt::WA_DeleteOnClose);
+    form->show();
+    QTest::mouseClick(form->Quit_BUTT, Qt::LeftButton);
+    QTRY_VERIFY(form.isNull());
+    QVERIFY(messages.messages().isEmpty());
+}
+
+QTEST_MAIN(TestLoaderWindow)
+#include "tst_loader_window.moc"
