@@ -5,13 +5,8 @@
 #include "core/panel.h"
 #include "platform/runtime.h"
 
-#include <QDeadlineTimer>
-#include <QThread>
-
-#include <chrono>
 #include <limits>
 
-using namespace std::chrono_literals;
 using namespace Qt::StringLiterals;
 
 namespace scan {
@@ -60,11 +55,6 @@ constexpr RangeValueRow kRangeValues[] = {
 
 constexpr int kCurrentChannels = 16;  // 117 and 118 from here
 
-// The last read takes whatever the instrument still sends, until the line
-// has been quiet this long; never longer than the cap, even if it chatters.
-constexpr auto kQuiet = 100ms;
-constexpr auto kLongestDiscard = 1000ms;
-
 // A count or delay reply as the box shows it: its leading number, rounded
 // halves to even; "0" when that does not fit in 16 bits.
 QString wholeText(QStringView reply)
@@ -81,22 +71,6 @@ bool stateLineSaysOn(QStringView line)
 {
     const qsizetype plus = line.indexOf(u'+') + 1;  // counted from 1; 0 when none
     return rt::mid(line, plus + 5, 2).value_or(QString()) == "ON"_L1;
-}
-
-void discardLeftover(Panel &p)
-{
-    if (!p.link.isOpen())
-        return;
-    const QDeadlineTimer cap(kLongestDiscard);
-    QDeadlineTimer quiet(kQuiet);
-    while (!quiet.hasExpired() && !cap.hasExpired()) {
-        if (p.link.InputCount() > 0) {
-            p.link.Flush();
-            quiet.setRemainingTime(kQuiet);
-        } else {
-            QThread::msleep(5);
-        }
-    }
 }
 
 class ReadBack
@@ -149,7 +123,9 @@ public:
             if (const std::optional<ChannelReply> cut = cutChannelReply(*reply))
                 applyChannel(i, *cut);
         }
-        discardLeftover(m_p);
+        // One more read, its reply dropped: whatever still comes within a
+        // short quiet time, never a whole read bound of silence.
+        m_p.link.discardUntilQuiet();
     }
 
 private:

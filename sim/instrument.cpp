@@ -162,6 +162,13 @@ constexpr bool same(const char *a, const char *b)
     return *a == *b;
 }
 
+// "105" -> 105: a scanner channel's number, 101 to 118.
+std::optional<int> scanChannelNumber(const QByteArray &text)
+{
+    return wholeIn(text.trimmed(), Instrument::kFirstScanChannel,
+                   Instrument::kFirstScanChannel + Instrument::kScanChannels - 1);
+}
+
 constexpr bool startsWith(const char *text, const char *prefix)
 {
     while (*prefix && *text == *prefix)
@@ -194,6 +201,9 @@ QByteArray exponentForm(double value, int decimals)
 Instrument::Instrument()
     : m_idn(kDefaultIdentity)
 {
+    // The bank channels measure DC volts, the two current channels DC current.
+    for (int i = 0; i < kScanChannels; ++i)
+        m_scanChannels[std::size_t(i)].function = i < 16 ? "VOLT" : "CURR";
 }
 
 std::optional<QByteArray> Instrument::handle(const QByteArray &command)
@@ -224,7 +234,16 @@ std::vector<Instrument::TimedReply> Instrument::answer(const QByteArray &command
     const std::optional<QByteArray> body = handle(command);
     if (!body)
         return {};
-    return {{*body, isReadingQuery(query) ? qint64(std::llround(each)) : 0}};
+    const qint64 after = isReadingQuery(query) ? qint64(std::llround(each)) : 0;
+    if (body->contains('\n') && !m_replyOverrides.count(query)) {
+        // A form of several lines (the scanner's channel states): one reply
+        // a line, each with its own terminator.
+        std::vector<TimedReply> lines;
+        for (const QByteArray &line : body->split('\n'))
+            lines.push_back({line, after});
+        return lines;
+    }
+    return {{*body, after}};
 }
 
 double Instrument::readingTimeMs() const
@@ -492,6 +511,59 @@ struct Instrument::StateKeys
         return true;
     }
 
+    // One scanner channel, "on,FRES,10000,off": in the scan or not, then
+    // optionally its function keyword and range, kept as written (tests
+    // give texts the instrument never sends on purpose), and auto range.
+    static bool scanChannel(Instrument &in, const Setting &s)
+    {
+        ScanChannel &c = in.m_scanChannels.at(std::size_t(s.channel - kFirstScanChannel));
+        const QList<QStringView> fields = QStringView(s.word).split(u',');
+        const auto bad = [&] {
+            return s.fail(QStringLiteral("%1 is on|off or on|off,FUNCTION,RANGE,on|off, not \"%2\"")
+                              .arg(s.key, s.value));
+        };
+        const auto onOff = [](QStringView w, bool &target) {
+            const QString t = w.trimmed().toString();
+            if (t == u"1" || t.compare(u"on", Qt::CaseInsensitive) == 0)
+                target = true;
+            else if (t == u"0" || t.compare(u"off", Qt::CaseInsensitive) == 0)
+                target = false;
+            else
+                return false;
+            return true;
+        };
+        ScanChannel set = c;
+        if ((fields.size() != 1 && fields.size() != 4) || !onOff(fields.at(0), set.on))
+            return bad();
+        if (fields.size() == 4) {
+            set.function = fields.at(1).trimmed().toLatin1();
+            set.range = fields.at(2).trimmed().toLatin1();
+            if (set.function.isEmpty() || set.range.isEmpty() || !onOff(fields.at(3), set.autoRange))
+                return bad();
+        }
+        c = set;
+        return true;
+    }
+
+    static bool wholeNumber(const Setting &s, int &target, int high)
+    {
+        const std::optional<int> n = wholeIn(s.word.toLatin1(), 0, high);
+        if (!n)
+            return s.fail(QStringLiteral("%1 is a whole number from 0 to %2, not \"%3\"").arg(s.key).arg(high).arg(s.value));
+        target = *n;
+        return true;
+    }
+    static bool scanCount(Instrument &in, const Setting &s) { return wholeNumber(s, in.m_scanCount, 99'999); }
+    static bool scanDelay(Instrument &in, const Setting &s) { return wholeNumber(s, in.m_scanDelay, 99'999); }
+    static bool triggerDelay(Instrument &in, const Setting &s)
+    {
+        int delay = 0;
+        if (!wholeNumber(s, delay, 99'999))
+            return false;
+        in.m_triggerDelay = QByteArray::number(delay);
+        return true;
+    }
+
     static bool timeScale(Instrument &in, const Setting &s)
     {
         const std::optional<double> n = number(s.value);
@@ -526,6 +598,27 @@ struct Instrument::StateKeys
         {"triggap",     nullptr,  0,       triggerGap},
         {"filtcount",   nullptr,  0,       filterCount},
         {"timescale",   nullptr,  0,       timeScale},
+        {"scancount",   nullptr,  0,       scanCount},
+        {"scandelay",   nullptr,  0,       scanDelay},
+        {"trigdel",     nullptr,  0,       triggerDelay},
+        {"chan101",     nullptr,  101,     scanChannel},
+        {"chan102",     nullptr,  102,     scanChannel},
+        {"chan103",     nullptr,  103,     scanChannel},
+        {"chan104",     nullptr,  104,     scanChannel},
+        {"chan105",     nullptr,  105,     scanChannel},
+        {"chan106",     nullptr,  106,     scanChannel},
+        {"chan107",     nullptr,  107,     scanChannel},
+        {"chan108",     nullptr,  108,     scanChannel},
+        {"chan109",     nullptr,  109,     scanChannel},
+        {"chan110",     nullptr,  110,     scanChannel},
+        {"chan111",     nullptr,  111,     scanChannel},
+        {"chan112",     nullptr,  112,     scanChannel},
+        {"chan113",     nullptr,  113,     scanChannel},
+        {"chan114",     nullptr,  114,     scanChannel},
+        {"chan115",     nullptr,  115,     scanChannel},
+        {"chan116",     nullptr,  116,     scanChannel},
+        {"chan117",     nullptr,  117,     scanChannel},
+        {"chan118",     nullptr,  118,     scanChannel},
     };
 
     // Each row can be reached: no earlier row takes all of its keys.
@@ -731,6 +824,48 @@ struct Instrument::Commands
             in.m_nplc[row.function] = *v;
     }
 
+    // The scan list: "rout:open:all" takes every channel out, "rout:clos
+    // 1NN" takes one out, "rout:chan 1NN,CODE,RANGE,AUTO" puts one in with
+    // its function, range and auto range. A code without a keyword, or a
+    // channel that is none, leaves the state as it is.
+    static void openAll(Instrument &in, const Row &, const QByteArray &)
+    {
+        for (ScanChannel &c : in.m_scanChannels)
+            c.on = false;
+    }
+
+    static void closeChannel(Instrument &in, const Row &, const QByteArray &argument)
+    {
+        if (const std::optional<int> n = scanChannelNumber(argument))
+            in.m_scanChannels.at(std::size_t(*n - kFirstScanChannel)).on = false;
+    }
+
+    static void scanChannel(Instrument &in, const Row &, const QByteArray &argument)
+    {
+        const QList<QByteArray> fields = argument.split(',');
+        if (fields.size() != 4)
+            return;
+        const std::optional<int> n = scanChannelNumber(fields.at(0));
+        const std::optional<int> code = wholeIn(fields.at(1).trimmed(), 0, 99);
+        const ScannerFunction *function = code ? findScannerFunction(*code) : nullptr;
+        if (!n || !function)
+            return;
+        ScanChannel &c = in.m_scanChannels.at(std::size_t(*n - kFirstScanChannel));
+        c.on = true;
+        c.function = function->keyword;
+        c.range = fields.at(2).trimmed();
+        onOff(fields.at(3).trimmed(), &c.autoRange);
+    }
+
+    static void scanCount(Instrument &in, const Row &, const QByteArray &argument)
+    {
+        in.m_scanCount = wholeIn(argument, 0, 99'999).value_or(in.m_scanCount);
+    }
+    static void scanDelay(Instrument &in, const Row &, const QByteArray &argument)
+    {
+        in.m_scanDelay = wholeIn(argument, 0, 99'999).value_or(in.m_scanDelay);
+    }
+
     static constexpr Row kRows[] = {
         // header               argument   channel  act               function
         {"*trg",                nullptr,   0,       trigger,           nullptr},
@@ -754,6 +889,11 @@ struct Instrument::Commands
         {"sens:curr:dc:nplc",   nullptr,   0,       integrationTime,   "DCI"},
         {"sens:res:dc:nplc",    nullptr,   0,       integrationTime,   "2W"},
         {"sens:fres:dc:nplc",   nullptr,   0,       integrationTime,   "4W"},
+        {"rout:open:all",       nullptr,   0,       openAll,           nullptr},
+        {"rout:clos",           nullptr,   0,       closeChannel,      nullptr},
+        {"rout:chan",           nullptr,   0,       scanChannel,       nullptr},
+        {"rout:coun",           nullptr,   0,       scanCount,         nullptr},
+        {"rout:del",            nullptr,   0,       scanDelay,         nullptr},
     };
 
     // Each row can be reached: no earlier row with its header takes its
@@ -880,6 +1020,27 @@ struct Instrument::Fields
     static QByteArray gainAuto(Instrument &in, int) { return flag(in.m_gainAuto); }
     static QByteArray triggerDelay(Instrument &in, int) { return in.m_triggerDelay; }
 
+    static QByteArray scanCount(Instrument &in, int) { return QByteArray::number(in.m_scanCount); }
+    static QByteArray scanDelay(Instrument &in, int) { return QByteArray::number(in.m_scanDelay); }
+
+    // "+101 ON" to "+118 OFF", one line a channel.
+    static QByteArray scanStates(Instrument &in, int)
+    {
+        QByteArrayList lines;
+        for (int i = 0; i < kScanChannels; ++i)
+            lines.append('+' + QByteArray::number(kFirstScanChannel + i)
+                         + (in.m_scanChannels[std::size_t(i)].on ? " ON" : " OFF"));
+        return lines.join('\n');
+    }
+
+    // "110,FRES,10000,OFF".
+    static QByteArray scanChannel(Instrument &in, int channel)
+    {
+        const ScanChannel &c = in.scanChannel(channel);
+        return QByteArray::number(channel) + ',' + c.function + ',' + c.range + ','
+               + (c.autoRange ? "ON" : "OFF");
+    }
+
     static constexpr Row kRows[] = {
         // name          channel  value
         {"idn",          0,       identity},
@@ -911,6 +1072,27 @@ struct Instrument::Fields
         {"zeroauto",     0,       zeroAuto},
         {"gainauto",     0,       gainAuto},
         {"trigdel",      0,       triggerDelay},
+        {"scancount",    0,       scanCount},
+        {"scandelay",    0,       scanDelay},
+        {"scanstates",   0,       scanStates},
+        {"chan101",      101,     scanChannel},
+        {"chan102",      102,     scanChannel},
+        {"chan103",      103,     scanChannel},
+        {"chan104",      104,     scanChannel},
+        {"chan105",      105,     scanChannel},
+        {"chan106",      106,     scanChannel},
+        {"chan107",      107,     scanChannel},
+        {"chan108",      108,     scanChannel},
+        {"chan109",      109,     scanChannel},
+        {"chan110",      110,     scanChannel},
+        {"chan111",      111,     scanChannel},
+        {"chan112",      112,     scanChannel},
+        {"chan113",      113,     scanChannel},
+        {"chan114",      114,     scanChannel},
+        {"chan115",      115,     scanChannel},
+        {"chan116",      116,     scanChannel},
+        {"chan117",      117,     scanChannel},
+        {"chan118",      118,     scanChannel},
     };
 
     static constexpr bool namesUnique()

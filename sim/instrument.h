@@ -104,6 +104,24 @@ public:
     };
     const Measure &measure(int display) const { return this->display(display).measure; }
 
+    // One channel of the scanner option: in the scan or not, its function
+    // by the keyword "rout:chan?" answers with ("VOLT", "FRES", ...), its
+    // range as the set-up sent it ("10000") and automatic ranging.
+    struct ScanChannel
+    {
+        bool on = false;
+        QByteArray function;
+        QByteArray range = "10";
+        bool autoRange = true;
+    };
+    static constexpr int kFirstScanChannel = 101;
+    static constexpr int kScanChannels = 18;
+    // By channel number, 101 to 118.
+    const ScanChannel &scanChannel(int number) const
+    {
+        return m_scanChannels.at(std::size_t(number - kFirstScanChannel));
+    }
+
 private:
     // The tables of instrument.cpp, each with the small handlers its rows
     // point to: state keys, commands that change the state, reply fields.
@@ -147,6 +165,9 @@ private:
     bool m_gainAuto = true;         // automatic gain
     bool m_displayOn = true;        // the instrument's own display
     QByteArray m_triggerDelay = "0";  // as last sent
+    std::array<ScanChannel, kScanChannels> m_scanChannels;  // 101..118
+    int m_scanCount = 1;            // scans a run makes ("rout:coun")
+    int m_scanDelay = 0;            // between channels ("rout:del")
     double m_timeScale = 0;         // scales every modelled reading time
     std::optional<double> m_max;    // extremes of display 1 for CALC:MAX? / CALC:MIN?
     std::optional<double> m_min;

@@ -56,7 +56,10 @@ constexpr char kUsage[] =
     "                display1=ol|display2=ol (the overload reading +9.90000000E+37),\n"
     "                triggap=MS (with trigger=ext, between the replies of one *TRG),\n"
     "                filtcount=1..100 (readings per filtered reading), timescale=X (times\n"
-    "                every reading time; default 1, 0 answers at once)\n"
+    "                every reading time; default 1, 0 answers at once),\n"
+    "                chan101..chan118=on|off[,FUNCTION,RANGE,on|off] (a scanner channel:\n"
+    "                in the scan, keyword as rout:chan? answers it, range as sent, auto),\n"
+    "                scancount=N, scandelay=N, trigdel=N (whole numbers)\n"
     "  --fault LIST  silent-after=N, garble-every=N, cut-every=N, delay-ms=N, hangup-after=N\n"
     "Prints the slave's path as its first line; serves until SIGTERM or SIGINT.\n"
     "Exit codes: 0 done, 1 could not serve, 2 bad arguments.\n";

@@ -33,6 +33,28 @@ constexpr ReplyForm kReplyForms[] = {
     {"calc:max?",       "%max",      "largest display-1 reading since calc:func, one field: the program appends \",\" so the whole reply is display 1's"},
     {"calc:min?",       "%min",      "smallest display-1 reading since calc:func, one field, treated as calc:max?"},
     {"val1?",           "%display1", "display 1's value as +1.234567E+00; after \"sample:count N\" a block of N values, each ended by CR, one a sample interval: the fast run records each text as it stands"},
+    {"rout:coun?",      "%scancount", "scan count, a whole number: the scanner window shows its leading number, rounded, in Count"},
+    {"rout:del?",       "%scandelay", "scan delay, a whole number: shown the same way as Scan Delay"},
+    {"trig:del?",       "%trigdel",   "system delay as last set, a whole number as the program sends it: shown the same way as System Delay"},
+    {"route:multiple:state?", "%scanstates", "18 replies, one per channel 101..118 in order, \"+101 ON\" or \"+101 OFF\": the scanner window takes the n-th for the n-th channel, two characters five after the \"+\""},
+    {"rout:chan? 101", "%chan101", "channel number, function keyword (scannerFunctions), range as the set-up sent it (\"10000\"), auto \"ON\" or \"OFF\": the scanner window cuts at the commas, compares keyword and range as text and takes the first two characters of the last field"},
+    {"rout:chan? 102", "%chan102", "as rout:chan? 101"},
+    {"rout:chan? 103", "%chan103", "as rout:chan? 101"},
+    {"rout:chan? 104", "%chan104", "as rout:chan? 101"},
+    {"rout:chan? 105", "%chan105", "as rout:chan? 101"},
+    {"rout:chan? 106", "%chan106", "as rout:chan? 101"},
+    {"rout:chan? 107", "%chan107", "as rout:chan? 101"},
+    {"rout:chan? 108", "%chan108", "as rout:chan? 101"},
+    {"rout:chan? 109", "%chan109", "as rout:chan? 101"},
+    {"rout:chan? 110", "%chan110", "as rout:chan? 101"},
+    {"rout:chan? 111", "%chan111", "as rout:chan? 101"},
+    {"rout:chan? 112", "%chan112", "as rout:chan? 101"},
+    {"rout:chan? 113", "%chan113", "as rout:chan? 101"},
+    {"rout:chan? 114", "%chan114", "as rout:chan? 101"},
+    {"rout:chan? 115", "%chan115", "as rout:chan? 101"},
+    {"rout:chan? 116", "%chan116", "as rout:chan? 101"},
+    {"rout:chan? 117", "%chan117", "as rout:chan? 101"},
+    {"rout:chan? 118", "%chan118", "as rout:chan? 101"},
 };
 
 // Functions by display. Display 2 answers frequency, period and 4-wire
@@ -97,7 +119,42 @@ constexpr RangeCode kRangeCodes[] = {
     {"4W",  "100M",  "10E8",   "7"},
 };
 
+// The scanner's function codes. 5 and 6 (the milliamp ranges) have no
+// keyword the program knows and are not modelled.
+constexpr ScannerFunction kScannerFunctions[] = {
+    // code  keyword
+    {1,  "VOLT"},
+    {2,  "VOLT:AC"},
+    {3,  "CURR"},
+    {4,  "CURR:AC"},
+    {7,  "RES"},
+    {8,  "FREQ"},
+    {9,  "TEMP:TCO:C"},
+    {13, "CONT"},
+    {14, "PER"},
+    {15, "TEMP:TCO:F"},
+    {16, "FRES"},
+    {17, "DIOD"},
+    {18, "TEMP:RTD:C"},
+    {19, "TEMP:FRTD:C"},
+    {20, "TEMP:RTD:F"},
+    {21, "TEMP:FRTD:F"},
+};
+
 } // namespace
+
+std::span<const ScannerFunction> scannerFunctions()
+{
+    return kScannerFunctions;
+}
+
+const ScannerFunction *findScannerFunction(int code)
+{
+    for (const ScannerFunction &row : kScannerFunctions)
+        if (row.code == code)
+            return &row;
+    return nullptr;
+}
 
 std::span<const ReplyForm> replyForms()
 {

@@ -44,4 +44,14 @@ struct RangeCode
 std::span<const RangeCode> rangeCodes();
 const RangeCode *findRangeCode(QByteArrayView function, QByteArrayView label);  // any letter case
 
+// The scanner's functions: the code "rout:chan 1NN,CODE,RANGE,AUTO" sends
+// for a channel, and the keyword "rout:chan? 1NN" answers with.
+struct ScannerFunction
+{
+    int code;
+    const char *keyword;
+};
+std::span<const ScannerFunction> scannerFunctions();
+const ScannerFunction *findScannerFunction(int code);
+
 } // namespace sim
