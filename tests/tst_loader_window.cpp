@@ -131,7 +131,7 @@ void TestLoaderWindow::firstLayout()
     }
     // Time is hidden; the others have their widths.
     QVERIFY(f.LOAD_Grid->isColumnHidden(1));
-    QCOMPARE(f.LOAD_Grid->columnWidth(0), rt::twipsToPixels(600));
+    QVERIFY(f.LOAD_Grid->columnWidth(0) >= rt::twipsToPixels(600));
     QCOMPARE(f.LOAD_Grid->columnWidth(4), rt::twipsToPixels(1500));
     QCOMPARE(f.LOAD_Grid->model()->headerData(6, Qt::Horizontal).toString(), u"Display2"_s);
 }

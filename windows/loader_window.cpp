@@ -32,18 +32,21 @@ namespace {
 // included) shows its readings and not only the lines between them.
 constexpr int kMarkedPointsUpTo = 100;
 
-// The X axis: about as many major ticks as asked for, and a fixed number of
-// minor divisions between two of them.
+// The X axis: about as many major ticks as asked for, on whole point
+// numbers, and a fixed number of minor divisions between two of them.
 class PointTicker : public QCPAxisTicker
 {
 public:
     explicit PointTicker(const LoadGraph &graph) : m_minor(std::max(graph.xMinorDivisions, 1))
     {
         setTickCount(std::max(graph.xMajorDivisions, 1));
-        setTickStepStrategy(tssMeetTickCount);
     }
 
 protected:
+    double getTickStep(const QCPRange &range) override
+    {
+        return std::max(1.0, QCPAxisTicker::getTickStep(range));
+    }
     int getSubTickCount(double) override { return m_minor - 1; }
 
 private:
@@ -173,6 +176,11 @@ Form_LD::Form_LD(QWidget *parent) : QWidget(parent)
     Form_Load();
 }
 
+QSize Form_LD::sizeHint() const
+{
+    return rt::twipsSize(11800, 7800);
+}
+
 void Form_LD::Form_Load()
 {
     DIS_SHOW_OPT[0]->setChecked(true);
@@ -204,8 +212,11 @@ void Form_LD::SET_L_Grid()
         LOAD_Grid->setColumnHidden(column, width == 0);
         if (width == 0)
             continue;
-        // The designed width, or more where this font needs it for the date.
+        // The designed width, or more where this font needs it for the
+        // point number or the date.
         int pixels = rt::twipsToPixels(width);
+        if (column == LoadGridModel::Point)
+            pixels = std::max(pixels, metrics.horizontalAdvance(u"000000"_s) + 12);
         if (column == LoadGridModel::ActualTime)
             pixels = std::max(pixels, metrics.horizontalAdvance(u"0000/00/00 00:00:00"_s) + 12);
         LOAD_Grid->setColumnWidth(column, pixels);

@@ -28,6 +28,9 @@ public:
 
     Loader &state() { return m_loader; }
 
+    // The window as laid out; it has no layout to tell its size.
+    QSize sizeHint() const override;
+
     // "View Graph": which graphs show, and where.
     void DIS_SHOW_OPT_Click(int index);
 
