@@ -1,5 +1,8 @@
 #include "core/display_model.h"
 
+#include <QMetaMethod>
+
+
 #include <utility>
 
 namespace display {
@@ -120,7 +123,8 @@ DisplayModel::Batch::~Batch()
 {
     if (--m_model.m_batchDepth == 0 && m_model.m_pending) {
         m_model.m_pending = false;
-        emit m_model.changed();
+        if (m_model.m_listening)
+            emit m_model.changed();
     }
 }
 
@@ -195,12 +199,23 @@ bool DisplayModel::isLit(Lamp lamp) const
     return m_lamps[std::size_t(lamp)];
 }
 
+void DisplayModel::connectNotify(const QMetaMethod &signal)
+{
+    if (signal == QMetaMethod::fromSignal(&DisplayModel::changed))
+        m_listening = true;
+}
+
+void DisplayModel::disconnectNotify(const QMetaMethod &)
+{
+    m_listening = isSignalConnected(QMetaMethod::fromSignal(&DisplayModel::changed));
+}
+
 void DisplayModel::touch()
 {
     ++m_revision;
     if (m_batchDepth > 0)
         m_pending = true;
-    else
+    else if (m_listening)
         emit changed();
 }
 

@@ -124,6 +124,12 @@ signals:
     // After every change, once per Batch. Any number of views repaint from it.
     void changed();
 
+protected:
+    // Counts the listeners of changed(): with none (the headless panel of a
+    // test or benchmark) a change costs no signal.
+    void connectNotify(const QMetaMethod &signal) override;
+    void disconnectNotify(const QMetaMethod &signal) override;
+
 private:
     const Position *positionAt(Positions row, int index) const;
     Position *positionAt(Positions row, int index);
@@ -140,6 +146,7 @@ private:
     std::array<bool, kLampCount> m_lamps{};
     std::array<QString, kLampCount> m_captions;
     quint64 m_revision = 0;
+    bool m_listening = false;
     int m_batchDepth = 0;
     bool m_pending = false;
 };

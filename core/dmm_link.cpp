@@ -342,6 +342,11 @@ bool Class1::Write(const QString &command)
     return true;
 }
 
+std::chrono::milliseconds Class1::readingBound() const
+{
+    return std::min(m_replyBound + m_readingTime, kLongestReadingBound);
+}
+
 std::chrono::milliseconds Class1::boundForNextRead() const
 {
     // While a measurement is owed (a "read?" answered only after "*TRG",

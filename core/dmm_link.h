@@ -107,6 +107,8 @@ public:
     void setExpectedReadingTime(std::chrono::milliseconds time) { m_readingTime = time; }
     void setQuietTime(std::chrono::milliseconds quiet) { m_quiet = quiet; }
     std::chrono::milliseconds boundForNextRead() const;
+    // The bound of a reading query's reply.
+    std::chrono::milliseconds readingBound() const;
 
     // Sees every text passed to Write, exactly as passed (tests).
     void setWriteTap(std::function<void(const QString &)> tap) { m_tap = std::move(tap); }

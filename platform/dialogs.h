@@ -53,6 +53,7 @@ public:
 
     const QList<Message> &messages() const { return m_messages; }
     void clear() { m_messages.clear(); }
+    void record(const Message &message) { m_messages.append(message); }
 
 private:
     QList<Message> m_messages;

@@ -46,9 +46,11 @@ bool writeLine(Panel &p, const QString &command)
 }
 
 // One block: N values, each recorded as it came. Values that do not come
-// end the block (the instrument's stream is broken); a value that is no
-// number is skipped.
-std::optional<RunEnd> fastBlock(RunContext &r, int samples, qint64 block, qint64 &completed)
+// end the block (the instrument's stream is broken; what is left of it is
+// dropped); a value that is no number is skipped. Both count as lost. A stop
+// ends the block at once.
+std::optional<RunEnd> fastBlock(RunContext &r, int samples, qint64 block, qint64 &completed,
+                                qint64 &lost)
 {
     Panel &p = r.panel;
     shell::PanelState &s = p.state;
@@ -59,27 +61,38 @@ std::optional<RunEnd> fastBlock(RunContext &r, int samples, qint64 block, qint64
         if (!reply) {
             updateElapsed(r);
             const QString elapsed = formats::elapsedText(s.ELAPSED_SECS);
-            p.status.append(u"Block %1: samples %2 to %3 lost"_s.arg(block).arg(k).arg(samples));
-            return noReading(r, elapsed);
+            lost += samples - k + 1;
+            p.status.append(u"Block %1: samples %2 to %3 lost (%4 lost in all)"_s
+                                .arg(block).arg(k).arg(samples).arg(lost));
+            const std::optional<RunEnd> end = noReading(r, elapsed);
+            if (end != RunEnd::LineLost)
+                p.link.discardUntilQuiet();
+            return end;
         }
-        r.timeoutsInRow = 0;
+        readingCame(r);
         // The reply holds one value and its CR: the value is what stands
         // before it, exactly as received. A value cut short and run into the
         // next is no number and never becomes a record.
         const QString value = reply->left(reply->indexOf(u'\r'));
         if (!rt::toNumber(value)) {
-            p.status.append(u"Block %1: sample %2 is no value (\"%3\"): not recorded"_s
-                                .arg(block).arg(k).arg(value));
-            letEventsRun();
-            continue;
+            ++lost;
+            p.status.append(u"Block %1: sample %2 is no value (\"%3\"): not recorded (%4 lost in all)"_s
+                                .arg(block).arg(k).arg(value).arg(lost));
+        } else {
+            s.DISPLAY1 = value;
+            updateElapsed(r);
+            const QString elapsed = formats::elapsedText(s.ELAPSED_SECS);
+            ++completed;
+            if (const std::optional<RunEnd> failed = recordStep(r, elapsed, StepRows::None))
+                return failed;
         }
-        s.DISPLAY1 = value;
-        updateElapsed(r);
-        const QString elapsed = formats::elapsedText(s.ELAPSED_SECS);
-        ++completed;
-        if (const std::optional<RunEnd> failed = recordStep(r, elapsed, StepRows::None))
-            return failed;
         letEventsRun();
+        if (s.TEST_TIME == 0 || r.programEnding) {
+            // The instrument streams the rest of the block: nobody reads it.
+            if (k < samples)
+                p.link.discardUntilQuiet();
+            return RunEnd::Stopped;
+        }
     }
     return std::nullopt;
 }
@@ -118,6 +131,7 @@ void fillNotice(RunContext &r)
         n.Label9 = QString::number(ms > 0 ? std::llround(s.TEST_TIME * 1000 / ms) : 0);
     }
     n.Label10 = u"0"_s;
+    n.lostSamples = u"0"_s;
     n.Label12 = interval + u" ms"_s;
     n.shown = true;
     n.touch();
@@ -149,6 +163,7 @@ RunEnd LOG_LOOP_FAST(RunContext &r, double &length)
 
     qint64 blocks = 0;
     qint64 completed = 0;
+    qint64 lost = 0;
     RunEnd end = RunEnd::TimeUp;
     for (;;) {
         if (!waitUntil(r.clock, blockStart + kBlockPeriod, stopRequested)) {
@@ -157,9 +172,10 @@ RunEnd LOG_LOOP_FAST(RunContext &r, double &length)
         }
         ++blocks;
         blockStart = r.clock.monotonic();
-        const std::optional<RunEnd> failed = fastBlock(r, setup.samples, blocks, completed);
+        const std::optional<RunEnd> failed = fastBlock(r, setup.samples, blocks, completed, lost);
         // Samples completed are the samples that came and were counted.
         r.notice.Label10 = QString::number(completed);
+        r.notice.lostSamples = QString::number(lost);
         r.notice.touch();
         if (failed) {
             end = *failed;
@@ -175,6 +191,8 @@ RunEnd LOG_LOOP_FAST(RunContext &r, double &length)
         if (seconds(blockStart - start) >= length)
             break;
     }
+    if (lost > 0)
+        p.status.append(u"Fast run: %1 of %2 samples lost"_s.arg(lost).arg(completed + lost));
     r.recorder.close();
     return end;
 }

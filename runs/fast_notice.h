@@ -19,6 +19,7 @@ public:
     QString Label9;   // number of samples, or "Continuous"
     QString Label10;  // samples completed
     QString Label12;  // the interval, "16.667 ms"
+    QString lostSamples = QStringLiteral("0");  // samples that did not come or held no value
     bool shown = false;
 
     // After the run has changed some of the fields: one changed() for all.

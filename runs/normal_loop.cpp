@@ -36,11 +36,12 @@ std::optional<RunEnd> normalPass(RunContext &r)
     const std::optional<QString> reply = p.link.Read();
     if (!reply)
         return noReading(r, elapsed);
-    r.timeoutsInRow = 0;
+    const QString replyText = extreme ? *reply + u',' : *reply;
+    if (!hasDisplay1Value(replyText))
+        return readingWithoutValue(r, elapsed, *reply);
+    readingCame(r);
 
-    s.DISPLAY1 = *reply;
-    if (extreme)
-        s.DISPLAY1 += u',';
+    s.DISPLAY1 = replyText;
     reading::READ_SHOW_PARSE(p);
     return recordStep(r, elapsed, StepRows::Loop);
 }

@@ -92,9 +92,22 @@ bool Recorder::writeRecord(const QString &elapsed, bool saving, QString *why)
     const formats::RecordFields fields{m_state.RECORD_COUNT, elapsed, now(), m_state.MODE1,
                               m_state.DISPLAY1, m_state.MODE2, m_state.DISPLAY2};
     const bool ok = writeBytes(formats::recordLine(fields).toUtf8(), why);
+    if (ok)
+        m_fileHasRecord = true;
     if (!m_keepOpen)
         m_file.close();
     return ok;
+}
+
+void Recorder::removeIfNoRecord()
+{
+    if (m_fileHasRecord || m_path.isEmpty() || m_file.isOpen())
+        return;
+    m_fileHasRecord = true;
+    // Only a file that holds its header and nothing more.
+    const QFileInfo info(m_path);
+    if (info.exists() && info.size() == formats::headerBytes(now()).size())
+        QFile::remove(m_path);
 }
 
 bool Recorder::rollOver(bool saving, QString *why)
@@ -145,6 +158,8 @@ bool Recorder::ensureOpen(QString *why)
     m_size = m_file.size();
     if (needsHeader && !writeBytes(formats::headerBytes(now()), why))
         return false;
+    if (needsHeader)
+        m_fileHasRecord = false;
     return true;
 }
 

@@ -74,6 +74,10 @@ public:
     bool openForRun(bool saving, QString *why = nullptr);
     // End of a run, quit, or a fatal error: the file is closed.
     void close();
+    // At the end of a run: a file this run started that never got a record
+    // (the instrument was silent, the run stopped at once) holds only its
+    // header and is removed.
+    void removeIfNoRecord();
 
     // ---- One record step: count, record when due, roll over when due.
 
@@ -110,6 +114,7 @@ private:
     QFile m_file;
     qint64 m_size = 0;    // bytes in the open file after its last whole line
     bool m_keepOpen = false;
+    bool m_fileHasRecord = true;  // the current file holds a record (or is not ours to remove)
     bool m_failing = false;
 };
 

@@ -177,6 +177,10 @@ QString endText(RunEnd end, const QString &why)
     switch (end) {
     case RunEnd::TimedOut:
         return u"The run has ended: three readings in a row did not come (%1)."_s.arg(why);
+    case RunEnd::TooSlow:
+        return u"The run has ended: the instrument takes longer than the reading bound (%1) to "
+               u"answer, so its readings came too late for their queries. Choose a faster rate, "
+               u"a shorter filter or a longer interval."_s.arg(why);
     case RunEnd::LineLost:
         return u"The run has ended: the line to the instrument was lost (%1)."_s.arg(why);
     case RunEnd::RecordingFailed:
@@ -195,6 +199,7 @@ void endOfRun(RunContext &r, RunEnd end)
     Panel &p = r.panel;
     p.state.runPhase = RunPhase::Ending;
     r.recorder.close();
+    r.recorder.removeIfNoRecord();
     restPanel(r);
     if (!r.programEnding)
         shell::send(p, u"SYST:LOC\\10"_s);
@@ -423,16 +428,26 @@ void START_IMG_MouseDown(RunContext &r)
     p.controls.START_IMG = u"START_BUTT2.BMP"_s;
     s.READ_OK = true;
     p.controls.touch();
+    // A message box takes the mouse's release: the key is let go first, so
+    // it is never left drawn pressed.
+    auto refuse = [&r](const QString &text, const QString &title) {
+        START_IMG_MouseUp(r);
+        rt::messageBox(text, title, rt::MessageIcon::Critical);
+    };
     if (p.controls.CHK_COM_TF.enabled && !p.controls.CHK_COM_TF.checked)
-        return rt::messageBox(dataInputErrorText(), u"Data Input Error"_s, rt::MessageIcon::Critical);
+        return refuse(dataInputErrorText(), u"Data Input Error"_s);
     if (s.runPhase != RunPhase::Idle)
         return stopRun(r);
     if (s.MODE1.isEmpty())
-        return rt::messageBox(u"Please select a measurement function"_s, u"Start Error"_s,
-                              rt::MessageIcon::Critical);
+        return refuse(u"Please select a measurement function"_s, u"Start Error"_s);
     if (!takeSampleInterval(p))
-        return rt::messageBox(u"Please select a sample interval"_s, u"Start Error"_s,
-                              rt::MessageIcon::Critical);
+        return refuse(u"Please select a sample interval"_s, u"Start Error"_s);
+    // A run on a line known to be gone would only make an empty file.
+    if (!p.controls.Ran_CHK.checked && !p.link.isOpen())
+        return refuse(u"The line to the instrument is down: %1"_s.arg(
+                          p.link.lastErrorText().isEmpty() ? u"the serial port is not open."_s
+                                                           : p.link.lastErrorText()),
+                      u"Start Error"_s);
     startRun(r);
 }
 
@@ -617,7 +632,37 @@ std::optional<RunEnd> noReading(RunContext &r, const QString &elapsed)
     p.status.append(u"No reading at %1: %2"_s.arg(elapsed, p.link.lastErrorText()));
     if (r.timeoutsInRow < 3)
         return std::nullopt;
+    if (p.link.lateRepliesDropped() > r.lateAtLastReading) {
+        r.endWhy = rt::numberText(double(p.link.readingBound().count()) / 1000.0) + u" s"_s;
+        return RunEnd::TooSlow;
+    }
     r.endWhy = p.link.lastErrorText();
+    return RunEnd::TimedOut;
+}
+
+void readingCame(RunContext &r)
+{
+    r.timeoutsInRow = 0;
+    r.lateAtLastReading = r.panel.link.lateRepliesDropped();
+}
+
+bool hasDisplay1Value(QStringView reply)
+{
+    const qsizetype comma = reply.indexOf(u',');
+    return rt::toNumber(comma < 0 ? reply : reply.left(comma)).has_value();
+}
+
+std::optional<RunEnd> readingWithoutValue(RunContext &r, const QString &elapsed, const QString &reply)
+{
+    Panel &p = r.panel;
+    ++r.timeoutsInRow;
+    QString shown = reply;
+    shown.remove(u'\r');
+    p.status.append(u"No reading at %1: the reply \"%2\" holds no value; nothing recorded"_s
+                        .arg(elapsed, shown));
+    if (r.timeoutsInRow < 3)
+        return std::nullopt;
+    r.endWhy = u"the last reply was \"%1\""_s.arg(shown);
     return RunEnd::TimedOut;
 }
 

@@ -39,7 +39,8 @@ class ReadingsTableModel;
 enum class RunEnd {
     TimeUp,          // its test time, or every sample it expected
     Stopped,         // START, the notice's Stop, or the program ending
-    TimedOut,        // three readings in a row did not come
+    TimedOut,        // three readings in a row did not come, or held no value
+    TooSlow,         // ... because the instrument answers later than the bound
     LineLost,        // the port went away or would not take a command
     RecordingFailed, // the recorded-data file could not be written
 };
@@ -95,6 +96,7 @@ struct RunContext
     // ---- The run's own.
     Nanos startedAt{0};       // the run clock's zero, on the monotonic clock
     int timeoutsInRow = 0;    // readings that did not come, one after the other
+    quint64 lateAtLastReading = 0;  // the channel's count of late replies then
     bool programEnding = false;
     QString endWhy;           // what ended a run early, for its message
 };
@@ -157,6 +159,18 @@ void updateElapsed(RunContext &r);
 // told in the status log and ends the run on the third in a row. The
 // pass's record number is not used.
 std::optional<RunEnd> noReading(RunContext &r, const QString &elapsed);
+
+// A reading came: the count of missing ones starts again.
+void readingCame(RunContext &r);
+
+// A reply came whose display-1 field holds no value (garbled, cut, empty):
+// it is told in the status log, uses no record number and counts toward
+// ending the run as a missing reading does.
+std::optional<RunEnd> readingWithoutValue(RunContext &r, const QString &elapsed, const QString &reply);
+
+// Whether the display-1 field of a reply (what stands before its first
+// comma, or all of it) is a number.
+bool hasDisplay1Value(QStringView reply);
 
 // A command did not go out: the line is gone.
 RunEnd lineGone(RunContext &r);

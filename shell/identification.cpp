@@ -222,6 +222,34 @@ void drawAll(Panel &p, Positions row, QStringView glyph)
         p.display.draw(row, i, glyph);
 }
 
+// The exchange the identification made last, so a failure can say where
+// and how it stopped.
+struct LastExchange
+{
+    QString command;
+    std::optional<QString> reply;  // what came, when the query was answered
+    QString error;                 // the channel's account otherwise
+};
+LastExchange g_last;
+
+bool sendId(Panel &p, const QString &command)
+{
+    g_last = {command, std::nullopt, {}};
+    const bool sent = send(p, command, Sender::Always);
+    if (!sent)
+        g_last.error = p.link.lastErrorText();
+    return sent;
+}
+
+std::optional<QString> askId(Panel &p, const QString &query)
+{
+    g_last = {query, std::nullopt, {}};
+    g_last.reply = ask(p, query, Sender::Always);
+    if (!g_last.reply)
+        g_last.error = p.link.lastErrorText();
+    return g_last.reply;
+}
+
 // The reply without its last character (the terminator); an empty reply
 // has none to lose.
 std::optional<QString> dropLast(const std::optional<QString> &reply)
@@ -270,12 +298,12 @@ const Display1Function *matchDisplay1(const QString &F)
 
 bool askIdentity(Panel &p)
 {
-    if (!send(p, QStringLiteral("TRIG:SOUR INT\\10"), Sender::Always))
+    if (!sendId(p, QStringLiteral("TRIG:SOUR INT\\10")))
         return false;
     p.display.setLit(Lamp::RMT_LAB, true);
     // An empty identity is no instrument: whatever answered, the link is
     // not established.
-    const std::optional<QString> reply = ask(p, QStringLiteral("*IDN?\\10"), Sender::Always);
+    const std::optional<QString> reply = askId(p, QStringLiteral("*IDN?\\10"));
     if (!reply || !replyHasContent(*reply))
         return false;
     const std::optional<QString> idn = dropLast(reply);
@@ -302,7 +330,7 @@ bool askIdentity(Panel &p)
 
 bool askFilter(Panel &p)
 {
-    const std::optional<bool> on = nonZero(ask(p, QStringLiteral("sens:aver:stat?\\10"), Sender::Always));
+    const std::optional<bool> on = nonZero(askId(p, QStringLiteral("sens:aver:stat?\\10")));
     if (!on)
         return false;
     p.display.setLit(Lamp::FILT_LAB, *on);
@@ -311,7 +339,7 @@ bool askFilter(Panel &p)
 
 bool askScanner(Panel &p)
 {
-    const std::optional<QString> reply = ask(p, QStringLiteral("ROUT:STAT?\\10"), Sender::Always);
+    const std::optional<QString> reply = askId(p, QStringLiteral("ROUT:STAT?\\10"));
     if (!reply)
         return false;
     if (rt::numberText(rt::leadingNumber(*reply)) != u"1")
@@ -320,7 +348,7 @@ bool askScanner(Panel &p)
     // of REL, MIN or MAX depends on it.
     const display::DisplayModel &d = p.display;
     if (!d.isLit(Lamp::REL_LAB) && !d.isLit(Lamp::MIN_LAB) && !d.isLit(Lamp::MAX_LAB)
-        && !send(p, QStringLiteral("rout:func OFF\\10"), Sender::Always))
+        && !sendId(p, QStringLiteral("rout:func OFF\\10")))
         return false;
     // Blue legends tell the keys that SHIFT with ACV or DCV opens the scanner.
     p.controls.MODE_TEXT[0].color = kLegendBlue;
@@ -330,7 +358,7 @@ bool askScanner(Panel &p)
 
 bool askTriggerSource(Panel &p)
 {
-    const std::optional<QString> reply = ask(p, QStringLiteral("trig:sour?\\10"), Sender::Always);
+    const std::optional<QString> reply = askId(p, QStringLiteral("trig:sour?\\10"));
     if (!reply)
         return false;
     p.state.IDN_REPLY = rt::left(*reply, 2).value_or(QString());
@@ -341,7 +369,7 @@ bool askTriggerSource(Panel &p)
 // Display 2's function and range; *function receives the function reply.
 bool askDisplay2(Panel &p, QString *function)
 {
-    const std::optional<QString> reply = dropLast(ask(p, QStringLiteral("conf2:func?\\10"), Sender::Always));
+    const std::optional<QString> reply = dropLast(askId(p, QStringLiteral("conf2:func?\\10")));
     if (!reply)
         return false;
     *function = *reply;
@@ -349,7 +377,7 @@ bool askDisplay2(Panel &p, QString *function)
         return true;  // display 2 is off: nothing of it changes
 
     p.state.MODE2_ON = true;
-    const std::optional<QString> autoReply = dropLast(ask(p, QStringLiteral("conf2:auto?\\10"), Sender::Always));
+    const std::optional<QString> autoReply = dropLast(askId(p, QStringLiteral("conf2:auto?\\10")));
     if (!autoReply)
         return false;
     drawAll(p, Positions::DIS2_IMG, u"O");
@@ -364,7 +392,7 @@ bool askDisplay2(Panel &p, QString *function)
     } else {
         // The range comes with its terminator like every reply; compared
         // with it, a fixed range would never be found.
-        const std::optional<QString> range = dropLast(ask(p, QStringLiteral("conf2:rang?\\10"), Sender::Always));
+        const std::optional<QString> range = dropLast(askId(p, QStringLiteral("conf2:rang?\\10")));
         if (!range)
             return false;
         rangeText = *range;
@@ -398,7 +426,7 @@ bool askTemperature(Panel &p, bool display2Off)
 {
     p.display.setLit(Points::DROP_IMG, 3, true);
     p.state.MODE1_RANGE.clear();
-    const std::optional<QString> unit = dropLast(ask(p, QStringLiteral("UNIT?\\10"), Sender::Always));
+    const std::optional<QString> unit = dropLast(askId(p, QStringLiteral("UNIT?\\10")));
     if (!unit)
         return false;
     const bool celsius = *unit == u"C";
@@ -406,7 +434,7 @@ bool askTemperature(Panel &p, bool display2Off)
     p.display.setLit(celsius ? Lamp::T_C_LAB1 : Lamp::T_F_LAB1, true);
     if (!display2Off)
         return true;
-    const std::optional<QString> type = dropLast(ask(p, QStringLiteral("sens:temp:tco:type?\\10"), Sender::Always));
+    const std::optional<QString> type = dropLast(askId(p, QStringLiteral("sens:temp:tco:type?\\10")));
     if (!type)
         return false;
     const QString letter = rt::left(*type, 1).value_or(QString());
@@ -416,7 +444,7 @@ bool askTemperature(Panel &p, bool display2Off)
 
 bool askDisplay1(Panel &p, bool display2Off)
 {
-    const std::optional<QString> autoReply = ask(p, QStringLiteral("conf:auto?\\10"), Sender::Always);
+    const std::optional<QString> autoReply = askId(p, QStringLiteral("conf:auto?\\10"));
     if (!autoReply)
         return false;
     drawAll(p, Positions::DIS1_IMG, u"O");
@@ -429,13 +457,13 @@ bool askDisplay1(Panel &p, bool display2Off)
         p.state.MODE1_RANGE = QStringLiteral("AUTO");
         p.display.setLit(Lamp::AUTO_LAB1, true);
     } else {
-        const std::optional<QString> range = dropLast(ask(p, QStringLiteral("conf:rang?\\10"), Sender::Always));
+        const std::optional<QString> range = dropLast(askId(p, QStringLiteral("conf:rang?\\10")));
         if (!range)
             return false;
         rangeText = *range;
     }
 
-    const std::optional<QString> F = dropLast(ask(p, QStringLiteral("conf:func?\\10"), Sender::Always));
+    const std::optional<QString> F = dropLast(askId(p, QStringLiteral("conf:func?\\10")));
     if (!F)
         return false;
     const Display1Function *f = matchDisplay1(*F);
@@ -467,7 +495,7 @@ bool askDisplay1(Panel &p, bool display2Off)
             display::spell(p.display, f->word);
     }
     // The AC functions read at the slow detector band from here on.
-    if (f->modeLamp == Lamp::AC_LAB1 && !send(p, QStringLiteral("sens:det:band 3\\10"), Sender::Always))
+    if (f->modeLamp == Lamp::AC_LAB1 && !sendId(p, QStringLiteral("sens:det:band 3\\10")))
         return false;
     return true;
 }
@@ -475,6 +503,15 @@ bool askDisplay1(Panel &p, bool display2Off)
 // Display 1 reads 000000.0: the instrument did not answer as it should.
 void identificationFailed(Panel &p)
 {
+    const QString asked = rt::trimSpaces(QString(g_last.command).remove(QStringLiteral("\\10")));
+    QString how;
+    if (!g_last.reply)
+        how = g_last.error.isEmpty() ? QStringLiteral("it was not sent") : g_last.error;
+    else if (rt::trimSpaces(g_last.reply->chopped(1)).isEmpty())
+        how = QStringLiteral("the reply was empty");
+    else
+        how = QStringLiteral("the reply \"%1\" is cut or garbled").arg(g_last.reply->chopped(1));
+    p.status.append(QStringLiteral("The instrument was not identified: \"%1\" failed, %2").arg(asked, how));
     p.link.Reset();
     drawAll(p, Positions::DIS1_IMG, u"0");
     p.display.setLit(Points::DROP_IMG, 5, true);
@@ -484,6 +521,7 @@ void identificationFailed(Panel &p)
 
 void RDX_INF_TEST(Panel &p)
 {
+    g_last = {};
     display::DisplayModel::Batch batch(p.display);
     QString display2Function;
     const bool answered = askIdentity(p) && askFilter(p) && askScanner(p) && askTriggerSource(p)

@@ -531,10 +531,12 @@ void TestAcquisitionLoops::fastStopMidBlock()
     const qsizetype before = t.f.sim.written.size();
     t.runTicks();
 
-    // The block that had begun is read and recorded to its end; local
-    // operation waits until then.
-    QCOMPARE(t.f.state.RECORD_COUNT, 30);
-    QCOMPARE(RunFixture::records(t.files().value(0)).size(), 30);
+    // The run stops at once: the rest of the block is dropped, never read
+    // as the answer to the rate query that follows.
+    QVERIFY(t.f.state.RECORD_COUNT < 30);
+    QCOMPARE(RunFixture::records(t.files().value(0)).size(), t.f.state.RECORD_COUNT);
+    QCOMPARE(t.f.state.SPEED_CODE, u"M"_s);
+    QVERIFY(t.f.display.isLit(display::Lamp::M_LAB));
     const QStringList after = writtenFrom(t, before);
     QCOMPARE(after.mid(after.indexOf(u"val1?\r\n"_s) + 1),
              (QStringList{kRateQuery, u"SYST:DISP ON\r\n"_s, u"sample:count 1\r\n"_s, kLocal}));
@@ -572,9 +574,10 @@ void TestAcquisitionLoops::noOtherTalkWhileStreaming()
     QVERIFY(!t.f.sim.written.contains(u"syst:err?\\10"_s));
     QVERIFY(!t.f.sim.written.contains(u"*IDN?\\10"_s));
     QCOMPARE(t.f.status.lines().filter(u"Not now: the instrument is streaming"_s).size(), 2);
-    // The block came whole: no sample went to another question.
+    // The stop ended the block at once; no sample went to another question.
     const QList<QByteArray> records = RunFixture::records(t.files().value(0));
-    QCOMPARE(records.size(), 60);
+    QCOMPARE(records.size(), t.f.state.RECORD_COUNT);
+    QVERIFY(!records.isEmpty());
     for (const QByteArray &record : records)
         QVERIFY2(kFastRecord.match(QString::fromLatin1(record)).hasMatch(), record.constData());
     QCOMPARE(t.f.sim.written.count(kLocal), 1);
@@ -600,8 +603,11 @@ void TestAcquisitionLoops::cutValuesAreNeverRecorded()
     QCOMPARE(skipped.size(), 17);
     QCOMPARE(records.size(), 120 - 2 * 17);
     QCOMPARE(t.f.state.RECORD_COUNT, 120 - 2 * 17);
-    QCOMPARE(t.f.status.lines().filter(u"lost"_s).size(), 2);
+    QCOMPARE(t.f.status.lines().filter(QRegularExpression(u"samples \\d+ to \\d+ lost"_s)).size(), 2);
     QCOMPARE(t.run.notice.Label10, QString::number(120 - 2 * 17));
+    // Each cut value is lost, and so is the value it took with it.
+    QCOMPARE(t.run.notice.lostSamples, QString::number(2 * 17));
+    QCOMPARE(t.f.status.lines().filter(u"Fast run: 34 of 120 samples lost"_s).size(), 1);
     QVERIFY(t.messages.messages().isEmpty());  // two time-outs do not end the run
 }
 

@@ -91,6 +91,9 @@ void TestRunControl::refusals_data()
                                  << u"Start Error"_s;
     QTest::newRow("no interval at all") << u"interval"_s << u"Please select a sample interval"_s
                                         << u"Start Error"_s;
+    // The reason follows the colon.
+    QTest::newRow("line known to be lost") << u"lost"_s << u"The line to the instrument is down: "_s
+                                           << u"Start Error"_s;
 }
 
 void TestRunControl::refusals()
@@ -107,7 +110,14 @@ void TestRunControl::refusals()
         t.f.state.MODE1.clear();
     else if (refusal == u"interval")
         t.f.controls.Speed_TIME = {{}, u"abc"_s, true};
+    else if (refusal == u"lost")
+        t.f.sim.device->close();
     const QString picture = t.f.controls.START_IMG;
+    QString pictureDuringBox;
+    rt::setMessageHandler([&](const rt::Message &message) {
+        pictureDuringBox = t.f.controls.START_IMG;
+        t.messages.record(message);
+    });
 
     runs::START_IMG_MouseDown(t.run);
 
@@ -116,10 +126,18 @@ void TestRunControl::refusals()
         QCOMPARE(t.f.controls.START_IMG, picture);  // not even the pressed picture
     } else {
         QCOMPARE(t.messages.messages().size(), 1);
-        QCOMPARE(t.messages.messages()[0].text, text);
+        if (refusal == u"lost") {
+            QVERIFY(t.messages.messages()[0].text.startsWith(text));
+            QVERIFY(t.messages.messages()[0].text.size() > text.size());
+            QVERIFY(t.files().isEmpty());  // no file for a run that cannot run
+        } else {
+            QCOMPARE(t.messages.messages()[0].text, text);
+        }
         QCOMPARE(t.messages.messages()[0].title, title);
         QCOMPARE(t.messages.messages()[0].icon, rt::MessageIcon::Critical);
-        QCOMPARE(t.f.controls.START_IMG, u"START_BUTT2.BMP"_s);
+        // The box takes the mouse's release: the key is let go before it.
+        QCOMPARE(pictureDuringBox, u"START_BUTT1.BMP"_s);
+        QCOMPARE(t.f.controls.START_IMG, u"START_BUTT1.BMP"_s);
         QVERIFY(t.f.state.READ_OK);
     }
     QCOMPARE(t.nameBoxOpenings, 0);

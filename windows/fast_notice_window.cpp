@@ -27,6 +27,7 @@ constexpr LabelRow kLabelRows[] = {
     {u"Number of Samples:",    &Form1::Label9},
     {u"Samples Completed:",    &Form1::Label10},
     {u"Interval Time:",        &Form1::Label12},
+    {u"Samples Lost:",         &Form1::LostLabel},
 };
 constexpr int kRowsTop = 2760;
 constexpr int kRowPitch = 330;
@@ -91,6 +92,7 @@ void Form1::refresh()
     Label9->setText(m_notice.Label9);
     Label10->setText(m_notice.Label10);
     Label12->setText(m_notice.Label12);
+    LostLabel->setText(m_notice.lostSamples);
 }
 
 } // namespace runs

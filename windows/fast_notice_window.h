@@ -35,6 +35,7 @@ public:
     QLabel *Label9 = nullptr;
     QLabel *Label10 = nullptr;
     QLabel *Label12 = nullptr;
+    QLabel *LostLabel = nullptr;  // samples that did not come or held no value
     QPushButton *Command1 = nullptr;
 
 private:
