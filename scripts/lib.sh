@@ -4,7 +4,8 @@
 RAVELO_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 RAVELO_PACKAGES=(cmake g++ clang libclang-rt-14-dev ninja-build qt6-base-dev qt6-serialport-dev libqt6opengl6-dev
                  libgl-dev libxkbcommon-dev libqcustomplot-dev libbenchmark-dev
-                 fonts-dejavu-core)  # the panel draws its legends in DejaVu Sans
+                 fonts-dejavu-core    # the panel draws its legends in DejaVu Sans
+                 fonts-droid-fallback)  # and the full-width characters of its texts
 
 ravelo_install_packages() {
     local missing=()

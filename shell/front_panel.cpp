@@ -82,7 +82,11 @@ SettingStartup SHOW_Form_Load(Panel &p, const QString &programFolder)
 
     // A port that cannot be opened leaves the link down, without a box:
     // the status log has the reason, and the settings window the cure.
-    openAtStartup(p.link, start.setting);
+    // A record that names no port or rate says so too: the program does not
+    // know which line to open.
+    if (!openAtStartup(p.link, start.setting) && start.fileRead
+        && (p.link.lastError() == LinkError::NoPortChosen || p.link.lastError() == LinkError::NoBaudChosen))
+        p.status.append(QStringLiteral("The settings record \"%1\": %2").arg(QString::fromLatin1(kSettingFileName), p.link.lastErrorText()));
     p.state.PORT_SET = start.setting.PORT != 0;
 
     p.state.DISPLAY_BMP_PATH = programFolder + QStringLiteral("/DISPLAY_BMP");

@@ -54,9 +54,8 @@ void Quit_BUTT_Click(Panel &p)
 
 bool Text1_Change(const Panel &p)
 {
-    const QStringList &lines = p.status.lines();
-    return !p.timers.READ_Timer.isEnabled() && lines.size() == 1
-           && lines.front() == QStringView(kFetchSamplePhrase);
+    return !p.timers.READ_Timer.isEnabled() && p.status.lineCount() == 1
+           && p.status.lines().front() == QStringView(kFetchSamplePhrase);
 }
 
 } // namespace shell

@@ -79,6 +79,7 @@ class TestFrontPanel : public QObject
 private Q_SLOTS:
     void loadOpensTheRecordedPortAndSendsStartupCommands();
     void loadWithoutRecordSendsNothing();
+    void recordNamingNoPortIsSaid();
     void loadLeavesOnlyTimer1Running();
     void temperatureCaptionsUseTheDegreeSign();
     void lampTestPhases_data();
@@ -115,6 +116,18 @@ void TestFrontPanel::loadWithoutRecordSendsNothing()
     QVERIFY(!f.state.PORT_SET);
     QVERIFY(!QFile::exists(shell::settingPath(empty.path())));  // no record is made
     QCOMPARE(f.state.SETTING.TEST_TIME_TEXT.trimmed(), u"0.5"_s);
+}
+
+// A record that names port 0 (stored with no port chosen) opens nothing,
+// and the status log says why, as it does for a port it does not know.
+void TestFrontPanel::recordNamingNoPortIsSaid()
+{
+    ProgramFolder folder(0);
+    QVERIFY(folder.ok);
+    PanelFixture f;
+    shell::SHOW_Form_Load(f.panel, folder.dir.path());
+    QVERIFY(f.sim.wire().isEmpty());
+    QCOMPARE(f.status.lines().filter(u"No serial port is chosen"_s).size(), 1);
 }
 
 void TestFrontPanel::loadLeavesOnlyTimer1Running()

@@ -1,6 +1,7 @@
 #include "core/status_log.h"
 
 #include <QSignalSpy>
+#include <QTextCursor>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -37,6 +38,36 @@ private Q_SLOTS:
         QCOMPARE(log.text(), u"one\r\ntwo\r\n"_s);
         log.clear();
         QCOMPARE(log.text(), QString());
+    }
+    // An all-night run on a flaky line writes a line a minute for ever: the
+    // log keeps the newest lines only, in order, and new ones still land.
+    void keepsTheNewestLines()
+    {
+        shell::StatusLog log;
+        const int extra = 25;
+        for (int i = 1; i <= shell::StatusLog::kMaxLines + extra; ++i)
+            log.append(u"line %1"_s.arg(i));
+        QCOMPARE(log.lineCount(), shell::StatusLog::kMaxLines);
+        const QStringList lines = log.lines();
+        QCOMPARE(lines.first(), u"line %1"_s.arg(extra + 1));
+        QCOMPARE(lines.last(), u"line %1"_s.arg(shell::StatusLog::kMaxLines + extra));
+        log.clear();
+        log.append(u"again"_s);
+        QCOMPARE(log.lines(), QStringList{u"again"_s});
+    }
+    // The box edits the log's own document: what is typed there is the log.
+    void typedTextIsTheLog()
+    {
+        shell::StatusLog log;
+        log.append(u"first"_s);
+        QTextCursor cursor(&log.document());
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText(u"\nfetch sample"_s);
+        QCOMPARE(log.lines(), (QStringList{u"first"_s, u"fetch sample"_s}));
+        cursor.select(QTextCursor::Document);
+        cursor.removeSelectedText();
+        QCOMPARE(log.lineCount(), 0);
+        QVERIFY(log.lines().isEmpty());
     }
 };
 

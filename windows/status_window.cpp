@@ -8,21 +8,14 @@
 #include "shell/status.h"
 
 #include <QCoreApplication>
+#include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScopedValueRollback>
 #include <QTextCursor>
 
 namespace shell {
 namespace {
 
-// The box holds the log's lines joined by line breaks; an empty box is an
-// empty log.
-QStringList boxLines(const QPlainTextEdit *box)
-{
-    const QString text = box->toPlainText();
-    return text.isEmpty() ? QStringList{} : text.split(u'\n');
-}
 
 } // namespace
 
@@ -34,7 +27,11 @@ QUIT_Form::QUIT_Form(Panel &panel, QWidget *parent) : QWidget(parent), m_panel(p
     // as the window was laid out.
     Text1 = new QPlainTextEdit(this);
     Text1->setGeometry(rt::twipsRect(60, 60, 2900, 2160));
-    Text1->setPlainText(panel.status.lines().join(u'\n'));
+    // The box shows and edits the log's own document.
+    QTextDocument &log = panel.status.document();
+    if (!qobject_cast<QPlainTextDocumentLayout *>(log.documentLayout()))
+        log.setDocumentLayout(new QPlainTextDocumentLayout(&log));
+    Text1->setDocument(&log);
 
     struct Button { QPushButton **slot; const char *caption; };
     const Button buttons[] = {
@@ -48,9 +45,7 @@ QUIT_Form::QUIT_Form(Panel &panel, QWidget *parent) : QWidget(parent), m_panel(p
         top += 435;
     }
 
-    StatusLog &log = panel.status;
-    connect(&log, &StatusLog::appended, this, &QUIT_Form::logAppended);
-    connect(&log, &StatusLog::cleared, this, &QUIT_Form::logCleared);
+    connect(&panel.status, &StatusLog::appended, this, &QUIT_Form::logAppended);
     connect(Text1, &QPlainTextEdit::textChanged, this, &QUIT_Form::Text1_Change);
 
     connect(MODE1_MODE2, &QPushButton::clicked, this, [this] { shell::MODE1_MODE2(m_panel); });
@@ -63,41 +58,15 @@ QUIT_Form::QUIT_Form(Panel &panel, QWidget *parent) : QWidget(parent), m_panel(p
 Command_TEST *QUIT_Form::commandTest() const { return m_commandTest; }
 loader::Form_LD *QUIT_Form::loaderForm() const { return m_loader; }
 
-void QUIT_Form::logAppended(const QString &line)
+void QUIT_Form::logAppended()
 {
-    if (m_fromBox)
-        return;
-    const QScopedValueRollback guard(m_fromLog, true);
-    // A new line goes after the last one; the first line of the log is the
-    // box's first block, even when it is empty.
-    QTextCursor end(Text1->document());
-    end.movePosition(QTextCursor::End);
-    if (m_panel.status.lines().size() > 1)
-        end.insertBlock();
-    end.insertText(line);
+    // The newest line stays in view.
+    Text1->moveCursor(QTextCursor::End);
     Text1->ensureCursorVisible();
-}
-
-void QUIT_Form::logCleared()
-{
-    if (m_fromBox)
-        return;
-    const QScopedValueRollback guard(m_fromLog, true);
-    Text1->clear();
 }
 
 void QUIT_Form::Text1_Change()
 {
-    if (!m_fromLog) {
-        // The user typed: the log takes the box's lines.
-        const QStringList lines = boxLines(Text1);
-        if (lines != m_panel.status.lines()) {
-            const QScopedValueRollback guard(m_fromBox, true);
-            m_panel.status.clear();
-            for (const QString &line : lines)
-                m_panel.status.append(line);
-        }
-    }
     if (!shell::Text1_Change(m_panel))
         return;
     if (m_commandTest) {

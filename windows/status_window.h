@@ -45,15 +45,12 @@ Q_SIGNALS:
     void frontPanelWanted();
 
 private:
-    void logAppended(const QString &line);
-    void logCleared();
+    void logAppended();
     void Text1_Change();
     void LOAD_BUTT_Click();
     void Quit_BUTT_Click();
 
     Panel &m_panel;
-    bool m_fromLog = false;  // the box follows the log: no copy back
-    bool m_fromBox = false;  // the log follows the box: no copy back
     QPointer<Command_TEST> m_commandTest;
     QPointer<loader::Form_LD> m_loader;
 };
