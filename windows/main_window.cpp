@@ -14,6 +14,7 @@
 #include "windows/form_place.h"
 #include "shell/front_panel.h"
 #include "windows/status_window.h"
+#include "windows/scan_window.h"
 #include "windows/front_panel_window.h"
 #include "shell/speed_check.h"
 #include "shell/status.h"
@@ -94,8 +95,18 @@ void MDImain::buildMenus()
     });
     SSBS = menuBar()->addMenu(QStringLiteral("ScanBox Setting"));
     SSBS->setObjectName(QStringLiteral("SSBS"));
-    SSBS->addAction(QStringLiteral("Save ScanBox Status(&S)"))->setObjectName(QStringLiteral("SSBS_SS"));
-    SSBS->addAction(QStringLiteral("Load ScanBox Status(&L)"))->setObjectName(QStringLiteral("SSBS_LS"));
+    QAction *saveSetup = SSBS->addAction(QStringLiteral("Save ScanBox Status(&S)"));
+    saveSetup->setObjectName(QStringLiteral("SSBS_SS"));
+    connect(saveSetup, &QAction::triggered, this, [this] {
+        if (m_scan)
+            m_scan->SSBS_SS_Click();
+    });
+    QAction *loadSetup = SSBS->addAction(QStringLiteral("Load ScanBox Status(&L)"));
+    loadSetup->setObjectName(QStringLiteral("SSBS_LS"));
+    connect(loadSetup, &QAction::triggered, this, [this] {
+        if (m_scan)
+            m_scan->File_Open_Ctrl();
+    });
     SSBS->addSeparator();
     QAction *openData = SSBS->addAction(QStringLiteral("Open Scan Data(&O)"));
     openData->setObjectName(QStringLiteral("SSBS_LD"));
@@ -212,6 +223,21 @@ void MDImain::showNotice()
     } else if (auto *open = qobject_cast<runs::Form1 *>(m_notice.data())) {
         open->refresh();
     }
+}
+
+scan::Scan_Form *MDImain::openScanForm()
+{
+    if (m_scan && m_scan->isVisibleTo(this)) {
+        bringForward(m_scan);
+        return m_scan;
+    }
+    SSBS->menuAction()->setVisible(true);
+    m_scan = new scan::Scan_Form(m_panel);
+    connect(m_scan, &scan::Scan_Form::unloading, this, [this] { SSBS->menuAction()->setVisible(false); });
+    openFormWindow(this, m_scan, {0, 0});
+    if (QMdiSubWindow *sub = window(m_scan))
+        sub->resize(rt::twipsSize(scan::Scan_Form::kWidth, scan::Scan_Form::kHeight));
+    return m_scan;
 }
 
 void MDImain::placeGraphForm()

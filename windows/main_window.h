@@ -19,6 +19,9 @@ class QMenu;
 namespace display {
 class PictureStore;
 }
+namespace scan {
+class Scan_Form;
+}
 namespace runs {
 class Graph_Form;
 class DATA_Form;
@@ -52,6 +55,12 @@ public:
     QMdiSubWindow *window(QWidget *form) const;
 
     QMenu *SSBS = nullptr;  // "ScanBox Setting", shown while the scanner window is open
+
+    // Opens the scanner window, which reads the scanner's state back first,
+    // and shows the "ScanBox Setting" menu until it closes; an open one
+    // comes forward. SHIFT with ACV or DCV opens it while the instrument
+    // reports a scanner.
+    scan::Scan_Form *openScanForm();
 
     // Centres a window on the primary screen, as the old layout did: half
     // the screen less half the window, and 110 twips lower.
@@ -88,6 +97,7 @@ private:
     QUIT_Form *m_quit = nullptr;
     std::unique_ptr<runs::RunContext> m_run;
     QPointer<QWidget> m_notice;
+    QPointer<scan::Scan_Form> m_scan;  // the scanner window, while it is open
     bool m_noticeOpen = false;  // the run shows its notice (the user may have closed it)
     bool m_resizing = false;
     bool m_unloaded = false;

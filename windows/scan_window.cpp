@@ -1,13 +1,402 @@
 #include "windows/scan_window.h"
 
+#include "scan/setup_files.h"
 #include "platform/twips.h"
+#include "windows/form_place.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QTabWidget>
+#include <QTableView>
+
+using namespace Qt::StringLiterals;
 
 namespace scan {
+namespace {
 
-Scan_Form::Scan_Form(QWidget *parent) : QWidget(parent)
+void place(QWidget *w, int left, int top, int width, int height)
 {
-    setWindowTitle(QStringLiteral("Scan"));
-    resize(rt::twipsSize(11800, 7800));
+    w->setGeometry(rt::twipsRect(left, top, width, height));
+}
+
+// The channel table, in twips: bank A and channel 117 in the left column,
+// bank B and channel 118 in the right one, as the result grids group them.
+constexpr int kTableTop = 240;
+constexpr int kRowPitch = 390;
+constexpr int kRowHeight = 330;
+constexpr int kColumnLeft[2] = {240, 5880};
+constexpr int kCurrentGap = 120;  // sets the current channel apart from its bank
+// Within a row: channel number, ON:, function, Auto:, range.
+constexpr int kCellLeft[5] = {0, 600, 1380, 2760, 3660};
+constexpr int kCellWidth[5] = {560, 720, 1320, 840, 1260};
+
+constexpr int kTabsLeft = 120;
+constexpr int kTabsTop = 120;
+constexpr int kTabsWidth = 11460;
+constexpr int kTabsHeight = 4900;
+constexpr int kBottomTop = 5160;
+constexpr int kLinePitch = 420;
+
+// Where each channel sits: column and row.
+int columnOf(int i) { return i < 8 || i == 16 ? 0 : 1; }
+int rowOf(int i) { return i >= 16 ? 8 : i % 8; }
+
+void showList(QComboBox *box, const ScanList &list)
+{
+    const QSignalBlocker quiet(box);
+    QStringList shown;
+    for (int i = 0; i < box->count(); ++i)
+        shown.append(box->itemText(i));
+    if (shown != list.items) {
+        box->clear();
+        box->addItems(list.items);
+    }
+    box->setCurrentIndex(list.index);
+    box->setEnabled(list.enabled);
+}
+
+void showCheck(QCheckBox *box, const ScanCheck &check)
+{
+    const QSignalBlocker quiet(box);
+    box->setChecked(check.checked);
+    box->setEnabled(check.enabled);
+}
+
+void showText(QLineEdit *box, const QString &text)
+{
+    if (box->text() != text)
+        box->setText(text);
+}
+
+void setTextColour(QWidget *w, const QColor &colour)
+{
+    QPalette palette = w->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    palette.setColor(QPalette::ButtonText, colour);
+    w->setPalette(palette);
+}
+
+} // namespace
+
+Scan_Form::Scan_Form(Panel &panel, QWidget *parent)
+    : QWidget(parent),
+      m_context{panel, m_controls, [this](const rt::Message &question) {
+                    QMessageBox box(QMessageBox::Warning, question.title, question.text,
+                                    QMessageBox::Ok | QMessageBox::Cancel, this);
+                    return box.exec() == QMessageBox::Ok;
+                }}
+{
+    setWindowTitle(u"Scan"_s);
+    resize(rt::twipsSize(kWidth, kHeight));
+
+    tabs = new QTabWidget(this);
+    place(tabs, kTabsLeft, kTabsTop, kTabsWidth, kTabsHeight);
+    auto *tablePage = new QWidget;
+    auto *gridPage = new QWidget;
+    tabs->addTab(tablePage, u"Channel Setting"_s);
+    tabs->addTab(gridPage, u"Scan Data"_s);
+    buildTable(tablePage);
+    buildGrids(gridPage);
+    buildSettings();
+
+    INPU_NAME_Frame = buildNameBox(u"Please key in the save data name."_s, INPU_NAME_TEXT, INPU_NAME_OK,
+                                   NAME_BUTT_CANC);
+    SSBS_Frame = buildNameBox(u"Please key in the save Scanbox setting status name."_s, SSBS_Input_Text,
+                              SSBS_OK_BUTT, SSBS_Cancel_Butt);
+    place(SSBS_Frame, 3300, 2400, 5200, 1050);
+
+    connectControls();
+    connect(&m_controls, &ScanControls::changed, this, &Scan_Form::refresh);
+    Form_Load(m_context);
+    refresh();
+}
+
+Scan_Form::~Scan_Form()
+{
+    // The grids' models are members, gone before the child views.
+    for (QTableView *grid : Scan_Grid)
+        grid->setModel(nullptr);
+}
+
+void Scan_Form::buildTable(QWidget *page)
+{
+    for (int i = 0; i < kChannelCount; ++i) {
+        const int left = kColumnLeft[columnOf(i)];
+        const int top = kTableTop + rowOf(i) * kRowPitch + (i >= 16 ? kCurrentGap : 0);
+        auto *number = new QLabel(QString::number(kFirstChannel + i), page);
+        CHN_CHK[std::size_t(i)] = new QCheckBox(u"ON:"_s, page);
+        MODE_Comb[std::size_t(i)] = new QComboBox(page);
+        S_Auto_CHK[std::size_t(i)] = new QCheckBox(u"Auto:"_s, page);
+        Combo2[std::size_t(i)] = new QComboBox(page);
+        QWidget *cells[5] = {number, CHN_CHK[std::size_t(i)], MODE_Comb[std::size_t(i)],
+                             S_Auto_CHK[std::size_t(i)], Combo2[std::size_t(i)]};
+        for (int cell = 0; cell < 5; ++cell)
+            place(cells[cell], left + kCellLeft[cell], top, kCellWidth[cell], kRowHeight);
+        number->setObjectName(u"CHAN_LAB%1"_s.arg(i));
+        CHN_CHK[std::size_t(i)]->setObjectName(u"CHN_CHK%1"_s.arg(i));
+        MODE_Comb[std::size_t(i)]->setObjectName(u"MODE_Comb%1"_s.arg(i));
+        S_Auto_CHK[std::size_t(i)]->setObjectName(u"S_Auto_CHK%1"_s.arg(i));
+        Combo2[std::size_t(i)]->setObjectName(u"Combo2%1"_s.arg(i));
+    }
+
+    const int buttonsTop = kTableTop + 9 * kRowPitch + kCurrentGap + 180;
+    const std::pair<QPushButton **, QString> buttons[] = {
+        {&On_All_Open_Butt, u"On All Open"_s},
+        {&On_All_Clear_Butt, u"On All Clear"_s},
+        {&Auto_All_Open_Butt, u"Auto All Open"_s},
+        {&Auto_All_Clear_Butt, u"Auto All Clear"_s},
+    };
+    int left = kColumnLeft[0];
+    for (const auto &[button, caption] : buttons) {
+        *button = new QPushButton(caption, page);
+        place(*button, left, buttonsTop, 1680, 420);
+        left += 1800;
+    }
+}
+
+void Scan_Form::buildGrids(QWidget *page)
+{
+    for (int g = 0; g < 2; ++g) {
+        QTableView *grid = Scan_Grid[std::size_t(g)] = new QTableView(page);
+        grid->setModel(&m_controls.Scan_Grid[std::size_t(g)]);
+        place(grid, 120, 120 + g * 2160, 10980, 2040);
+        // Up to 9,999 rows of one height: fixed sections keep the view from
+        // measuring each.
+        grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+        grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
+        grid->verticalHeader()->hide();
+        grid->horizontalHeader()->setDefaultSectionSize(rt::twipsToPixels(kScanGridColumnTwips));
+        grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+        grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    }
+    // Both grids show the same passes: scrolling one scrolls the other.
+    QScrollBar *bars[2] = {Scan_Grid[0]->verticalScrollBar(), Scan_Grid[1]->verticalScrollBar()};
+    for (int g = 0; g < 2; ++g) {
+        QScrollBar *other = bars[1 - g];
+        connect(bars[g], &QScrollBar::valueChanged, other, &QScrollBar::setValue);
+    }
+}
+
+void Scan_Form::buildSettings()
+{
+    struct Setting
+    {
+        QLineEdit **box;
+        const char16_t *label;
+        int length;
+    };
+    const Setting settings[] = {
+        {&Count_TEXT, u"Count(1~999):", kCountLength},
+        {&Timer_TEXT, u"Scan Delay:", kDelayLength},
+        {&SYS_DEL_TEXT, u"System Delay:", kDelayLength},
+        {&Repeat_TEXT, u"Repeat(1~1000):", kRepeatLength},
+    };
+    int top = kBottomTop;
+    for (const Setting &s : settings) {
+        auto *label = new QLabel(QString::fromUtf16(s.label), this);
+        place(label, 120, top, 1620, kRowHeight);
+        *s.box = new QLineEdit(this);
+        (*s.box)->setMaxLength(s.length);
+        (*s.box)->installEventFilter(this);
+        place(*s.box, 1740, top, 780, kRowHeight);
+        if (s.box == &Repeat_TEXT)
+            Repeat_LAB = label;
+        top += kLinePitch;
+    }
+
+    Cont_OPT[0] = new QRadioButton(this);
+    Cont_OPT[1] = new QRadioButton(u"Continuous"_s, this);
+    place(Cont_OPT[0], 2760, kBottomTop, 300, kRowHeight);
+    place(Cont_OPT[1], 3120, kBottomTop, 1500, kRowHeight);
+    Check1 = new QCheckBox(u"Continuous"_s, this);
+    place(Check1, 2760, kBottomTop + kLinePitch, 1860, kRowHeight);
+    Save_DATA_CHK = new QCheckBox(u"SAVE DATA"_s, this);
+    place(Save_DATA_CHK, 2760, kBottomTop + 2 * kLinePitch, 1860, kRowHeight);
+
+    const std::pair<QPushButton **, QString> buttons[] = {
+        {&Scan_BUTT, u"Scan"_s}, {&STEP_BUTT, u"Step"_s}, {&STOP_BUTT, u"Stop"_s}};
+    int left = 5040;
+    for (const auto &[button, caption] : buttons) {
+        *button = new QPushButton(caption, this);
+        place(*button, left, kBottomTop, 1140, 450);
+        left += 1260;
+    }
+    Quit_BUTT = new QPushButton(u"Quit"_s, this);
+    place(Quit_BUTT, 10440, kBottomTop, 1140, 450);
+    SET_SHOW = new QLabel(this);
+    SET_SHOW->setFrameShape(QFrame::Panel);
+    SET_SHOW->setFrameShadow(QFrame::Sunken);
+    place(SET_SHOW, 5040, kBottomTop + 720, 6540, kRowHeight);
+}
+
+QGroupBox *Scan_Form::buildNameBox(const QString &prompt, QLineEdit *&text, QPushButton *&ok,
+                                   QPushButton *&cancel)
+{
+    auto *box = new QGroupBox(u"Input Name"_s, this);
+    box->setAutoFillBackground(true);
+    place(box, kNameBoxAfterOk.x(), kNameBoxAfterOk.y(), 5200, 1050);
+    auto *label = new QLabel(prompt, box);
+    place(label, 120, 270, 4960, 270);
+    text = new QLineEdit(box);
+    place(text, 120, 600, 2880, kRowHeight);
+    ok = new QPushButton(u"OK"_s, box);
+    place(ok, 3120, 585, 900, 360);
+    cancel = new QPushButton(u"Cancel"_s, box);
+    place(cancel, 4140, 585, 900, 360);
+    box->hide();
+    return box;
+}
+
+void Scan_Form::connectControls()
+{
+    ChannelTable &table = m_controls.table;
+    for (int i = 0; i < kChannelCount; ++i) {
+        const std::size_t at = std::size_t(i);
+        connect(CHN_CHK[at], &QCheckBox::clicked, this, [&table, i](bool on) { table.setOn(i, on); });
+        connect(S_Auto_CHK[at], &QCheckBox::clicked, this,
+                [&table, i](bool on) { table.setAuto(i, on); });
+        // activated: the user's choice, even of the entry already shown.
+        connect(MODE_Comb[at], &QComboBox::activated, this,
+                [&table, i](int position) { table.selectFunction(i, position); });
+        connect(Combo2[at], &QComboBox::activated, this,
+                [&table, i](int position) { table.selectRange(i, position); });
+    }
+    connect(On_All_Open_Butt, &QPushButton::clicked, &table, &ChannelTable::On_All_Open_Butt_Click);
+    connect(On_All_Clear_Butt, &QPushButton::clicked, &table, &ChannelTable::On_All_Clear_Butt_Click);
+    connect(Auto_All_Open_Butt, &QPushButton::clicked, &table, &ChannelTable::Auto_All_Open_Butt_Click);
+    connect(Auto_All_Clear_Butt, &QPushButton::clicked, &table, &ChannelTable::Auto_All_Clear_Butt_Click);
+
+    const std::pair<QLineEdit *, QString ScanControls::*> texts[] = {
+        {Count_TEXT, &ScanControls::Count_TEXT},
+        {Timer_TEXT, &ScanControls::Timer_TEXT},
+        {SYS_DEL_TEXT, &ScanControls::SYS_DEL_TEXT},
+        {Repeat_TEXT, &ScanControls::Repeat_TEXT},
+        {INPU_NAME_TEXT, &ScanControls::INPU_NAME_TEXT},
+        {SSBS_Input_Text, &ScanControls::SSBS_Input_Text},
+    };
+    for (const auto &[box, field] : texts) {
+        connect(box, &QLineEdit::textEdited, this, [this, field](const QString &text) { m_controls.*field = text; });
+    }
+    SSBS_Input_Text->installEventFilter(this);
+
+    for (int k = 0; k < 2; ++k) {
+        connect(Cont_OPT[std::size_t(k)], &QRadioButton::clicked, this, [this, k] { m_controls.selectRunMode(k); });
+    }
+    connect(Check1, &QCheckBox::clicked, this, [this](bool checked) { m_controls.setCheck1(checked); });
+
+    connect(Save_DATA_CHK, &QCheckBox::clicked, this, [this](bool checked) {
+        m_controls.Save_DATA_CHK = checked;
+        m_controls.touch();
+        Save_DATA_CHK_Click(m_context);
+        if (m_controls.INPU_NAME_Frame_front) {
+            INPU_NAME_TEXT->setFocus();
+            INPU_NAME_TEXT->selectAll();
+        }
+    });
+    connect(INPU_NAME_OK, &QPushButton::clicked, this, [this] { INPU_NAME_OK_Click(m_context); });
+    connect(NAME_BUTT_CANC, &QPushButton::clicked, this, [this] { NAME_BUTT_CANC_Click(m_context); });
+    connect(SSBS_OK_BUTT, &QPushButton::clicked, this, [this] { SSBS_OK_BUTT_Click(m_context); });
+    connect(SSBS_Cancel_Butt, &QPushButton::clicked, this, [this] { SSBS_Cancel_Butt_Click(m_context); });
+    connect(INPU_NAME_TEXT, &QLineEdit::returnPressed, INPU_NAME_OK, &QPushButton::click);
+    connect(SSBS_Input_Text, &QLineEdit::returnPressed, SSBS_OK_BUTT, &QPushButton::click);
+
+    connect(Quit_BUTT, &QPushButton::clicked, this, [this] { shell::unloadForm(this); });
+}
+
+void Scan_Form::refresh()
+{
+    const ChannelTable &table = m_controls.table;
+    for (int i = 0; i < kChannelCount; ++i) {
+        const ChannelRow &row = table.channel(i);
+        const std::size_t at = std::size_t(i);
+        showCheck(CHN_CHK[at], row.CHN_CHK);
+        showList(MODE_Comb[at], row.MODE_Comb);
+        showCheck(S_Auto_CHK[at], row.S_Auto_CHK);
+        showList(Combo2[at], row.Combo2);
+    }
+
+    const ScanControls &c = m_controls;
+    showText(Count_TEXT, c.Count_TEXT);
+    showText(Timer_TEXT, c.Timer_TEXT);
+    showText(SYS_DEL_TEXT, c.SYS_DEL_TEXT);
+    showText(Repeat_TEXT, c.Repeat_TEXT);
+    Repeat_TEXT->setEnabled(c.Repeat_TEXT_enabled);
+    setTextColour(Repeat_LAB, c.Repeat_LAB_color);
+    setTextColour(Cont_OPT[1], c.Cont_OPT1_color);
+    for (int k = 0; k < 2; ++k) {
+        const QSignalBlocker quiet(Cont_OPT[std::size_t(k)]);
+        Cont_OPT[std::size_t(k)]->setChecked(c.Cont_OPT == k);
+    }
+    {
+        const QSignalBlocker quiet(Check1);
+        Check1->setChecked(c.Check1);
+    }
+    {
+        const QSignalBlocker quiet(Save_DATA_CHK);
+        Save_DATA_CHK->setChecked(c.Save_DATA_CHK);
+    }
+    showText(INPU_NAME_TEXT, c.INPU_NAME_TEXT);
+    showText(SSBS_Input_Text, c.SSBS_Input_Text);
+    INPU_NAME_Frame->move(rt::twipsPoint(c.INPU_NAME_Frame_at.x(), c.INPU_NAME_Frame_at.y()));
+    INPU_NAME_Frame->setVisible(c.INPU_NAME_Frame_front);
+    if (c.INPU_NAME_Frame_front)
+        INPU_NAME_Frame->raise();
+    SSBS_Frame->setVisible(c.SSBS_Frame_front);
+    if (c.SSBS_Frame_front)
+        SSBS_Frame->raise();
+    Quit_BUTT->setEnabled(c.Quit_BUTT_enabled);
+    SET_SHOW->setText(c.SET_SHOW);
+}
+
+void Scan_Form::SSBS_SS_Click()
+{
+    scan::SSBS_SS_Click(m_context);
+    SSBS_Input_Text->setFocus();
+    SSBS_Input_Text->selectAll();
+}
+
+void Scan_Form::File_Open_Ctrl()
+{
+    scan::File_Open_Ctrl(m_context);
+}
+
+void Scan_Form::closeEvent(QCloseEvent *event)
+{
+    // The close box does what Quit does, and is refused while Quit is.
+    if (!Quit_BUTT_Click(m_context)) {
+        event->ignore();
+        return;
+    }
+    emit unloading();
+    event->accept();
+}
+
+bool Scan_Form::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const QString typed = static_cast<QKeyEvent *>(event)->text();
+        // Only typed characters are filtered; keys that type nothing
+        // (arrows, Delete) and control keys (Ctrl+V) pass.
+        if (typed.size() == 1 && typed.at(0).isPrint()) {
+            const bool kept = watched == SSBS_Input_Text ? isSetupNameKey(typed.at(0)) : isDigitKey(typed.at(0));
+            if (!kept)
+                return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 } // namespace scan

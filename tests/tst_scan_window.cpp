@@ -1,0 +1,309 @@
+// The scanner window over its model: opened from the main window with the
+// scanner's state read back and its menu shown, the user's clicks running
+// the table's rules, the key filters, the name boxes, the result grids
+// scrolling together, the set-up menu entries, and closing by Quit or the
+// close box.
+
+#include "platform/dialogs.h"
+#include "platform/program_folder.h"
+#include "platform/twips.h"
+#include "windows/main_window.h"
+#include "windows/scan_window.h"
+#include "support/sim_link.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The main window on the simulated instrument, whose scanner holds two
+// four-wire channels: 103 (auto) and 116 (10 k), each with its partner.
+struct MainWindow
+{
+    MainWindow()
+    {
+        rt::setProgramFolder(folder.path());
+        sim.instrument.setStates(u"chan103=on,FRES,1000,on,chan111=off,FRES,1000,on,"
+                                 "chan116=on,FRES,10000,off,chan108=off,FRES,10000,off,"
+                                 "chan101=on,VOLT:AC,750,off,chan117=on,CURR,10,on,scancount=5"_s);
+        window = std::make_unique<shell::MDImain>(sim.link, folder.path());
+        // No settings record: the program opened no port. The scanner
+        // window talks to the simulator all the same; the start-up lamp
+        // test and identification stay out of the way.
+        window->panel().timers.Timer1.setEnabled(false);
+        sim.open();
+    }
+    ~MainWindow()
+    {
+        window.reset();
+        rt::setProgramFolder({});
+        rt::setOpenFileHandler({});
+    }
+
+    bool menuShown() const { return window->SSBS->menuAction()->isVisible(); }
+    QAction *action(const char *name) const
+    {
+        return window->SSBS->findChild<QAction *>(QLatin1StringView(name));
+    }
+    int queriesSent(const QString &query) const { return int(sim.wire().count(query)); }
+
+    QTemporaryDir folder;
+    SimLink sim;
+    std::unique_ptr<shell::MDImain> window;
+};
+
+QMdiSubWindow *subWindowOf(QWidget *form)
+{
+    return qobject_cast<QMdiSubWindow *>(form->parentWidget());
+}
+
+} // namespace
+
+class TestScanWindow : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void opensWithTheScannerStateAndItsMenu();
+    void clicksRunTheTableRules();
+    void keyFiltersKeepWhatTheyShould();
+    void scanDataNameIsChecked();
+    void gridsScrollTogether();
+    void menuEntriesSaveAndLoad();
+    void closeBoxIsQuitAndRefusedWhileQuitIs();
+};
+
+void TestScanWindow::opensWithTheScannerStateAndItsMenu()
+{
+    MainWindow m;
+    QVERIFY(!m.menuShown());
+    scan::Scan_Form *form = m.window->openScanForm();
+    QVERIFY(form);
+    QVERIFY(m.menuShown());
+    QCOMPARE(m.queriesSent(u"trig:sour?"_s), 1);
+
+    QVERIFY(form->CHN_CHK[2]->isChecked());
+    QCOMPARE(form->MODE_Comb[2]->currentText(), u"4W"_s);
+    QCOMPARE(form->Combo2[2]->currentText(), u"1 k"_s);
+    QVERIFY(!form->Combo2[2]->isEnabled());  // auto range
+    // 111 is 103's partner, 108 is 116's: locked, showing the channel's range.
+    for (int partner : {10, 7}) {
+        QVERIFY(!form->CHN_CHK[std::size_t(partner)]->isChecked());
+        QVERIFY(!form->CHN_CHK[std::size_t(partner)]->isEnabled());
+        QVERIFY(!form->MODE_Comb[std::size_t(partner)]->isEnabled());
+        QCOMPARE(form->MODE_Comb[std::size_t(partner)]->currentText(), u"4W"_s);
+    }
+    QCOMPARE(form->Combo2[7]->currentText(), u"10 k"_s);
+    QCOMPARE(form->Combo2[0]->currentText(), u"750 V"_s);
+    QCOMPARE(form->MODE_Comb[16]->currentText(), u"DCI_2A"_s);
+    QCOMPARE(form->Count_TEXT->text(), u"5"_s);
+    QCOMPARE(form->Repeat_TEXT->text(), u"1"_s);
+    QVERIFY(form->Cont_OPT[0]->isChecked());
+    QCOMPARE(form->Scan_Grid[0]->model()->headerData(8, Qt::Horizontal).toString(), u"CHAN:117"_s);
+    QCOMPARE(form->Scan_Grid[1]->model()->headerData(0, Qt::Horizontal).toString(), u"CHAN:109"_s);
+    QCOMPARE(form->Scan_Grid[0]->model()->rowCount(), 1);
+    QCOMPARE(subWindowOf(form)->geometry(), rt::twipsRect(0, 0, 11800, 7800));
+
+    // Opening again brings the same window forward: no second read-back.
+    QCOMPARE(m.window->openScanForm(), form);
+    QCOMPARE(m.queriesSent(u"trig:sour?"_s), 1);
+}
+
+void TestScanWindow::clicksRunTheTableRules()
+{
+    MainWindow m;
+    scan::Scan_Form *form = m.window->openScanForm();
+
+    // Unticking 103 releases 111: its boxes come back, its function is DCV.
+    form->CHN_CHK[2]->click();
+    QVERIFY(!form->CHN_CHK[2]->isChecked());
+    QVERIFY(form->CHN_CHK[10]->isEnabled());
+    QCOMPARE(form->MODE_Comb[10]->currentText(), u"DCV"_s);
+    QVERIFY(!form->MODE_Comb[10]->isEnabled());
+
+    // Ticking it again locks 111 again.
+    form->CHN_CHK[2]->click();
+    QVERIFY(!form->CHN_CHK[10]->isEnabled());
+    QCOMPARE(form->MODE_Comb[10]->currentText(), u"4W"_s);
+
+    // Choosing the entry already shown is still a choice: the range list is
+    // rebuilt and back at its first entry, and the partner follows.
+    form->S_Auto_CHK[2]->click();  // manual range: the range list opens
+    QVERIFY(form->Combo2[2]->isEnabled());
+    form->Combo2[2]->setCurrentIndex(4);
+    emit form->Combo2[2]->activated(4);
+    QCOMPARE(form->Combo2[10]->currentText(), u"1 M"_s);
+    emit form->MODE_Comb[2]->activated(scan::kFourWire);
+    QCOMPARE(form->Combo2[2]->currentText(), u"100"_s);
+    QCOMPARE(form->Combo2[10]->currentText(), u"100"_s);
+
+    // The current channels keep their auto boxes.
+    form->S_Auto_CHK[16]->click();
+    form->Auto_All_Open_Butt->click();
+    QVERIFY(form->S_Auto_CHK[0]->isChecked());
+    QVERIFY(!form->S_Auto_CHK[16]->isChecked());
+
+    form->Check1->click();
+    QVERIFY(form->Cont_OPT[1]->isChecked());
+    QVERIFY(!form->Repeat_TEXT->isEnabled());
+}
+
+void TestScanWindow::keyFiltersKeepWhatTheyShould()
+{
+    MainWindow m;
+    scan::Scan_Form *form = m.window->openScanForm();
+
+    form->Count_TEXT->clear();
+    QTest::keyClicks(form->Count_TEXT, u"1a2-34"_s);
+    QCOMPARE(form->Count_TEXT->text(), u"123"_s);  // three characters at most
+    QCOMPARE(form->controls().Count_TEXT, u"123"_s);
+    QTest::keyClick(form->Count_TEXT, Qt::Key_Backspace);
+    QCOMPARE(form->controls().Count_TEXT, u"12"_s);
+
+    form->SYS_DEL_TEXT->clear();
+    QTest::keyClicks(form->SYS_DEL_TEXT, u"2.5s"_s);
+    QCOMPARE(form->SYS_DEL_TEXT->text(), u"25"_s);
+
+    // The initial set-up name keeps its blank; typing one is refused.
+    QCOMPARE(form->SSBS_Input_Text->text(), u"Set Data"_s);
+    form->SSBS_Input_Text->clear();
+    QTest::keyClicks(form->SSBS_Input_Text, u"a b/_9"_s);
+    QCOMPARE(form->SSBS_Input_Text->text(), u"ab_9"_s);
+    QCOMPARE(form->controls().SSBS_Input_Text, u"ab_9"_s);
+}
+
+void TestScanWindow::scanDataNameIsChecked()
+{
+    MainWindow m;
+    scan::Scan_Form *form = m.window->openScanForm();
+    shell::PanelState &state = m.window->panel().state;
+    rt::MessageRecorder messages;
+
+    form->Save_DATA_CHK->click();
+    QVERIFY(form->INPU_NAME_Frame->isVisibleTo(form));
+    QCOMPARE(form->INPU_NAME_Frame->pos(), rt::twipsPoint(2700, 6100));
+    QCOMPARE(form->INPU_NAME_TEXT->text(), u"ScanData"_s);
+
+    for (const QString &bad : {QString(), u"../up"_s, u"C:x"_s}) {
+        form->INPU_NAME_TEXT->setText(bad);
+        emit form->INPU_NAME_TEXT->textEdited(bad);
+        form->INPU_NAME_OK->click();
+        QVERIFY(form->INPU_NAME_Frame->isVisibleTo(form));
+    }
+    QCOMPARE(messages.messages().size(), 3);
+    QCOMPARE(messages.messages().at(1).text, u"The Input Name Err"_s);
+    QCOMPARE(messages.messages().at(1).title, u"Input Err"_s);
+    QVERIFY(state.SCAN_NAME.isEmpty());
+
+    form->INPU_NAME_TEXT->setText(u"bench"_s);
+    emit form->INPU_NAME_TEXT->textEdited(u"bench"_s);
+    form->INPU_NAME_OK->click();
+    QVERIFY(!form->INPU_NAME_Frame->isVisibleTo(form));
+    QCOMPARE(state.SCAN_NAME, u"bench"_s);
+    QCOMPARE(state.SCAN_FILE_NO, qint16(1));
+    QVERIFY(form->Save_DATA_CHK->isChecked());
+
+    // Cancel clears "SAVE DATA" and moves the box out of the way.
+    form->Save_DATA_CHK->click();  // cleared: nothing opens
+    QVERIFY(!form->INPU_NAME_Frame->isVisibleTo(form));
+    form->Save_DATA_CHK->click();
+    form->NAME_BUTT_CANC->click();
+    QVERIFY(!form->Save_DATA_CHK->isChecked());
+    QCOMPARE(form->controls().INPU_NAME_Frame_at, QPoint(2400, 2500));
+}
+
+void TestScanWindow::gridsScrollTogether()
+{
+    MainWindow m;
+    m.window->show();
+    scan::Scan_Form *form = m.window->openScanForm();
+    form->tabs->setCurrentIndex(1);
+    for (scan::ScanGridModel &grid : form->controls().Scan_Grid)
+        grid.setDataRows(9999);
+    QVERIFY(QTest::qWaitForWindowExposed(m.window.get()));
+    QScrollBar *bar0 = form->Scan_Grid[0]->verticalScrollBar();
+    QScrollBar *bar1 = form->Scan_Grid[1]->verticalScrollBar();
+    QTRY_VERIFY(bar0->maximum() > 9000);
+    bar0->setValue(100);
+    QCOMPARE(bar1->value(), 100);
+    bar1->setValue(9000);
+    QCOMPARE(bar0->value(), 9000);
+}
+
+void TestScanWindow::menuEntriesSaveAndLoad()
+{
+    MainWindow m;
+    scan::Scan_Form *form = m.window->openScanForm();
+    rt::MessageRecorder messages;
+
+    m.action("SSBS_SS")->trigger();
+    QVERIFY(form->SSBS_Frame->isVisibleTo(form));
+    QCOMPARE(form->SSBS_Input_Text->selectedText(), u"Set Data"_s);
+    form->SSBS_OK_BUTT->click();
+    QVERIFY(!form->SSBS_Frame->isVisibleTo(form));
+    QCOMPARE(messages.messages().constLast().title, u"Save Ok"_s);
+    const QString saved = m.folder.filePath(u"SCAN DATA/Set Data.ini"_s);
+    QVERIFY(QFileInfo::exists(saved));
+
+    // Change the table, then load the saved set-up back through the menu.
+    form->On_All_Clear_Butt->click();
+    QVERIFY(!form->CHN_CHK[2]->isChecked());
+    rt::setOpenFileHandler([&](const QString &, const QString &, const QString &) { return saved; });
+    m.action("SSBS_LS")->trigger();
+    QCOMPARE(messages.messages().constLast().title, u"Load Ok"_s);
+    QVERIFY(form->CHN_CHK[2]->isChecked());
+    QVERIFY(!form->CHN_CHK[10]->isEnabled());
+    QCOMPARE(form->MODE_Comb[10]->currentText(), u"4W"_s);
+
+    // Cancel closes the set-up name box without a word.
+    m.action("SSBS_SS")->trigger();
+    form->SSBS_Cancel_Butt->click();
+    QVERIFY(!form->SSBS_Frame->isVisibleTo(form));
+}
+
+void TestScanWindow::closeBoxIsQuitAndRefusedWhileQuitIs()
+{
+    MainWindow m;
+    m.window->panel().state.REMOTE_OK = true;  // the rate lamp asks only then
+    QPointer<scan::Scan_Form> form = m.window->openScanForm();
+    QPointer<QMdiSubWindow> sub = subWindowOf(form);
+
+    // A run has Quit disabled: the close box does nothing either.
+    form->controls().Quit_BUTT_enabled = false;
+    form->controls().touch();
+    QVERIFY(!form->Quit_BUTT->isEnabled());
+    QVERIFY(!sub->close());
+    QVERIFY(form && form->isVisibleTo(m.window.get()));
+    QVERIFY(m.menuShown());
+
+    const int rateQueries = m.queriesSent(u"sens:det:rate?"_s);
+    form->controls().Quit_BUTT_enabled = true;
+    form->controls().touch();
+    QVERIFY(sub->close());
+    QVERIFY(!m.menuShown());
+    QCOMPARE(m.queriesSent(u"sens:det:rate?"_s), rateQueries + 1);
+    QTRY_VERIFY(!form);
+
+    // Quit itself, in a window opened anew: it reads the scanner back again.
+    form = m.window->openScanForm();
+    QCOMPARE(m.queriesSent(u"trig:sour?"_s), 2);
+    QVERIFY(m.menuShown());
+    form->Quit_BUTT->click();
+    QVERIFY(!m.menuShown());
+    QTRY_VERIFY(!form);
+}
+
+QTEST_MAIN(TestScanWindow)
+#include "tst_scan_window.moc"
