@@ -59,18 +59,21 @@ void loadRecordedFile(Loader &ld, const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         return loadFailed(ld, u"Cannot open "_s + QDir::toNativeSeparators(path) + u"\n"_s
                                   + file.errorString());
+    // From here on the table is the new file's: the old one goes first, so
+    // that a large file never sits beside the one before it.
+    ld.LOAD_Grid.Clear_L_GRID();
     QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    if (file.error() != QFileDevice::NoError) {
+        setRangeBoxes(ld);
         return loadFailed(ld, u"Cannot read "_s + QDir::toNativeSeparators(path) + u"\n"_s
                                   + file.errorString());
+    }
     file.close();
 
     formats::RecordedData data = formats::RecordedData::fromBytes(std::move(bytes));
     const formats::ReadEnd end = data.end();
     const qint64 endLine = data.endLine();
-    if (end == formats::ReadEnd::HeaderRejected)
-        ld.LOAD_Grid.Clear_L_GRID();
-    else
+    if (end != formats::ReadEnd::HeaderRejected)
         ld.LOAD_Grid.showRecords(std::move(data));
     setRangeBoxes(ld);
     ld.setLoading(false);

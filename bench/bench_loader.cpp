@@ -1,0 +1,186 @@
+// The recorded-data loader: a generated file in the recorder's own format
+// opened in the loader window, listed and plotted on both graphs, the
+// graphs and the table drawn. Goals: 18,000 records (a full file) well under
+// 100 ms; 1,000,000 records under 1 s, with the memory the load adds
+// (peak_per_file) under three times the file's size. GRID_NUM_C converts a
+// cell without touching the heap (allocs_per_cell = 0).
+//
+// The peak is the resident set's, from a fresh window to the end of the
+// plot. It means something for the large file, whose blocks come straight
+// from the system; a small file fits in memory freed by earlier rounds.
+//
+//   cmake --build build --target bench_loader
+//   QT_QPA_PLATFORM=offscreen build/bench/bench_loader
+//   QT_QPA_PLATFORM=offscreen build/bench/bench_loader --benchmark_filter=openListPlot/1000000
+
+#include "formats/recorded_data.h"
+#include "loader/axis_units.h"
+#include "loader/file_loading.h"
+#include "loader/load_plots.h"
+#include "platform/dialogs.h"
+#include "platform/runtime.h"
+#include "windows/loader_window.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <qcustomplot.h>
+
+#include <benchmark/benchmark.h>
+
+#include <array>
+#include <atomic>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <new>
+#include <string>
+
+using namespace Qt::StringLiterals;
+
+// Heap allocations, counted while a benchmark asks for it.
+namespace {
+std::atomic<bool> g_counting{false};
+std::atomic<long> g_allocations{0};
+} // namespace
+
+void *operator new(std::size_t size)
+{
+    if (g_counting.load(std::memory_order_relaxed))
+        g_allocations.fetch_add(1, std::memory_order_relaxed);
+    if (void *p = std::malloc(size ? size : 1))
+        return p;
+    throw std::bad_alloc();
+}
+void operator delete(void *p) noexcept { std::free(p); }
+void operator delete(void *p, std::size_t) noexcept { std::free(p); }
+
+namespace {
+
+const QDateTime kStart(QDate(2013, 5, 6), QTime(14, 22, 33));
+
+// Readings as a run records them, display 2 measuring too.
+const std::array<QString, 4> kDisplay1{u"01.20000_V"_s, u"-0.567812_V"_s, u"10.0001_kOhm"_s, u"OL"_s};
+const std::array<QString, 4> kMode1{u"DCV"_s, u"DCV"_s, u"2W"_s, u"DCV"_s};
+const std::array<QString, 4> kDisplay2{u"59.999_Hz"_s, u"0.123456_V"_s, u"\u3000"_s, u"-10.5_mV"_s};
+const std::array<QString, 4> kMode2{u"Hz"_s, u"ACV"_s, u"2W"_s, u"DCV"_s};
+
+// One file per size for the whole program, written once.
+const QString &generatedFile(qint64 records)
+{
+    static QTemporaryDir folder;
+    static std::map<qint64, QString> files;
+    auto [it, added] = files.try_emplace(records);
+    if (!added)
+        return it->second;
+    it->second = folder.filePath(u"bench-%1.txt"_s.arg(records));
+    QFile file(it->second);
+    if (!file.open(QIODevice::WriteOnly))
+        return it->second;
+    file.write(formats::headerBytes(kStart));
+    QByteArray block;
+    for (qint64 i = 1; i <= records; ++i) {
+        const std::size_t k = std::size_t(i % 4);
+        block += formats::recordLine({qint32(i), formats::elapsedText(i), kStart.addSecs(i), kMode1[k],
+                                      kDisplay1[k], kMode2[k], kDisplay2[k]})
+                     .toUtf8();
+        if (block.size() > (1 << 20)) {
+            file.write(block);
+            block.clear();
+        }
+    }
+    file.write(block);
+    return it->second;
+}
+
+// Resident set and its peak, in bytes; writing 5 to clear_refs starts a new
+// peak from the present size.
+qint64 statusBytes(const char *field)
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    const std::string key = std::string(field) + ":";
+    while (std::getline(status, line))
+        if (line.rfind(key, 0) == 0)
+            return std::stoll(line.substr(key.size())) * 1024;
+    return 0;
+}
+void restartPeak()
+{
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+// "Open File", "Plot Graph" and both graphs and the table drawn, on a fresh
+// window each time.
+void openListPlot(benchmark::State &run)
+{
+    const qint64 records = run.range(0);
+    const QString path = generatedFile(records);
+    const double fileBytes = double(QFileInfo(path).size());
+    rt::MessageRecorder messages;
+    rt::setOpenFileHandler([&](const QString &, const QString &, const QString &) { return path; });
+    double peak = 0;
+    for (auto _ : run) {
+        run.PauseTiming();
+        auto form = std::make_unique<loader::Form_LD>();
+        form->DIS_SHOW_OPT_Click(2);  // both graphs in sight
+        form->show();
+        QCoreApplication::processEvents();
+        restartPeak();
+        const qint64 before = statusBytes("VmRSS");
+        run.ResumeTiming();
+
+        loader::OPEN_FILE_BUTT_Click(form->state());
+        loader::Graph_SHOW_BUTT_Click(form->state());
+        form->LOAD_Graph->replot(QCustomPlot::rpImmediateRefresh);
+        form->LOAD_Graph2->replot(QCustomPlot::rpImmediateRefresh);
+        form->LOAD_Grid->viewport()->repaint();
+
+        run.PauseTiming();
+        peak = std::max(peak, double(statusBytes("VmHWM") - before));
+        if (form->state().LOAD_Grid.records() != records || !messages.messages().isEmpty())
+            run.SkipWithError("the file did not load whole");
+        form.reset();
+        run.ResumeTiming();
+    }
+    rt::setOpenFileHandler({});
+    run.counters["file_MB"] = fileBytes / 1e6;
+    run.counters["peak_MB"] = peak / 1e6;
+    run.counters["peak_per_file"] = peak / fileBytes;
+    run.SetItemsProcessed(run.iterations() * records);
+}
+BENCHMARK(openListPlot)->Arg(18000)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
+BENCHMARK(openListPlot)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+// GRID_NUM_C over the reading texts of a file, with heap allocations counted.
+void gridNumber(benchmark::State &run)
+{
+    const std::array<QString, 8> texts{kDisplay1[0], kDisplay1[1], kDisplay1[2], kDisplay1[3],
+                                       kDisplay2[0], kDisplay2[1], kDisplay2[2], u"25.00 %"_s};
+    long allocations = 0;
+    std::size_t i = 0;
+    for (auto _ : run) {
+        QStringView text = texts[i++ % texts.size()];
+        g_allocations = 0;
+        g_counting = true;
+        const double value = loader::GRID_NUM_C(text);
+        g_counting = false;
+        allocations += g_allocations;
+        benchmark::DoNotOptimize(value);
+    }
+    run.counters["allocs_per_cell"] = benchmark::Counter(double(allocations) / double(run.iterations()));
+    run.SetItemsProcessed(run.iterations());
+}
+BENCHMARK(gridNumber);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
