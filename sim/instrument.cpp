@@ -433,6 +433,7 @@ struct Instrument::StateKeys
 
     static bool rate(Instrument &in, const Setting &s) { return s.letter(in.m_rate, u"SMF"); }
     static bool filter(Instrument &in, const Setting &s) { return s.onOff(in.m_filter); }
+    static bool numbered(Instrument &in, const Setting &s) { return s.onOff(in.m_numbered); }
     static bool scanner(Instrument &in, const Setting &s) { return s.onOff(in.m_scanner); }
     static bool unit(Instrument &in, const Setting &s) { return s.letter(in.m_unit, u"CF"); }
     static bool thermocouple(Instrument &in, const Setting &s)
@@ -598,6 +599,7 @@ struct Instrument::StateKeys
         {"triggap",     nullptr,  0,       triggerGap},
         {"filtcount",   nullptr,  0,       filterCount},
         {"timescale",   nullptr,  0,       timeScale},
+        {"numbered",    nullptr,  0,       numbered},
         {"scancount",   nullptr,  0,       scanCount},
         {"scandelay",   nullptr,  0,       scanDelay},
         {"trigdel",     nullptr,  0,       triggerDelay},
@@ -1149,6 +1151,9 @@ QByteArray Instrument::display1Reading()
     const Display &d = display(1);
     if (d.overload)
         return kOverloadReading;
+    // Numbered readings tell a test which query each reply answers.
+    if (m_numbered)
+        return exponentForm(double(++m_numberedCount));
     double value = 0;
     if (d.fixed) {
         value = *d.fixed;

@@ -175,6 +175,8 @@ private:
     QByteArray m_idn;
     std::deque<QByteArray> m_errors;
     quint64 m_readCount = 0;
+    bool m_numbered = false;        // display 1 reads 1, 2, 3, ... (state key "numbered")
+    quint64 m_numberedCount = 0;
     std::deque<QByteArray> m_waitingReads;  // read? queries waiting for *TRG
     std::vector<QByteArray> m_triggered;    // their replies, once *TRG came
     int m_triggerGapMs = 0;                 // between the replies of one *TRG

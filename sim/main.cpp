@@ -57,6 +57,7 @@ constexpr char kUsage[] =
     "                triggap=MS (with trigger=ext, between the replies of one *TRG),\n"
     "                filtcount=1..100 (readings per filtered reading), timescale=X (times\n"
     "                every reading time; default 1, 0 answers at once),\n"
+    "                numbered=0|1 (display 1 reads 1, 2, 3, ...: which query a reply answers),\n"
     "                chan101..chan118=on|off[,FUNCTION,RANGE,on|off] (a scanner channel:\n"
     "                in the scan, keyword as rout:chan? answers it, range as sent, auto),\n"
     "                scancount=N, scandelay=N, trigdel=N (whole numbers)\n"
