@@ -17,8 +17,13 @@
 //   cmake --build build --target bench_run_loops ravelo-sim
 //   build/bench/bench_run_loops --benchmark_filter='60s'   # the three 60 s runs
 //   build/bench/bench_run_loops --benchmark_filter=Memory  # the 10-minute run
+//   build/bench/bench_run_loops --benchmark_filter=Hour    # the two hour-long runs:
+//     a fast run at 16.667 ms (216,000 samples expected, resident memory at
+//     1 minute and at the end) and a 200 ms run on a line that garbles every
+//     50th reply (records, blank records, replies that held no value)
 
 #include "core/panel.h"
+#include "platform/dialogs.h"
 #include "platform/program_folder.h"
 #include "runs/readings_table.h"
 #include "runs/run_control.h"
@@ -69,10 +74,13 @@ long residentKb()
 class Simulator
 {
 public:
-    explicit Simulator(int baud)
+    explicit Simulator(int baud, const QString &faults = {})
     {
         const QString program = QCoreApplication::applicationDirPath() + u"/../ravelo-sim"_s;
-        m_process.start(program, {u"--link"_s, m_dir.filePath(u"com1"_s), u"--baud"_s, QString::number(baud)});
+        QStringList arguments = {u"--link"_s, m_dir.filePath(u"com1"_s), u"--baud"_s, QString::number(baud)};
+        if (!faults.isEmpty())
+            arguments += {u"--fault"_s, faults};
+        m_process.start(program, arguments);
         if (m_process.waitForStarted(5000) && m_process.waitForReadyRead(5000))
             m_ok = m_process.readLine().startsWith('/');
         qputenv("RAVELO_COM1", QFile::encodeName(m_dir.filePath(u"com1"_s)));
@@ -93,7 +101,8 @@ private:
 // One run of the front panel on the simulator, as the START key makes it.
 struct Bench
 {
-    Bench(int baud, const QString &interval, const QString &minutes) : sim(baud)
+    Bench(int baud, const QString &interval, const QString &minutes, const QString &faults = {})
+        : sim(baud, faults)
     {
         rt::setProgramFolder(folder.path());
         link.Port(1);
@@ -140,14 +149,24 @@ struct Bench
     }
 
     // The records of every file of the run (a long run rolls over).
-    qint64 recordsOnDisk() const
+    qint64 recordsOnDisk(qint64 *blank = nullptr) const
     {
         qint64 records = 0;
         const QDir saved(folder.filePath(u"SAVE DATA"_s));
         for (const QString &name : saved.entryList(QDir::Files)) {
             QFile file(saved.filePath(name));
-            if (file.open(QIODevice::ReadOnly))
-                records += std::max<qint64>(0, file.readAll().count('\n') - 3);
+            if (!file.open(QIODevice::ReadOnly))
+                continue;
+            const QList<QByteArray> lines = file.readAll().split('\n');
+            for (qsizetype i = 3; i < lines.size(); ++i) {
+                if (lines[i].isEmpty())
+                    continue;
+                ++records;
+                // Display 1 is the fifth field: blank when it holds no reading.
+                const QList<QByteArray> fields = lines[i].split(',');
+                if (blank && (fields.size() < 5 || fields[4].trimmed().isEmpty()))
+                    ++*blank;
+            }
         }
         return records;
     }
@@ -188,6 +207,32 @@ void fastRun(benchmark::State &s, int baud, const QString &minutes, bool memory)
             s.counters["rss_1min_kB"] = double(rssAtOneMinute);
             s.counters["rss_end_kB"] = double(residentKb());
         }
+    }
+}
+
+// An hour at 200 ms on a line that garbles every 50th reply: every readable
+// reply is recorded, none blank, and the run goes on to its end.
+void garbledHour(benchmark::State &s)
+{
+    for (auto _ : s) {
+        Bench bench(115200, u"200"_s, u"60"_s, u"garble-every=50"_s);
+        if (!bench.opened) {
+            s.SkipWithError("ravelo-sim did not start or the port did not open");
+            return;
+        }
+        qint64 passes = 0;
+        bench.run.passBegan = [&](runs::Nanos) { ++passes; };
+        rt::MessageRecorder messages;
+        bench.run_();
+        qint64 blank = 0;
+        s.counters["passes"] = double(passes);
+        s.counters["records"] = double(bench.recordsOnDisk(&blank));
+        s.counters["blank"] = double(blank);
+        s.counters["unreadable"] =
+            double(bench.panel.status.lines().filter(u"holds no value"_s).size());
+        s.counters["ended_early"] = messages.messages().isEmpty() ? 0 : 1;
+        s.counters["cpu_pct"] = 100 * bench.cpu / bench.wall;
+        s.counters["wall_s"] = bench.wall;
     }
 }
 
@@ -236,6 +281,12 @@ int main(int argc, char **argv)
     benchmark::RegisterBenchmark("FastRun/Memory/115200baud/600s", [](benchmark::State &s) {
         fastRun(s, 115200, u"10"_s, true);
     })->Iterations(1)->Unit(benchmark::kSecond);
+    // The hour-long runs: --benchmark_filter=Hour
+    benchmark::RegisterBenchmark("FastRun/Hour/115200baud/3600s", [](benchmark::State &s) {
+        fastRun(s, 115200, u"60"_s, true);
+    })->Iterations(1)->Unit(benchmark::kSecond);
+    benchmark::RegisterBenchmark("NormalRun/Hour/200ms/garble50/3600s", garbledHour)
+        ->Iterations(1)->Unit(benchmark::kSecond);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
