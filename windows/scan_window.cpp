@@ -287,8 +287,10 @@ void Scan_Form::connectControls()
         {INPU_NAME_TEXT, &ScanControls::INPU_NAME_TEXT},
         {SSBS_Input_Text, &ScanControls::SSBS_Input_Text},
     };
-    for (const auto &[box, field] : texts) {
-        connect(box, &QLineEdit::textEdited, this, [this, field](const QString &text) { m_controls.*field = text; });
+    for (const auto &entry : texts) {
+        QString ScanControls::*const field = entry.second;
+        connect(entry.first, &QLineEdit::textEdited, this,
+                [this, field](const QString &text) { m_controls.*field = text; });
     }
     SSBS_Input_Text->installEventFilter(this);
 
