@@ -137,6 +137,7 @@ struct PanelState
     bool ACV_FLAG = false;        // the last of ACV/DCV pressed was ACV
     bool ND2_VIEW = false;        // display 2 shows the MAX, MIN or REL view of the 2ND key
     QString IDN_REPLY;            // trigger-source reply during the identification, 2 characters
+    bool scannerReported = false; // the identification found the scanner option fitted
 
     // The digit run that IMG_Timer blinks.
     qint16 BLINK_FIRST = 0;       // first digit of the run; kNoBlink = none

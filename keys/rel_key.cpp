@@ -69,4 +69,7 @@ void REL_NUM_CHK(Panel &p)
     p.display.setLit(display::Lamp::REL_LAB, true);
 }
 
+bool REL_IMG_ENTER(Panel &) { return true; }
+bool REL_2ND_ENTER(Panel &) { return true; }
+
 } // namespace keys

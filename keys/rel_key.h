@@ -12,4 +12,10 @@ namespace keys {
 // down, no reply, a reply that is not a number) nothing changes.
 void REL_NUM_CHK(Panel &p);
 
+// The REL key, and 2ND while the MIN, MAX or REL lamp is lit (the
+// second-display view). Not built yet: the keys reach them and they do
+// nothing.
+bool REL_IMG_ENTER(Panel &p);
+bool REL_2ND_ENTER(Panel &p);
+
 } // namespace keys

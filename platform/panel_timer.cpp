@@ -6,6 +6,15 @@ namespace {
 
 int g_holds = 0;
 
+// The hand-turned clock, while one lives, and every timer it drives.
+bool g_manual = false;
+qint64 g_manualNow = 0;
+QList<PanelTimer *> &allTimers()
+{
+    static QList<PanelTimer *> timers;
+    return timers;
+}
+
 // Tells the timers that held a tick that the hold is over.
 class TickRelease : public QObject
 {
@@ -37,6 +46,12 @@ PanelTimer::PanelTimer(QObject *parent) : QObject(parent)
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &PanelTimer::timeout);
     connect(&tickRelease(), &TickRelease::released, this, &PanelTimer::released);
+    allTimers().append(this);
+}
+
+PanelTimer::~PanelTimer()
+{
+    allTimers().removeOne(this);
 }
 
 void PanelTimer::timeout()
@@ -77,10 +92,63 @@ void PanelTimer::setEnabled(bool enabled)
 
 void PanelTimer::restart()
 {
-    if (m_enabled && m_interval > 0)
-        m_timer.start(m_interval);
-    else
+    const bool runs = m_enabled && m_interval > 0;
+    if (g_manual) {
         m_timer.stop();
+        m_dueAt = runs ? g_manualNow + m_interval : -1;
+    } else if (runs) {
+        m_timer.start(m_interval);
+    } else {
+        m_timer.stop();
+    }
+}
+
+int PanelTimer::remainingTime() const
+{
+    if (g_manual)
+        return m_dueAt < 0 ? -1 : int(m_dueAt - g_manualNow);
+    return m_timer.isActive() ? m_timer.remainingTime() : -1;
+}
+
+ManualTimerClock::ManualTimerClock()
+{
+    Q_ASSERT(!g_manual);
+    g_manual = true;
+    g_manualNow = 0;
+    for (PanelTimer *timer : allTimers())
+        timer->restart();
+}
+
+ManualTimerClock::~ManualTimerClock()
+{
+    g_manual = false;
+    for (PanelTimer *timer : allTimers()) {
+        timer->m_dueAt = -1;
+        timer->restart();
+    }
+}
+
+qint64 ManualTimerClock::now() const
+{
+    return g_manualNow;
+}
+
+void ManualTimerClock::advance(int msecs)
+{
+    const qint64 until = g_manualNow + qMax(msecs, 0);
+    for (;;) {
+        PanelTimer *next = nullptr;
+        for (PanelTimer *timer : allTimers())
+            if (timer->m_dueAt >= 0 && timer->m_dueAt <= until
+                && (!next || timer->m_dueAt < next->m_dueAt))
+                next = timer;
+        if (!next)
+            break;
+        g_manualNow = next->m_dueAt;
+        next->m_dueAt += next->m_interval;  // the next tick, unless the handler changes it
+        next->timeout();
+    }
+    g_manualNow = until;
 }
 
 void PanelTimer::tick()

@@ -9,8 +9,13 @@
 //    outstanding and events run meanwhile) a tick that falls due waits and
 //    runs once the hold ends, so no timer's procedure starts an exchange in
 //    the middle of another.
+//
+// While a ManualTimerClock lives, the timers keep no time of their own: the
+// clock's owner (a test) turns it forward and each tick falls due exactly
+// when its interval has passed on that clock.
 
 #include <QObject>
+#include <QList>
 #include <QTimer>
 #include <functional>
 
@@ -21,6 +26,7 @@ class PanelTimer : public QObject
     Q_OBJECT
 public:
     explicit PanelTimer(QObject *parent = nullptr);
+    ~PanelTimer() override;
 
     void setInterval(int msecs);
     int interval() const { return m_interval; }
@@ -38,19 +44,38 @@ public:
     bool inTick() const { return m_inTick; }
 
     // Milliseconds to the next tick, -1 when it will not tick.
-    int remainingTime() const { return m_timer.isActive() ? m_timer.remainingTime() : -1; }
+    int remainingTime() const;
 
 private:
+    friend class ManualTimerClock;
     void restart();
     void timeout();
     void released();
 
     QTimer m_timer;
+    qint64 m_dueAt = -1;  // on the manual clock, while one lives; -1: not due
     std::function<void()> m_handler;
     int m_interval = 0;
     bool m_enabled = false;
     bool m_inTick = false;
     bool m_held = false;  // a tick fell due while ticks were held
+};
+
+// A clock turned by hand, for tests of what happens after so many
+// milliseconds: while it lives every PanelTimer (those made before it too)
+// runs on it alone. One at a time.
+class ManualTimerClock
+{
+public:
+    ManualTimerClock();
+    ~ManualTimerClock();
+    ManualTimerClock(const ManualTimerClock &) = delete;
+    ManualTimerClock &operator=(const ManualTimerClock &) = delete;
+
+    // Turns the clock forward; every tick that falls due on the way runs,
+    // in time order, each with the clock at its own moment.
+    void advance(int msecs);
+    qint64 now() const;
 };
 
 // Holds every PanelTimer's ticks while it lives; holds nest.

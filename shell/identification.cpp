@@ -350,7 +350,8 @@ bool askScanner(Panel &p)
     if (!d.isLit(Lamp::REL_LAB) && !d.isLit(Lamp::MIN_LAB) && !d.isLit(Lamp::MAX_LAB)
         && !sendId(p, QStringLiteral("rout:func OFF\\10")))
         return false;
-    // Blue legends tell the keys that SHIFT with ACV or DCV opens the scanner.
+    // SHIFT with ACV or DCV opens the scanner now; the blue legends say so.
+    p.state.scannerReported = true;
     p.controls.MODE_TEXT[0].color = kLegendBlue;
     p.controls.MODE_TEXT[1].color = kLegendBlue;
     return true;

@@ -169,6 +169,20 @@ std::optional<int> scanChannelNumber(const QByteArray &text)
                    Instrument::kFirstScanChannel + Instrument::kScanChannels - 1);
 }
 
+// A display that takes a new function keeps its range when the function
+// has it, else moves to one of the function's middle ranges.
+void fitRange(Instrument::Measure &m)
+{
+    if (findRangeCode(m.function, m.range))
+        return;
+    QList<QByteArray> labels;
+    for (const RangeCode &r : rangeCodes())
+        if (m.function == r.function)
+            labels.append(r.label);
+    if (!labels.isEmpty())
+        m.range = labels.at(labels.size() / 2);
+}
+
 constexpr bool startsWith(const char *text, const char *prefix)
 {
     while (*prefix && *text == *prefix)
@@ -400,14 +414,7 @@ struct Instrument::StateKeys
                               .arg(s.channel)
                               .arg(s.word));
         m.function = offered ? QByteArray(row->function) : s.word.toLatin1();
-        if (!findRangeCode(m.function, m.range)) {
-            QList<QByteArray> labels;
-            for (const RangeCode &r : rangeCodes())
-                if (m.function == r.function)
-                    labels.append(r.label);
-            if (!labels.isEmpty())
-                m.range = labels.at(labels.size() / 2);
-        }
+        fitRange(m);
         return true;
     }
 
@@ -710,7 +717,7 @@ struct Instrument::Commands
         const char *argument;  // the one argument the row takes; nullptr: any, for the handler
         int channel;           // the display it sets; 0: the instrument as a whole
         void (*act)(Instrument &, const Row &, const QByteArray &argument);
-        const char *function;  // the DC function an integration-time command sets
+        const char *function;  // the function the command selects, or whose integration time it sets
     };
 
     // One trigger answers every read? that waits for it.
@@ -755,10 +762,13 @@ struct Instrument::Commands
             in.m_unit = char(argument.at(0) - 'a' + 'A');
     }
 
+    // Configures display 1 for a thermocouple of the type given.
     static void thermocouple(Instrument &in, const Row &, const QByteArray &argument)
     {
-        if (argument.size() == 1 && QByteArrayView("bejknrst").contains(argument.at(0)))
+        if (argument.size() == 1 && QByteArrayView("bejknrst").contains(argument.at(0))) {
             in.m_thermocouple = char(argument.at(0) - 'a' + 'A');
+            in.display(1).measure.function = "TEMP";
+        }
     }
 
     // "off" ends whatever runs; "off,rel" ends REL only when it runs. The
@@ -816,6 +826,42 @@ struct Instrument::Commands
     static void functionOff(Instrument &in, const Row &row, const QByteArray &)
     {
         in.display(row.channel).measure.function = "OFF";
+    }
+
+    // "conf:volt:ac", "conf2:freq", ...: the row's function on the row's
+    // display, in automatic range.
+    static void selectFunction(Instrument &in, const Row &row, const QByteArray &)
+    {
+        Measure &m = in.display(row.channel).measure;
+        m.function = row.function;
+        m.autoRange = true;
+        fitRange(m);
+    }
+
+    // "conf:auto 0|1|off|on", "conf2:auto off": automatic ranging; off
+    // keeps the range in force.
+    static void autoRange(Instrument &in, const Row &row, const QByteArray &argument)
+    {
+        onOff(argument, &in.display(row.channel).measure.autoRange);
+    }
+
+    // The frequency gate time sets the rate: 1 s slow, 0.1 s medium, 10 ms fast.
+    static void gateTime(Instrument &in, const Row &, const QByteArray &argument)
+    {
+        if (argument == "1")
+            in.m_rate = 'S';
+        else if (argument == "0.1")
+            in.m_rate = 'M';
+        else if (argument == "0.01")
+            in.m_rate = 'F';
+        in.m_nplc.clear();
+    }
+
+    // "calc:stat 0" ends the math function that runs.
+    static void calcState(Instrument &in, const Row &, const QByteArray &argument)
+    {
+        if (argument == "0" || argument == "off")
+            in.m_calcFunction = "off";
     }
 
     // Power-line cycles, above 0 and up to 100, for the row's function.
@@ -896,6 +942,28 @@ struct Instrument::Commands
         {"rout:chan",           nullptr,   0,       scanChannel,       nullptr},
         {"rout:coun",           nullptr,   0,       scanCount,         nullptr},
         {"rout:del",            nullptr,   0,       scanDelay,         nullptr},
+        {"conf:volt:ac",        nullptr,   1,       selectFunction,    "ACV"},
+        {"conf:volt:dc",        nullptr,   1,       selectFunction,    "DCV"},
+        {"conf:curr:ac",        nullptr,   1,       selectFunction,    "ACI"},
+        {"conf:curr:dc",        nullptr,   1,       selectFunction,    "DCI"},
+        {"conf:res",            nullptr,   1,       selectFunction,    "2W"},
+        {"conf:fres",           nullptr,   1,       selectFunction,    "4W"},
+        {"conf:diod",           nullptr,   1,       selectFunction,    "DIODE"},
+        {"conf:cont",           nullptr,   1,       selectFunction,    "CONTINU"},
+        {"conf:freq",           nullptr,   1,       selectFunction,    "Hz"},
+        {"conf:per",            nullptr,   1,       selectFunction,    "P"},
+        {"conf2:volt:ac",       nullptr,   2,       selectFunction,    "ACV"},
+        {"conf2:volt:dc",       nullptr,   2,       selectFunction,    "DCV"},
+        {"conf2:curr:ac",       nullptr,   2,       selectFunction,    "ACI"},
+        {"conf2:curr:dc",       nullptr,   2,       selectFunction,    "DCI"},
+        {"conf2:res",           nullptr,   2,       selectFunction,    "2W"},
+        {"conf2:fres",          nullptr,   2,       selectFunction,    "4W"},
+        {"conf2:freq",          nullptr,   2,       selectFunction,    "Hz"},
+        {"conf2:per",           nullptr,   2,       selectFunction,    "P"},
+        {"conf:auto",           nullptr,   1,       autoRange,         nullptr},
+        {"conf2:auto",          nullptr,   2,       autoRange,         nullptr},
+        {"sens:freq:aper",      nullptr,   0,       gateTime,          nullptr},
+        {"calc:stat",           nullptr,   0,       calcState,         nullptr},
     };
 
     // Each row can be reached: no earlier row with its header takes its
@@ -1131,7 +1199,8 @@ double Instrument::typicalReading(const Measure &m) const
     if (m.function == "OFF")
         return 0;
     double value = 0;
-    if (!m.autoRange && findRangeCode(m.function, m.range))
+    // Frequency and period range over their input voltage, not the reading.
+    if (!m.autoRange && findRangeCode(m.function, m.range) && m.function != "Hz" && m.function != "P")
         value = fullScale(m.range) / 2;
     else
         for (const TypicalReading &row : kTypicalReadings)

@@ -21,7 +21,7 @@ constexpr ReplyForm kReplyForms[] = {
     {"conf2:auto?",     "%auto2",    "\"0\" or \"1\": display 2's automatic ranging, converted to a number"},
     {"conf2:rang?",     "%range2",   "display-2 range code (rangeCodes); compared without its terminator"},
     {"conf:auto?",      "%auto1",    "\"0\" or \"1\": display 1's automatic ranging, converted to a number (CR as a blank)"},
-    {"conf:rang?",      "%range1",   "display-1 range code (rangeCodes); last character dropped, then compared"},
+    {"conf:rang?",      "%range1",   "display-1 range code (rangeCodes); last character dropped, then compared; in frequency and period the input range \"0.1\" to \"750\", which the AUTO key names \"100mV\" to \"750V\""},
     {"conf:func?",      "%func1",    "display-1 word (functionWords): the program tests characters 6-7 (\"AC\", \"TC\") or the first three"},
     {"unit?",           "%unit",     "temperature unit, one letter \"C\" or \"F\"; last character dropped, then compared with \"C\""},
     {"sens:temp:tco:type?", "%tco",  "thermocouple type, one letter; the program spells its first character on display 2"},
@@ -79,7 +79,8 @@ constexpr FunctionWord kFunctionWords[] = {
 
 // Ranges by display. Display 1 names current and resistance ranges by their
 // full-scale value ("0.0001" A, "10E2" ohms); display 2 codes DC current two
-// decades lower and resistance by its step "1" to "7".
+// decades lower and resistance by its step "1" to "7". Frequency and period
+// range over their input voltage, answered bare on display 1 only.
 constexpr RangeCode kRangeCodes[] = {
     // function label     display 1  display 2
     {"DCV", "100mV", "0.1",    "0.1"},
@@ -117,6 +118,16 @@ constexpr RangeCode kRangeCodes[] = {
     {"4W",  "1M",    "10E6",   "5"},
     {"4W",  "10M",   "10E7",   "6"},
     {"4W",  "100M",  "10E8",   "7"},
+    {"Hz",  "100mV", "0.1",    nullptr},
+    {"Hz",  "1V",    "1",      nullptr},
+    {"Hz",  "10V",   "10",     nullptr},
+    {"Hz",  "100V",  "100",    nullptr},
+    {"Hz",  "750V",  "750",    nullptr},
+    {"P",   "100mV", "0.1",    nullptr},
+    {"P",   "1V",    "1",      nullptr},
+    {"P",   "10V",   "10",     nullptr},
+    {"P",   "100V",  "100",    nullptr},
+    {"P",   "750V",  "750",    nullptr},
 };
 
 // The scanner's function codes. 5 and 6 (the milliamp ranges) have no

@@ -432,7 +432,7 @@ void SHOW_Form::mouseReleaseEvent(QMouseEvent *event)
     switch (m_pressed) {
     case Hit::Key: Q_EMIT BUTT1_IMG_MouseUp(m_pressedKey); break;
     case Hit::Start: Q_EMIT START_IMG_MouseUp(); break;
-    case Hit::Shift:
+    case Hit::Shift: Q_EMIT SHIFT_IMG_MouseUp(); break;
     case Hit::None: break;
     }
     m_pressed = Hit::None;

@@ -52,6 +52,7 @@ Q_SIGNALS:
     void BUTT1_IMG_MouseDown(int key);
     void BUTT1_IMG_MouseUp(int key);
     void SHIFT_IMG_MouseDown();
+    void SHIFT_IMG_MouseUp();
     void START_IMG_MouseDown();
     void START_IMG_MouseUp();
     void Speed_TIME_Click();

@@ -16,6 +16,8 @@
 #include "windows/status_window.h"
 #include "windows/scan_window.h"
 #include "windows/front_panel_window.h"
+#include "keys/key_dispatcher.h"
+#include "keys/shift_key.h"
 #include "shell/speed_check.h"
 #include "shell/status.h"
 
@@ -142,6 +144,7 @@ void MDImain::MDIForm_Load()
     m_start = SHOW_Form_Load(m_panel, m_programFolder);
     m_timers.Timer1.setHandler([this] { Timer1_Timer(m_panel); });
     m_timers.IMG_Timer.setHandler([this] { display::IMG_Timer_Timer(m_panel); });
+    keys::connectKeyTimers(m_panel);
     m_show = new SHOW_Form(m_panel, *m_pictures);
     addForm(m_show, {0, 0, 11800, 5000});
     connect(m_show, &SHOW_Form::closing, this, [this] {
@@ -200,6 +203,16 @@ void MDImain::connectRun()
     connect(m_show, &SHOW_Form::START_IMG_MouseDown, this, [this] { runs::START_IMG_MouseDown(*m_run); });
     connect(m_show, &SHOW_Form::START_IMG_MouseUp, this, [this] { runs::START_IMG_MouseUp(*m_run); });
     connect(m_show, &SHOW_Form::SAVE_CHK_Click, this, [this] { runs::SAVE_CHK_Click(*m_run); });
+    // The keys: SHIFT with ACV or DCV stops a run its timer drives, as the
+    // run's Stop does, and opens the scanner window.
+    connect(m_show, &SHOW_Form::BUTT1_IMG_MouseDown, this, [this](int key) {
+        keys::BUTT1_IMG_MouseDown(m_panel, key,
+                                  {.stopRun = [this] { runs::Form1_Command1_Click(*m_run); },
+                                   .openScanner = [this] { openScanForm(); }});
+    });
+    connect(m_show, &SHOW_Form::BUTT1_IMG_MouseUp, this, [this](int key) { keys::BUTT1_IMG_MouseUp(m_panel, key); });
+    connect(m_show, &SHOW_Form::SHIFT_IMG_MouseDown, this, [this] { keys::SHIFT_IMG_MouseDown(m_panel); });
+    connect(m_show, &SHOW_Form::SHIFT_IMG_MouseUp, this, [this] { keys::SHIFT_IMG_MouseUp(m_panel); });
     connect(m_show, &SHOW_Form::Clear_DATA_BUTT_Click, this,
             [this] { runs::Clear_DATA_BUTT_Click(m_state, *m_data->model()); });
     connect(m_show->INPU_NAME_OK, &QPushButton::clicked, this, [this] { runs::INPU_NAME_OK_Click(*m_run); });

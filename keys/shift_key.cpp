@@ -1,0 +1,115 @@
+#include "keys/shift_key.h"
+
+#include "core/panel.h"
+#include "display/glyph_words.h"
+#include "display/mode_redraws.h"
+#include "display/range_view.h"
+#include "keys/key_exchange.h"
+#include "platform/runtime.h"
+
+namespace keys {
+
+namespace {
+
+using display::Lamp;
+using display::Points;
+using display::Positions;
+
+// SHIFT cancels the sensor and compare limits menus alike.
+void leaveMenu(Panel &p)
+{
+    p.timers.IMG_Timer.setEnabled(false);
+    display::SENSOR_RANGE_CHK(p);
+    resumeReading(p);
+}
+
+} // namespace
+
+void resumeReading(Panel &p)
+{
+    if (!p.state.READ_PAUSED)
+        return;
+    p.timers.READ_Timer.setEnabled(true);
+    p.timers.STOP_Timer.setEnabled(true);
+    p.state.READ_PAUSED = false;
+}
+
+void SHIFT_IMG_MouseDown(Panel &p)
+{
+    shell::PanelState &s = p.state;
+    if (shell::instrumentStreaming(s)) {
+        p.status.append(QString::fromUtf16(shell::kStreamingRefusal));
+        return;
+    }
+    display::DisplayModel::Batch batch(p.display);
+    p.controls.SHIFT_IMG = QStringLiteral("SHIFT_BUTT2.BMP");
+    p.controls.touch();
+    if (s.SENSOR_SET) {
+        s.SENSOR_SET = false;
+        leaveMenu(p);
+    } else if (s.COMP_SET) {
+        s.COMP_SET = false;
+        leaveMenu(p);
+    } else if (s.FILT_SET) {
+        display::FILT_RANGE_CHK(p);
+    } else {
+        p.display.setLit(Lamp::SHIFT_LAB, !p.display.isLit(Lamp::SHIFT_LAB));
+    }
+}
+
+void SHIFT_IMG_MouseUp(Panel &p)
+{
+    p.controls.SHIFT_IMG = QStringLiteral("SHIFT_BUTT1.BMP");
+    p.controls.touch();
+}
+
+void MXMN_Timer_Timer(Panel &p)
+{
+    p.timers.MXMN_Timer.setEnabled(false);
+    display::DisplayModel::Batch batch(p.display);
+    p.state.MXMN_ON = false;
+    p.state.ND2_VIEW = false;
+    p.display.setLit(Lamp::MIN_LAB, false);
+    p.display.setLit(Lamp::MAX_LAB, false);
+    if (!keySend(p, QStringLiteral("CALC:FUNC OFF,MAX\\10")))
+        return keyEnded(p, u"MAX/MIN");
+    resumeReading(p);
+}
+
+void ND2_Timer_Timer(Panel &p)
+{
+    p.timers.ND2_Timer.setEnabled(false);
+    display::DisplayModel &d = p.display;
+    shell::PanelState &s = p.state;
+    display::DisplayModel::Batch batch(d);
+    s.MODE2_ON = false;
+    // Display 2 shows a view of display 1's function: it stays.
+    const bool view = d.isLit(Lamp::HOLD_LAB) || d.isLit(Lamp::REL_LAB) || d.isLit(Lamp::MIN_LAB)
+                      || d.isLit(Lamp::MAX_LAB);
+    if (!view && s.REMOTE_OK) {
+        const std::optional<QString> reply = keyAsk(p, QStringLiteral("CONF2:FUNC?\\10"));
+        if (!reply)
+            return keyEnded(p, u"2ND");
+        if (rt::left(*reply, 3).value_or(*reply) != u"NON") {
+            if (!keySend(p, QStringLiteral("conf2:off\\10")))
+                return keyEnded(p, u"2ND");
+            display::ClearSHOW2(d);
+            s.MODE2.clear();
+            s.MODE2_RANGE.clear();
+            s.DISPLAY2.clear();
+            s.AUTO_RANGE_FLAG = d.isLit(Lamp::AUTO_LAB1);
+            display::CHK_RANGE(p);
+        } else {
+            s.MODE2.clear();
+            s.MODE2_RANGE.clear();
+            s.DISPLAY2.clear();
+            for (int i = 0; i < 6; ++i) {
+                d.setLit(Positions::DIS2_IMG, i, false);
+                d.setLit(Points::DROP_IMG2, i, false);
+            }
+        }
+    }
+    d.setLit(Lamp::ND2_LAB, false);
+}
+
+} // namespace keys
