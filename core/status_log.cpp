@@ -17,6 +17,13 @@ StatusLog::StatusLog(QObject *parent) : QObject(parent)
     });
 }
 
+// The document goes before this object's own connections do: it must not
+// reach the log while the log is being taken down.
+StatusLog::~StatusLog()
+{
+    m_document.disconnect(this);
+}
+
 void StatusLog::append(const QString &line)
 {
     static const QRegularExpression lineEnd(QStringLiteral("\r\n|\r|\n"));

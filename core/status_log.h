@@ -20,6 +20,7 @@ public:
     static constexpr int kMaxLines = 10000;
 
     explicit StatusLog(QObject *parent = nullptr);
+    ~StatusLog() override;
 
     // Adds one line; a text with line ends inside becomes several lines.
     void append(const QString &line);
