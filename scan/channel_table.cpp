@@ -175,6 +175,17 @@ void ChannelTable::setRangeEnabled(int i, bool enabled)
     m_dirty = true;
 }
 
+void ChannelTable::setRowEnabled(int i, bool on, bool autoBox, bool function, bool range)
+{
+    Change change(*this);
+    ChannelRow &r = row(i);
+    r.CHN_CHK.enabled = on;
+    r.S_Auto_CHK.enabled = autoBox;
+    r.MODE_Comb.enabled = function;
+    r.Combo2.enabled = range;
+    m_dirty = true;
+}
+
 void ChannelTable::fillFunctionLists()
 {
     Change change(*this);

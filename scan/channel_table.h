@@ -79,6 +79,9 @@ public:
     // list directly.
     void setFunctionEnabled(int i, bool enabled);
     void setRangeEnabled(int i, bool enabled);
+    // A run's lock and unlock: the four controls of channel i enabled or
+    // not, no rule run, one changed().
+    void setRowEnabled(int i, bool on, bool autoBox, bool function, bool range);
 
     // Fills every function list; no entry is selected, so the range lists
     // stay empty.

@@ -44,6 +44,32 @@ void ScanControls::Cont_OPT_Click(int option)
     touch();
 }
 
+void ScanControls::showStatus(const QString &caption, const QColor &colour)
+{
+    if (SET_SHOW_visible && SET_SHOW == caption && SET_SHOW_color == colour)
+        return;
+    SET_SHOW = caption;
+    SET_SHOW_color = colour;
+    SET_SHOW_visible = true;
+    emit statusChanged();
+}
+
+void ScanControls::showStatus()
+{
+    if (SET_SHOW_visible)
+        return;
+    SET_SHOW_visible = true;
+    emit statusChanged();
+}
+
+void ScanControls::hideStatus()
+{
+    if (!SET_SHOW_visible)
+        return;
+    SET_SHOW_visible = false;
+    emit statusChanged();
+}
+
 void SCAN_GRID_INIT(ScanControls &c)
 {
     for (int grid = 0; grid < 2; ++grid) {

@@ -68,7 +68,23 @@ public:
     bool SSBS_Frame_front = false;
 
     bool Quit_BUTT_enabled = true;  // a run disables it, and the close box with it
-    QString SET_SHOW;               // the run's status line
+    bool Scan_BUTT_enabled = true;
+    bool STEP_BUTT_enabled = true;
+    // Count, Scan Delay, System Delay and Repeat take no typing during a
+    // run (Repeat also follows the run mode).
+    bool settingsEnabled = true;
+    // A run is active: from a start until its end or Stop. "SAVE DATA" and
+    // the set-up files wait until it is over.
+    bool runActive = false;
+
+    // The run's status line. Its changes signal statusChanged() alone, so a
+    // fetch repaints the label, not the window.
+    QString SET_SHOW = QStringLiteral("Data_Setting");
+    QColor SET_SHOW_color = kCaptionBlack;
+    bool SET_SHOW_visible = false;
+    void showStatus(const QString &caption, const QColor &colour);
+    void showStatus();  // as it stands
+    void hideStatus();
 
     // The instrument's trigger source is external (read back at opening).
     bool EXT_TRIGGER = false;
@@ -77,6 +93,17 @@ public:
     rt::PanelTimer Timer1_STEP;
 
     std::array<ScanGridModel, 2> Scan_Grid;
+    // The grid row the next results go into (1: the first under the
+    // headings), and the row both grids scroll to the top.
+    int SCAN_ROW = 0;
+    int Scan_Grid_TopRow = 1;
+    // The highest ticked channel of the last set-up, and the readings this
+    // fetch has placed.
+    int LAST_CHANNEL = 0;
+    int FETCH_COUNT = 0;
+    // The scan data file that fetched results are appended to: the one the
+    // last start or roll-over began.
+    QString scanFilePath;
 
     // Selecting an option runs its rule when the selection changes.
     void selectRunMode(int option);
@@ -89,6 +116,7 @@ public:
 
 signals:
     void changed();
+    void statusChanged();
 };
 
 // The result grids' layout at opening: headings and one empty row each.

@@ -1,5 +1,6 @@
 #include "scan/scan_form.h"
 
+#include "scan/scan_run.h"
 #include "scan/scanner_readback.h"
 #include "core/panel.h"
 #include "platform/runtime.h"
@@ -25,6 +26,7 @@ void Form_Load(ScanContext &s)
         timer->setInterval(kRunTickMs);
         timer->setEnabled(false);
     }
+    connectScanTimers(s);
     c.INPU_NAME_Frame_front = false;
     c.SSBS_Frame_front = false;
     SCAN_GRID_INIT(c);
@@ -76,6 +78,8 @@ void NAME_BUTT_CANC_Click(ScanContext &s)
 
 void SSBS_SS_Click(ScanContext &s)
 {
+    if (s.controls.runActive)
+        return;
     s.controls.SSBS_Frame_front = true;
     s.controls.touch();
 }

@@ -6,6 +6,8 @@
 #include "scan/scan_controls.h"
 #include "platform/dialogs.h"
 
+#include <QDateTime>
+
 #include <functional>
 
 struct Panel;
@@ -19,6 +21,12 @@ struct ScanContext
     // Asks with OK and Cancel; true for OK. Without one every question is
     // answered Cancel, so nothing is overwritten unasked.
     std::function<bool(const rt::Message &)> askOkCancel;
+
+    // The wall clock of file names and time stamps; tests fix it.
+    std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
+    // The pause between channels of a set-up, in units of 10 ms (Delay);
+    // tests that count commands, not time, put a no-op here.
+    std::function<void(float)> pace = {};
 
     bool ask(const rt::Message &question) const { return askOkCancel && askOkCancel(question); }
 };

@@ -77,6 +77,9 @@ void applySetup(ScanControls &c, const formats::ScanSetup &setup)
 void SSBS_OK_BUTT_Click(ScanContext &s)
 {
     ScanControls &c = s.controls;
+    // A running scan's table is not saved half-way nor changed under it.
+    if (c.runActive)
+        return;
     c.SSBS_Frame_front = false;
     c.touch();
     QDir().mkpath(formats::scanDataFolder());
@@ -101,6 +104,8 @@ void SSBS_OK_BUTT_Click(ScanContext &s)
 
 void File_Open_Ctrl(ScanContext &s)
 {
+    if (s.controls.runActive)
+        return;
     const QString path = rt::openFileName(u"Load ScanBox Status"_s, formats::scanDataFolder(), u"Ini (*.ini)"_s);
     if (path.isEmpty())
         return;

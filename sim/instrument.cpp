@@ -246,8 +246,13 @@ std::vector<Instrument::TimedReply> Instrument::answer(const QByteArray &command
         return block;
     }
     const std::optional<QByteArray> body = handle(command);
-    if (!body)
+    if (!body) {
+        // A scan pass that this command started or finished ends in a line
+        // nobody asked for.
+        if (const std::optional<qint64> end = std::exchange(m_passEnd, std::nullopt))
+            return {{m_scanDone, *end}};
         return {};
+    }
     const qint64 after = isReadingQuery(query) ? qint64(std::llround(each)) : 0;
     if (body->contains('\n') && !m_replyOverrides.count(query)) {
         // A form of several lines (the scanner's channel states): one reply
@@ -388,6 +393,39 @@ struct Instrument::StateKeys
             return s.fail(QStringLiteral("%1 needs a number, \"ol\" or \"auto\", not \"%2\"")
                               .arg(s.key, s.value));
         d.fixed = v;
+        return true;
+    }
+
+    // "scanread:105=VALUE": what scanner channel 105 reads: a number, "ol"
+    // for overload, "auto" for a value typical of its function.
+    static bool scanReading(Instrument &in, const Setting &s)
+    {
+        const std::optional<int> n = scanChannelNumber(s.rest.toLatin1());
+        if (!n)
+            return s.fail(QStringLiteral("%1: a scanner channel is 101 to 118").arg(s.key));
+        ScanChannel &c = in.m_scanChannels.at(std::size_t(*n - kFirstScanChannel));
+        c.overload = false;
+        if (s.word == u"auto") {
+            c.fixed.reset();
+            return true;
+        }
+        if (s.word == u"ol") {
+            c.overload = true;
+            return true;
+        }
+        const std::optional<double> v = number(s.value);
+        if (!v)
+            return s.fail(QStringLiteral("%1 needs a number, \"ol\" or \"auto\", not \"%2\"")
+                              .arg(s.key, s.value));
+        c.fixed = v;
+        return true;
+    }
+
+    // The line that ends a scan pass, for tests of an instrument that
+    // never says "SCAN OK".
+    static bool scanDone(Instrument &in, const Setting &s)
+    {
+        in.m_scanDone = s.value.toLatin1();
         return true;
     }
 
@@ -610,6 +648,8 @@ struct Instrument::StateKeys
         {"scancount",   nullptr,  0,       scanCount},
         {"scandelay",   nullptr,  0,       scanDelay},
         {"trigdel",     nullptr,  0,       triggerDelay},
+        {"scanread:",   "CHANNEL", 0,      scanReading},
+        {"scandone",    nullptr,  0,       scanDone},
         {"chan101",     nullptr,  101,     scanChannel},
         {"chan102",     nullptr,  102,     scanChannel},
         {"chan103",     nullptr,  103,     scanChannel},
@@ -723,6 +763,10 @@ struct Instrument::Commands
     // One trigger answers every read? that waits for it.
     static void trigger(Instrument &in, const Row &, const QByteArray &)
     {
+        // One step of a step pass that waits for triggers; the last ends it.
+        if (in.m_scanMode == "step" && in.m_externalTrigger && in.m_stepsTaken < in.m_scanCount
+            && ++in.m_stepsTaken == in.m_scanCount)
+            in.m_passEnd = 0;
         for (const QByteArray &query : in.m_waitingReads)
             in.m_triggered.push_back(in.replyTo(query).value_or(QByteArray()));
         in.m_waitingReads.clear();
@@ -914,6 +958,23 @@ struct Instrument::Commands
         in.m_scanDelay = wholeIn(argument, 0, 99'999).value_or(in.m_scanDelay);
     }
 
+    // "rout:func scan|step|off": a pass over the scan list. A timed pass
+    // ends Count scan delays on; a step pass on external triggers ends at
+    // its Count-th "*trg".
+    static void scanFunction(Instrument &in, const Row &, const QByteArray &argument)
+    {
+        if (argument != "scan" && argument != "step" && argument != "off")
+            return;
+        in.m_scanMode = argument;
+        in.m_stepsTaken = 0;
+        in.m_passEnd.reset();
+        const bool triggered = argument == "step" && in.m_externalTrigger;
+        if (argument != "off" && !triggered)
+            in.m_passEnd = qint64(std::llround(double(in.m_scanCount) * in.m_scanDelay * in.m_timeScale));
+    }
+
+    static void nothing(Instrument &, const Row &, const QByteArray &) {}
+
     static constexpr Row kRows[] = {
         // header               argument   channel  act               function
         {"*trg",                nullptr,   0,       trigger,           nullptr},
@@ -942,6 +1003,10 @@ struct Instrument::Commands
         {"rout:chan",           nullptr,   0,       scanChannel,       nullptr},
         {"rout:coun",           nullptr,   0,       scanCount,         nullptr},
         {"rout:del",            nullptr,   0,       scanDelay,         nullptr},
+        {"rout:func",           nullptr,   0,       scanFunction,      nullptr},
+        {"rout:adv",            nullptr,   0,       nothing,           nullptr},
+        {"rout:scan:fin",       nullptr,   0,       nothing,           nullptr},
+        {"trac:cle",            nullptr,   0,       nothing,           nullptr},
         {"conf:volt:ac",        nullptr,   1,       selectFunction,    "ACV"},
         {"conf:volt:dc",        nullptr,   1,       selectFunction,    "DCV"},
         {"conf:curr:ac",        nullptr,   1,       selectFunction,    "ACI"},
@@ -1093,6 +1158,8 @@ struct Instrument::Fields
     static QByteArray scanCount(Instrument &in, int) { return QByteArray::number(in.m_scanCount); }
     static QByteArray scanDelay(Instrument &in, int) { return QByteArray::number(in.m_scanDelay); }
 
+    static QByteArray scanFetch(Instrument &in, int) { return in.scanFetch(); }
+
     // "+101 ON" to "+118 OFF", one line a channel.
     static QByteArray scanStates(Instrument &in, int)
     {
@@ -1145,6 +1212,7 @@ struct Instrument::Fields
         {"scancount",    0,       scanCount},
         {"scandelay",    0,       scanDelay},
         {"scanstates",   0,       scanStates},
+        {"scanfetch",    0,       scanFetch},
         {"chan101",      101,     scanChannel},
         {"chan102",      102,     scanChannel},
         {"chan103",      103,     scanChannel},
@@ -1207,6 +1275,36 @@ double Instrument::typicalReading(const Measure &m) const
             if (m.function == row.function)
                 value = row.value;
     return value * wobble(m_readCount) / wobble(0);
+}
+
+QByteArray Instrument::scanReading(const ScanChannel &c) const
+{
+    if (c.overload)
+        return kOverloadReading;
+    if (c.fixed)
+        return exponentForm(*c.fixed);
+    double value = 0;
+    for (const ScannerFunction &row : scannerFunctions())
+        if (c.function == row.keyword)
+            value = row.typical;
+    // A fixed range reads half its full scale; the functions without a
+    // range list are sent with range "1".
+    const double range = c.range.toDouble();
+    if (!c.autoRange && range > 1)
+        value = range / 2;
+    return exponentForm(value);
+}
+
+QByteArray Instrument::scanFetch() const
+{
+    std::vector<const ScanChannel *> on;
+    for (const ScanChannel &c : m_scanChannels)
+        if (c.on)
+            on.push_back(&c);
+    QByteArrayList lines;
+    for (int k = 0; k < m_scanCount; ++k)
+        lines.append(on.empty() ? exponentForm(0) : scanReading(*on[std::size_t(k) % on.size()]));
+    return lines.join('\n');
 }
 
 void Instrument::noteReading(double value)

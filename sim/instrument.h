@@ -113,6 +113,8 @@ public:
         QByteArray function;
         QByteArray range = "10";
         bool autoRange = true;
+        std::optional<double> fixed;  // a test's reading, else one typical of the function
+        bool overload = false;        // reads the overload form
     };
     static constexpr int kFirstScanChannel = 101;
     static constexpr int kScanChannels = 18;
@@ -144,6 +146,8 @@ private:
     QByteArray render(const char *form);
     std::optional<QByteArray> replyTo(const QByteArray &query);
     double typicalReading(const Measure &m) const;
+    QByteArray scanReading(const ScanChannel &c) const;
+    QByteArray scanFetch() const;
     void noteReading(double value);
     void act(const QByteArray &command);
 
@@ -168,6 +172,10 @@ private:
     std::array<ScanChannel, kScanChannels> m_scanChannels;  // 101..118
     int m_scanCount = 1;            // scans a run makes ("rout:coun")
     int m_scanDelay = 0;            // between channels ("rout:del")
+    QByteArray m_scanMode = "off";  // "rout:func": "off", "scan" or "step"
+    int m_stepsTaken = 0;           // readings of a step pass so far
+    std::optional<qint64> m_passEnd;  // "SCAN OK" is due this many ms after the command
+    QByteArray m_scanDone = "SCAN OK";  // the line that ends a pass (state key "scandone")
     double m_timeScale = 0;         // scales every modelled reading time
     std::optional<double> m_max;    // extremes of display 1 for CALC:MAX? / CALC:MIN?
     std::optional<double> m_min;

@@ -7,6 +7,15 @@ namespace {
 // display1, display2, max, min. Everything else is copied as it stands.
 // Measurement state: func1, auto1, range1, func2, auto2, range2, trigger,
 // filter, scanner, unit, tco, band, aperture, rate, calcfunc, holdref.
+//
+// Scan runs. "rout:func scan" takes "rout:coun" readings over the channels
+// in the scan, one each scan delay ("rout:del", ms, times the time scale),
+// then sends the line "SCAN OK" unasked: the scanner window polls for
+// waiting bytes and then reads until it sees that line. "rout:func step"
+// does the same with the internal trigger source; with the external one it
+// takes one reading per "*trg" and sends "SCAN OK" after the last. A "*trg"
+// after a finished pass gets no reply. "rout:func off" ends a pass.
+// "TRAC:CLE", "rout:scan:fin on" and "rout:adv on" get no reply.
 constexpr ReplyForm kReplyForms[] = {
     // query        form                   why
     {"*idn?",      "%idn",                "four fields: maker, model, serial, firmware; the program takes the version from field 4"},
@@ -55,6 +64,7 @@ constexpr ReplyForm kReplyForms[] = {
     {"rout:chan? 116", "%chan116", "as rout:chan? 101"},
     {"rout:chan? 117", "%chan117", "as rout:chan? 101"},
     {"rout:chan? 118", "%chan118", "as rout:chan? 101"},
+    {"fetc?",          "%scanfetch", "the last pass's readings, \"rout:coun\" lines, one number each in the reading form, over the channels in the scan in channel order (and round again): the scanner window reads one line per reading and places them by order"},
 };
 
 // Functions by display. Display 2 answers frequency, period and 4-wire
@@ -133,23 +143,23 @@ constexpr RangeCode kRangeCodes[] = {
 // The scanner's function codes. 5 and 6 (the milliamp ranges) have no
 // keyword the program knows and are not modelled.
 constexpr ScannerFunction kScannerFunctions[] = {
-    // code  keyword
-    {1,  "VOLT"},
-    {2,  "VOLT:AC"},
-    {3,  "CURR"},
-    {4,  "CURR:AC"},
-    {7,  "RES"},
-    {8,  "FREQ"},
-    {9,  "TEMP:TCO:C"},
-    {13, "CONT"},
-    {14, "PER"},
-    {15, "TEMP:TCO:F"},
-    {16, "FRES"},
-    {17, "DIOD"},
-    {18, "TEMP:RTD:C"},
-    {19, "TEMP:FRTD:C"},
-    {20, "TEMP:RTD:F"},
-    {21, "TEMP:FRTD:F"},
+    // code  keyword         typical reading in auto range
+    {1,  "VOLT",         1.2},
+    {2,  "VOLT:AC",      0.5},
+    {3,  "CURR",         0.1},
+    {4,  "CURR:AC",      0.1},
+    {7,  "RES",          1000},
+    {8,  "FREQ",         1000},
+    {9,  "TEMP:TCO:C",   25},
+    {13, "CONT",         10},
+    {14, "PER",          0.001},
+    {15, "TEMP:TCO:F",   77},
+    {16, "FRES",         1000},
+    {17, "DIOD",         0.6},
+    {18, "TEMP:RTD:C",   25},
+    {19, "TEMP:FRTD:C",  25},
+    {20, "TEMP:RTD:F",   77},
+    {21, "TEMP:FRTD:F",  77},
 };
 
 } // namespace

@@ -50,6 +50,7 @@ struct ScannerFunction
 {
     int code;
     const char *keyword;
+    double typical;  // what a channel of the function reads in auto range
 };
 std::span<const ScannerFunction> scannerFunctions();
 const ScannerFunction *findScannerFunction(int code);

@@ -1,9 +1,11 @@
 #include "windows/scan_window.h"
 
+#include "scan/scan_run.h"
 #include "scan/setup_files.h"
 #include "platform/twips.h"
 #include "windows/form_place.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -316,6 +318,20 @@ void Scan_Form::connectControls()
     connect(SSBS_Input_Text, &QLineEdit::returnPressed, SSBS_OK_BUTT, &QPushButton::click);
 
     connect(Quit_BUTT, &QPushButton::clicked, this, [this] { shell::unloadForm(this); });
+    connect(Scan_BUTT, &QPushButton::clicked, this, [this] { Scan_BUTT_Click(m_context); });
+    connect(STEP_BUTT, &QPushButton::clicked, this, [this] { STEP_BUTT_Click(m_context); });
+    connect(STOP_BUTT, &QPushButton::clicked, this, [this] { STOP_BUTT_Click(m_context); });
+    connect(&m_controls, &ScanControls::statusChanged, this, &Scan_Form::showStatus);
+}
+
+void Scan_Form::showStatus()
+{
+    const ScanControls &c = m_controls;
+    SET_SHOW->setText(c.SET_SHOW);
+    setTextColour(SET_SHOW, c.SET_SHOW_color);
+    SET_SHOW->setVisible(c.SET_SHOW_visible);
+    if (c.SET_SHOW_visible)
+        SET_SHOW->repaint();
 }
 
 void Scan_Form::refresh()
@@ -360,7 +376,27 @@ void Scan_Form::refresh()
     if (c.SSBS_Frame_front)
         SSBS_Frame->raise();
     Quit_BUTT->setEnabled(c.Quit_BUTT_enabled);
-    SET_SHOW->setText(c.SET_SHOW);
+    Scan_BUTT->setEnabled(c.Scan_BUTT_enabled);
+    STEP_BUTT->setEnabled(c.STEP_BUTT_enabled);
+    Count_TEXT->setEnabled(c.settingsEnabled);
+    Timer_TEXT->setEnabled(c.settingsEnabled);
+    SYS_DEL_TEXT->setEnabled(c.settingsEnabled);
+    Repeat_TEXT->setEnabled(c.Repeat_TEXT_enabled && c.settingsEnabled);
+    Save_DATA_CHK->setEnabled(!c.runActive);
+    // The main window's set-up entries would change or save the table under
+    // a running scan.
+    for (const char *entry : {"SSBS_SS", "SSBS_LS"})
+        if (auto *action = window()->findChild<QAction *>(QLatin1StringView(entry)))
+            action->setEnabled(!c.runActive);
+    if (m_shownTopRow != c.Scan_Grid_TopRow) {
+        m_shownTopRow = c.Scan_Grid_TopRow;
+        for (std::size_t g = 0; g < 2; ++g) {
+            const QModelIndex top = m_controls.Scan_Grid[g].index(c.Scan_Grid_TopRow - 1, 0);
+            if (top.isValid())
+                Scan_Grid[g]->scrollTo(top, QAbstractItemView::PositionAtTop);
+        }
+    }
+    showStatus();
 }
 
 void Scan_Form::SSBS_SS_Click()

@@ -101,9 +101,11 @@ private:
                             QPushButton *&cancel);
     void connectControls();
     void refresh();
+    void showStatus();
 
     ScanControls m_controls;
     ScanContext m_context;
+    int m_shownTopRow = 1;
 };
 
 } // namespace scan

@@ -1,0 +1,26 @@
+#pragma once
+// A scan reading as the result grids and the scan data file show it: a
+// scale, a number pattern and a unit chosen by the channel's function, its
+// range and its auto box.
+
+#include <QString>
+#include <QStringView>
+
+namespace scan {
+
+class ScanControls;
+
+// The text shown for a reading that is not a number.
+inline constexpr QStringView kNotANumber = u"ERR";
+
+// The reading `READ_Change` (as received, CR and all) of a channel with this
+// function text, range text and auto box. The unit is chosen on the value
+// before it is rounded; every bound belongs to the range above it. A
+// function without a row of its own gives its function text back.
+QString formChange(QStringView function, QStringView range, bool autoRange,
+                   QStringView READ_Change);
+
+// The same for channel `jjj_NUM` (0..17) of the window's table as it stands.
+QString Form_Change(const ScanControls &c, QStringView READ_Change, int jjj_NUM);
+
+} // namespace scan
