@@ -1,0 +1,474 @@
+// Scan runs over the real channel and the simulated scanner: the channel
+// set-up's commands, repeat and continuous runs tick by tick, the roll-over
+// to a new file, where readings land in the grids and the file, every way a
+// run is refused or cut short, and a table that survives a run and a
+// reopening.
+
+#include "scan/scan_controls.h"
+#include "scan/scan_form.h"
+#include "scan/scan_run.h"
+#include "scan/scanner_readback.h"
+#include "scan/setup_files.h"
+#include "platform/dialogs.h"
+#include "platform/program_folder.h"
+#include "support/files.h"
+#include "support/panel_fixture.h"
+
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr int kDcv = 1, kAcv = 0, kDcCurrent = 1;
+
+struct Scanner
+{
+    Scanner()
+    {
+        rt::setProgramFolder(dir.path());
+        f.linkUp();
+        c.table.fillFunctionLists();
+        c.selectRunMode(0);
+        c.Count_TEXT = u"1"_s;
+        c.Timer_TEXT = u"0"_s;
+        c.SYS_DEL_TEXT = u"0"_s;
+        c.Repeat_TEXT = u"1"_s;
+        s.pace = [](float) {};
+        s.now = [] { return QDateTime(QDate(2013, 5, 6), QTime(14, 22, 33)); };
+        scan::connectScanTimers(s);
+        f.state.SCAN_NAME = u"ScanData"_s;
+        f.state.SCAN_FILE_NO = 1;
+    }
+
+    void tick(bool scanKind = true)
+    {
+        (scanKind ? c.Timer1_Scan : c.Timer1_STEP).tick();
+    }
+    // Ticks channel 101 on DCV in auto range.
+    void tickDcv(int i)
+    {
+        c.table.setOn(i, true);
+        c.table.selectFunction(i, i < 16 ? kDcv : kDcCurrent);
+        c.table.setAuto(i, true);
+    }
+    QStringList sent() { return std::exchange(f.sim.written, {}); }
+    QString dataFile(int no) const
+    {
+        return dir.filePath(u"SCAN DATA/ScanData-20130506-142233-%1.txt"_s.arg(no, 3, 10, QChar(u'0')));
+    }
+    bool idle() const
+    {
+        return !c.runActive && !c.Timer1_Scan.isEnabled() && !c.Timer1_STEP.isEnabled()
+               && c.Scan_BUTT_enabled && c.STEP_BUTT_enabled && c.Quit_BUTT_enabled && c.settingsEnabled
+               && c.table.channel(0).CHN_CHK.enabled;
+    }
+
+    QTemporaryDir dir;
+    PanelFixture f;
+    scan::ScanControls c;
+    scan::ScanContext s{f.panel, c, {}};
+    rt::MessageRecorder messages;
+};
+
+} // namespace
+
+class TestScanRun : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void channelSetup_data();
+    void channelSetup();
+    void repeatCountsDownAndEnds();
+    void repeatZeroEndsAtTheFirstTick_data();
+    void repeatZeroEndsAtTheFirstTick();
+    void continuousWaitsForData();
+    void stepRunTriggersAndRearmsWithStep();
+    void rollOverStartsANewFileAndClearsTheGrids();
+    void placement_data();
+    void placement();
+    void fileThatCannotBeBegunLeavesTheWindowIdle();
+    void failedSetupEndsTheStart();
+    void tickErrorEndsTheRunAndSaysWhy();
+    void noScanOkIsShownAndTheRunGoesOn();
+    void readingThatIsNoNumberIsErr();
+    void setupFilesWaitWhileARunIsActive();
+    void refusedDuringAMeasurementRun();
+    void tableSurvivesARunAndAReopening();
+};
+
+void TestScanRun::channelSetup_data()
+{
+    QTest::addColumn<std::function<void(scan::ChannelTable &)>>("table");
+    QTest::addColumn<QStringList>("expected");
+
+    QStringList none = {u"rout:open:all\\10"_s};
+    for (int n = 101; n <= 118; ++n)
+        none.append(u"rout:clos %1\\10"_s.arg(n));
+    QTest::newRow("nothing ticked") << std::function<void(scan::ChannelTable &)>([](scan::ChannelTable &) {})
+                                    << none;
+
+    auto only = [&none](int index, const QString &command) {
+        QStringList list = none;
+        list[index + 1] = command;
+        return list;
+    };
+    QTest::newRow("118 DCI_2A auto") << std::function<void(scan::ChannelTable &)>([](scan::ChannelTable &t) {
+        t.setOn(17, true);
+        t.selectFunction(17, kDcCurrent);
+        t.setAuto(17, true);
+    }) << only(17, u"rout:chan 118,3,10,1\\10"_s);
+    QTest::newRow("101 ACV 750 V") << std::function<void(scan::ChannelTable &)>([](scan::ChannelTable &t) {
+        t.setOn(0, true);
+        t.selectFunction(0, kAcv);
+        t.selectRange(0, 4);
+    }) << only(0, u"rout:chan 101,2,750,0\\10"_s);
+    QTest::newRow("101 DCV 1000 V") << std::function<void(scan::ChannelTable &)>([](scan::ChannelTable &t) {
+        t.setOn(0, true);
+        t.selectFunction(0, kDcv);
+        t.selectRange(0, 4);
+    }) << only(0, u"rout:chan 101,1,1000,0\\10"_s);
+    QTest::newRow("104 4W 10 k holds 112") << std::function<void(scan::ChannelTable &)>([](scan::ChannelTable &t) {
+        t.setOn(3, true);
+        t.selectFunction(3, scan::kFourWire);
+        t.selectRange(3, 2);
+    }) << only(3, u"rout:chan 104,16,10000,0\\10"_s);
+}
+
+void TestScanRun::channelSetup()
+{
+    QFETCH(std::function<void(scan::ChannelTable &)>, table);
+    QFETCH(QStringList, expected);
+    Scanner t;
+    table(t.c.table);
+    t.c.LAST_CHANNEL = 5;
+    t.sent();
+    QVERIFY(scan::SCAN_CHANNEL_SETUP(t.s));
+    QCOMPARE(t.sent(), expected);
+    QCOMPARE(t.f.sim.wire().size(), 19);
+    // Nothing ticked keeps the last channel of the set-up before.
+    if (QTest::currentDataTag() == "nothing ticked"_L1)
+        QCOMPARE(t.c.LAST_CHANNEL, 5);
+}
+
+void TestScanRun::repeatCountsDownAndEnds()
+{
+    Scanner t;
+    t.tickDcv(0);
+    t.c.Repeat_TEXT = u"3"_s;
+    QStringList repeats;
+    connect(&t.c, &scan::ScanControls::changed, &t.c, [&] {
+        if (repeats.value(repeats.size() - 1) != t.c.Repeat_TEXT)
+            repeats.append(t.c.Repeat_TEXT);
+    });
+    scan::Scan_BUTT_Click(t.s);
+    const QStringList start = t.sent();
+    QCOMPARE(start.first(), u"TRAC:CLE\r\n"_s);
+    QCOMPARE(start.mid(1, 3), (QStringList{u"rout:coun 1\\10"_s, u"rout:del 0\\10"_s, u"trig:del 0\\10"_s}));
+    QCOMPARE(start.mid(start.size() - 3),
+             (QStringList{u"rout:scan:fin on\\10"_s, u"rout:adv on\\10"_s, u"rout:func scan\\10"_s}));
+    QVERIFY(t.c.Timer1_Scan.isEnabled());
+    QVERIFY(t.c.runActive);
+    QVERIFY(!t.c.table.channel(0).CHN_CHK.enabled);
+    QCOMPARE(t.c.SET_SHOW, u"Read Data"_s);
+
+    const QStringList pass = {u"*trg\\10"_s, u"fetc?\\10"_s, u"rout:adv on\\10"_s, u"rout:func scan\\10"_s};
+    t.tick();
+    QCOMPARE(t.sent(), pass);
+    t.tick();
+    QCOMPARE(t.sent(), pass);
+    t.tick();
+    QCOMPARE(t.sent(), (QStringList{u"*trg\\10"_s, u"fetc?\\10"_s, u"rout:func off\\10"_s}));
+    QCOMPARE(repeats, (QStringList{u"3"_s, u"2"_s, u"1"_s, u"0"_s, u"1"_s}));
+    QVERIFY(t.idle());
+    QVERIFY(!t.c.SET_SHOW_visible);
+    QCOMPARE(t.c.Scan_Grid[0].dataRows(), 3);
+    for (int row = 1; row <= 3; ++row)
+        QCOMPARE(t.c.Scan_Grid[0].cell(row, 0), u"01.20000 V"_s);
+}
+
+void TestScanRun::repeatZeroEndsAtTheFirstTick_data()
+{
+    QTest::addColumn<QString>("repeat");
+    QTest::newRow("0") << u"0"_s;
+    QTest::newRow("empty") << QString();
+}
+
+void TestScanRun::repeatZeroEndsAtTheFirstTick()
+{
+    QFETCH(QString, repeat);
+    Scanner t;
+    t.tickDcv(0);
+    t.c.Repeat_TEXT = repeat;
+    t.f.sim.instrument.setStates(u"timescale=1");  // nothing waits yet
+    t.c.Timer_TEXT = u"5000"_s;
+    scan::Scan_BUTT_Click(t.s);
+    t.sent();
+    t.tick();
+    QCOMPARE(t.sent(), QStringList{u"rout:func off\\10"_s});
+    QCOMPARE(t.c.Repeat_TEXT, u"1"_s);
+    QVERIFY(t.idle());
+}
+
+void TestScanRun::continuousWaitsForData()
+{
+    Scanner t;
+    t.tickDcv(0);
+    t.c.selectRunMode(1);
+    t.c.Timer_TEXT = u"5000"_s;
+    t.f.sim.instrument.setStates(u"timescale=1");
+    scan::Scan_BUTT_Click(t.s);
+    t.sent();
+    for (int k = 0; k < 3; ++k)
+        t.tick();
+    QCOMPARE(t.sent(), QStringList());
+    QVERIFY(t.c.Timer1_Scan.isEnabled());
+    scan::STOP_BUTT_Click(t.s);
+    QCOMPARE(t.sent(), QStringList{u"rout:func off\\10"_s});
+    QVERIFY(t.idle());
+}
+
+void TestScanRun::stepRunTriggersAndRearmsWithStep()
+{
+    Scanner t;
+    t.tickDcv(0);
+    t.c.Repeat_TEXT = u"2"_s;
+    scan::STEP_BUTT_Click(t.s);
+    const QStringList start = t.sent();
+    QCOMPARE(start.mid(start.size() - 2), (QStringList{u"rout:adv on\\10"_s, u"rout:func step\\10"_s}));
+    QVERIFY(!start.contains(u"rout:scan:fin on\\10"_s));
+    QVERIFY(t.c.Timer1_STEP.isEnabled());
+    QVERIFY(!t.c.Timer1_Scan.isEnabled());
+    t.tick(false);
+    QCOMPARE(t.sent(), (QStringList{u"*trg\\10"_s, u"fetc?\\10"_s, u"rout:adv on\\10"_s, u"rout:func step\\10"_s}));
+    t.tick(false);
+    QVERIFY(t.idle());
+}
+
+void TestScanRun::rollOverStartsANewFileAndClearsTheGrids()
+{
+    Scanner t;
+    t.tickDcv(0);
+    t.c.Repeat_TEXT = u"2"_s;
+    t.c.Save_DATA_CHK = true;
+    scan::Scan_BUTT_Click(t.s);
+    QVERIFY(QFile::exists(t.dataFile(1)));
+    t.c.SCAN_ROW = 9999;
+    t.tick();
+    QCOMPARE(t.f.state.SCAN_FILE_NO, qint16(2));
+    QCOMPARE(t.c.SCAN_ROW, 1);
+    QCOMPARE(t.c.Scan_Grid[0].dataRows(), 1);
+    QCOMPARE(t.c.Scan_Grid[1].dataRows(), 1);
+    QCOMPARE(t.c.Scan_Grid[0].cell(1, 0), QString());
+    QCOMPARE(t.c.scanFilePath, t.dataFile(2));
+    QCOMPARE(t.f.state.FILE_STAMP, u"-20130506-142233-002"_s);
+    // The first file got the row, the second its header and then the next.
+    const QList<QByteArray> first = fileLines(t.dataFile(1));
+    QCOMPARE(first.size(), 7);
+    QCOMPARE(first.last(), "   01.20000 V,  2013/05/06-14:22:33,\r");
+    t.tick();
+    const QList<QByteArray> second = fileLines(t.dataFile(2));
+    QCOMPARE(second.size(), 7);
+    QCOMPARE(second.at(2), "    CHAN:101 ,                 Now ,\r");
+}
+
+void TestScanRun::placement_data()
+{
+    QTest::addColumn<QString>("count");
+    QTest::addColumn<QStringList>("row1");  // 101, 102, 117
+    QTest::addColumn<QStringList>("row2");
+    QTest::addColumn<int>("lines");
+
+    QTest::newRow("count 3: one row") << u"3"_s << QStringList{u"1.100000 V"_s, u"02.20000 V"_s, u"00.50000 A"_s}
+                                      << QStringList{u""_s, u""_s, u""_s} << 1;
+    QTest::newRow("count 6: a second row at once")
+        << u"6"_s << QStringList{u"1.100000 V"_s, u"02.20000 V"_s, u"00.50000 A"_s}
+        << QStringList{u"1.100000 V"_s, u"02.20000 V"_s, u"00.50000 A"_s} << 2;
+    QTest::newRow("count 2: a short line") << u"2"_s << QStringList{u"1.100000 V"_s, u"02.20000 V"_s, u""_s}
+                                           << QStringList{u""_s, u""_s, u""_s} << 1;
+}
+
+void TestScanRun::placement()
+{
+    QFETCH(QString, count);
+    QFETCH(QStringList, row1);
+    QFETCH(QStringList, row2);
+    QFETCH(int, lines);
+    Scanner t;
+    for (int i : {0, 1, 16})
+        t.tickDcv(i);
+    t.f.sim.instrument.setStates(u"scanread:101=1.1,scanread:102=2.2,scanread:117=0.5");
+    t.c.Count_TEXT = count;
+    t.c.Repeat_TEXT = u"2"_s;
+    t.c.Save_DATA_CHK = true;
+    scan::Scan_BUTT_Click(t.s);
+    QCOMPARE(t.c.LAST_CHANNEL, 16);
+    t.tick();
+    const auto row = [&](int r) {
+        return QStringList{t.c.Scan_Grid[0].cell(r, 0), t.c.Scan_Grid[0].cell(r, 1), t.c.Scan_Grid[0].cell(r, 8)};
+    };
+    QCOMPARE(row(1), row1);
+    QCOMPARE(row(2), row2);
+    QCOMPARE(t.c.FETCH_COUNT, 0);
+    // The next pass starts on a fresh row under the last one used.
+    QCOMPARE(t.c.SCAN_ROW, lines + 1);
+    const QList<QByteArray> file = fileLines(t.dataFile(1));
+    QCOMPARE(file.size(), 6 + lines);
+    const QByteArray tail = "  2013/05/06-14:22:33,";
+    if (count == u"2")
+        QCOMPARE(file.last(), "   1.100000 V,   02.20000 V," + tail + "\r");
+    else
+        QCOMPARE(file.at(6), "   1.100000 V,   02.20000 V,   00.50000 A," + tail + "\r");
+}
+
+void TestScanRun::fileThatCannotBeBegunLeavesTheWindowIdle()
+{
+    Scanner t;
+    t.tickDcv(0);
+    t.c.Save_DATA_CHK = true;
+    // A plain file where the folder should be.
+    QFile blocker(t.dir.filePath(u"SCAN DATA"_s));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    t.sent();
+    scan::Scan_BUTT_Click(t.s);
+    QCOMPARE(t.sent(), QStringList());
+    QCOMPARE(t.messages.messages().size(), 1);
+    QVERIFY(t.messages.messages().first().text.startsWith(u"The scan data file cannot be begun"_s));
+    QVERIFY(t.idle());
+    QVERIFY(!t.c.SET_SHOW_visible);
+}
+
+void TestScanRun::failedSetupEndsTheStart()
+{
+    Scanner t;
+    t.tickDcv(0);
+    int channels = 0;
+    // The line goes away half-way through the channels.
+    t.s.pace = [&t, &channels](float) {
+        if (++channels == 3)
+            t.f.sim.device->close();
+    };
+    scan::Scan_BUTT_Click(t.s);
+    const QStringList sent = t.sent();
+    QCOMPARE(t.messages.messages().size(), 1);
+    QCOMPARE(t.messages.messages().first().text, u"Is Error"_s);
+    QCOMPARE(t.messages.messages().first().title, u"Err"_s);
+    QVERIFY(!sent.contains(u"rout:func scan\\10"_s));
+    QCOMPARE(sent.last(), u"rout:func off\\10"_s);
+    QVERIFY(t.idle());
+    QVERIFY(!t.c.SET_SHOW_visible);
+}
+
+void TestScanRun::tickErrorEndsTheRunAndSaysWhy()
+{
+    Scanner t;
+    t.tickDcv(0);
+    t.c.Repeat_TEXT = u"3"_s;
+    t.c.Save_DATA_CHK = true;
+    scan::Scan_BUTT_Click(t.s);
+    t.f.sim.device->close();
+    t.tick();
+    QVERIFY(t.idle());
+    QCOMPARE(t.c.Repeat_TEXT, u"1"_s);
+    QCOMPARE(t.messages.messages().size(), 1);
+    QVERIFY(t.messages.messages().first().text.startsWith(u"The scan stopped: "_s));
+    QVERIFY(t.f.status.text().contains(u"Scan stopped: "_s));
+}
+
+void TestScanRun::noScanOkIsShownAndTheRunGoesOn()
+{
+    Scanner t;
+    t.tickDcv(0);
+    t.c.Repeat_TEXT = u"2"_s;
+    t.f.sim.link.setReplyBound(20ms);
+    t.f.sim.instrument.setStates(u"scandone=SCAN K0");
+    scan::Scan_BUTT_Click(t.s);
+    t.sent();
+    t.tick();
+    const QStringList sent = t.sent();
+    QCOMPARE(sent.count(u"*trg\\10"_s), 11);
+    QVERIFY(!sent.contains(u"fetc?\\10"_s));
+    QCOMPARE(sent.mid(sent.size() - 2), (QStringList{u"rout:adv on\\10"_s, u"rout:func scan\\10"_s}));
+    QCOMPARE(t.c.SET_SHOW, u"No data (scan timeout)"_s);
+    QVERIFY(t.c.SET_SHOW_visible);
+    QVERIFY(t.f.status.text().contains(u"No data (scan timeout)"_s));
+    QCOMPARE(t.c.Repeat_TEXT, u"1"_s);
+    QCOMPARE(t.c.SCAN_ROW, 2);
+    QCOMPARE(t.c.Scan_Grid[0].cell(1, 0), QString());
+    QVERIFY(t.c.Timer1_Scan.isEnabled());
+}
+
+void TestScanRun::readingThatIsNoNumberIsErr()
+{
+    Scanner t;
+    t.tickDcv(0);
+    t.c.Save_DATA_CHK = true;
+    t.f.sim.instrument.setStates(u"reply:fetc?=OVLD?");
+    scan::Scan_BUTT_Click(t.s);
+    t.tick();
+    QCOMPARE(t.c.Scan_Grid[0].cell(1, 0), u"ERR"_s);
+    QCOMPARE(fileLines(t.dataFile(1)).last(), "          ERR,  2013/05/06-14:22:33,\r");
+}
+
+void TestScanRun::setupFilesWaitWhileARunIsActive()
+{
+    Scanner t;
+    t.tickDcv(0);
+    t.c.Repeat_TEXT = u"2"_s;
+    scan::Scan_BUTT_Click(t.s);
+    t.c.SSBS_Input_Text = u"during"_s;
+    scan::SSBS_OK_BUTT_Click(t.s);
+    QVERIFY(!QFile::exists(t.dir.filePath(u"SCAN DATA/during.ini"_s)));
+    scan::STOP_BUTT_Click(t.s);
+    scan::SSBS_OK_BUTT_Click(t.s);
+    QVERIFY(QFile::exists(t.dir.filePath(u"SCAN DATA/during.ini"_s)));
+}
+
+void TestScanRun::refusedDuringAMeasurementRun()
+{
+    Scanner t;
+    t.tickDcv(0);
+    t.f.state.runPhase = shell::RunPhase::NormalLoop;
+    t.sent();
+    scan::Scan_BUTT_Click(t.s);
+    scan::STEP_BUTT_Click(t.s);
+    QCOMPARE(t.sent(), QStringList());
+    QCOMPARE(t.messages.messages().size(), 2);
+    QVERIFY(t.idle());
+}
+
+void TestScanRun::tableSurvivesARunAndAReopening()
+{
+    Scanner t;
+    t.tickDcv(0);
+    t.c.table.setOn(3, true);
+    t.c.table.selectFunction(3, scan::kFourWire);
+    t.c.table.selectRange(3, 2);
+    t.c.table.setOn(9, true);
+    t.c.table.selectFunction(9, kAcv);
+    t.c.table.selectRange(9, 4);
+    t.tickDcv(17);
+    t.c.Count_TEXT = u"4"_s;
+    scan::Scan_BUTT_Click(t.s);
+    t.tick();
+    QVERIFY(t.idle());
+
+    scan::ScanControls reopened;
+    reopened.table.fillFunctionLists();
+    scan::readScannerState(t.f.panel, reopened);
+    for (int i = 0; i < scan::kChannelCount; ++i) {
+        const scan::ChannelRow &a = t.c.table.channel(i), &b = reopened.table.channel(i);
+        QCOMPARE(b.CHN_CHK.checked, a.CHN_CHK.checked);
+        if (!a.CHN_CHK.checked)
+            continue;
+        QCOMPARE(b.MODE_Comb.text(), a.MODE_Comb.text());
+        QCOMPARE(b.S_Auto_CHK.checked, a.S_Auto_CHK.checked);
+        if (!a.S_Auto_CHK.checked)
+            QCOMPARE(b.Combo2.text(), a.Combo2.text());
+    }
+}
+
+QTEST_GUILESS_MAIN(TestScanRun)
+#include "tst_scan_run.moc"
