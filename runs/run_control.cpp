@@ -438,6 +438,9 @@ void START_IMG_MouseDown(RunContext &r)
         return refuse(dataInputErrorText(), u"Data Input Error"_s);
     if (s.runPhase != RunPhase::Idle)
         return stopRun(r);
+    // The two runs would cross each other's replies on the one line.
+    if (s.scanRunning)
+        return refuse(u"A scan is running: stop it before starting a measurement run."_s, u"Start Error"_s);
     if (s.MODE1.isEmpty())
         return refuse(u"Please select a measurement function"_s, u"Start Error"_s);
     if (!takeSampleInterval(p))

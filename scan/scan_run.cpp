@@ -139,6 +139,7 @@ void finishRun(ScanContext &s)
     SCAN_TABLE_UNLOCK(c);
     c.hideStatus();
     setRunButtons(c, true);
+    s.panel.state.scanRunning = false;
     c.touch();
 }
 
@@ -198,6 +199,7 @@ void startRun(ScanContext &s, RunKind kind)
         c.showStatus();
     SCAN_TABLE_LOCK(c);
     setRunButtons(c, false);
+    p.state.scanRunning = true;
     c.SCAN_ROW = 0;
     c.touch();
 

@@ -91,6 +91,8 @@ void TestRunControl::refusals_data()
                                  << u"Start Error"_s;
     QTest::newRow("no interval at all") << u"interval"_s << u"Please select a sample interval"_s
                                         << u"Start Error"_s;
+    QTest::newRow("a scan runs") << u"scan"_s << u"A scan is running: stop it before starting a measurement run."_s
+                                 << u"Start Error"_s;
     // The reason follows the colon.
     QTest::newRow("line known to be lost") << u"lost"_s << u"The line to the instrument is down: "_s
                                            << u"Start Error"_s;
@@ -112,6 +114,8 @@ void TestRunControl::refusals()
         t.f.controls.Speed_TIME = {{}, u"abc"_s, true};
     else if (refusal == u"lost")
         t.f.sim.device->close();
+    else if (refusal == u"scan")
+        t.f.state.scanRunning = true;
     const QString picture = t.f.controls.START_IMG;
     QString pictureDuringBox;
     rt::setMessageHandler([&](const rt::Message &message) {

@@ -170,6 +170,7 @@ void TestScanRun::repeatCountsDownAndEnds()
              (QStringList{u"rout:scan:fin on\\10"_s, u"rout:adv on\\10"_s, u"rout:func scan\\10"_s}));
     QVERIFY(t.c.Timer1_Scan.isEnabled());
     QVERIFY(t.c.runActive);
+    QVERIFY(t.s.panel.state.scanRunning);  // START stands back meanwhile
     QVERIFY(!t.c.table.channel(0).CHN_CHK.enabled);
     QCOMPARE(t.c.SET_SHOW, u"Read Data"_s);
 
@@ -182,6 +183,7 @@ void TestScanRun::repeatCountsDownAndEnds()
     QCOMPARE(t.sent(), (QStringList{u"*trg\\10"_s, u"fetc?\\10"_s, u"rout:func off\\10"_s}));
     QCOMPARE(repeats, (QStringList{u"3"_s, u"2"_s, u"1"_s, u"0"_s, u"1"_s}));
     QVERIFY(t.idle());
+    QVERIFY(!t.s.panel.state.scanRunning);
     QVERIFY(!t.c.SET_SHOW_visible);
     QCOMPARE(t.c.Scan_Grid[0].dataRows(), 3);
     for (int row = 1; row <= 3; ++row)
