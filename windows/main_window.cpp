@@ -233,6 +233,8 @@ void MDImain::showNotice()
         m_noticeOpen = false;
         if (m_notice)
             unloadForm(m_notice);
+        // The panel, not the graph window behind it, comes forward again.
+        bringForward(m_show);
     } else if (auto *open = qobject_cast<runs::Form1 *>(m_notice.data())) {
         open->refresh();
     }
