@@ -1,13 +1,11 @@
 #pragma once
-// The UP and DOWN keys: they step the value or list entry of the set-up
-// menu that is open, else the range of the selected display. Not built yet:
-// the keys reach them and they do nothing.
+// The UP and DOWN keys live with the rest of the arrow keys' work.
 
-struct Panel;
+#include "arrows/arrow_keys.h"
 
 namespace keys {
 
-bool UP_IMG_ENTER(Panel &p);
-bool DOWN_IMG_ENTER(Panel &p);
+using arrows::DOWN_IMG_ENTER;
+using arrows::UP_IMG_ENTER;
 
 } // namespace keys
