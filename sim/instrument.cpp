@@ -873,13 +873,38 @@ struct Instrument::Commands
     }
 
     // "conf:volt:ac", "conf2:freq", ...: the row's function on the row's
-    // display, in automatic range.
-    static void selectFunction(Instrument &in, const Row &row, const QByteArray &)
+    // display, in automatic range. With a range after it ("conf:volt:dc 10",
+    // "conf2:res max", "conf:freq 0.1": full scale, min or max) that range,
+    // fixed.
+    static void selectFunction(Instrument &in, const Row &row, const QByteArray &argument)
     {
         Measure &m = in.display(row.channel).measure;
         m.function = row.function;
         m.autoRange = true;
         fitRange(m);
+        if (const std::optional<QByteArray> label = rangeNamed(m.function, argument)) {
+            m.range = *label;
+            m.autoRange = false;
+        }
+    }
+
+    static std::optional<QByteArray> rangeNamed(const QByteArray &function, const QByteArray &argument)
+    {
+        QList<QByteArray> labels;
+        for (const RangeCode &r : rangeCodes())
+            if (function == r.function)
+                labels.append(r.label);
+        if (labels.isEmpty() || argument.isEmpty())
+            return std::nullopt;
+        if (argument == "min")
+            return labels.front();
+        if (argument == "max")
+            return labels.back();
+        const std::optional<double> v = number(QString::fromLatin1(argument));
+        for (const QByteArray &label : labels)
+            if (v && std::abs(fullScale(label) - *v) <= 1e-9 * *v)
+                return label;
+        return std::nullopt;
     }
 
     // "conf:auto 0|1|off|on", "conf2:auto off": automatic ranging; off
@@ -1122,6 +1147,23 @@ struct Instrument::Fields
         return code ? QByteArray(code) : QByteArray(kNoRange);
     }
 
+    // Display 1's voltage range as the dB function names it: "1" (100 mV)
+    // to "5" (the top range); "0" in any other function.
+    static QByteArray voltageRangeCode(Instrument &in, int channel)
+    {
+        const Measure &m = in.display(channel).measure;
+        if (m.function != "DCV" && m.function != "ACV")
+            return "0";
+        int n = 0;
+        for (const RangeCode &r : rangeCodes())
+            if (m.function == r.function) {
+                ++n;
+                if (m.range == r.label)
+                    return QByteArray::number(n);
+            }
+        return "0";
+    }
+
     // Integration time of the display's function, if a command set one.
     static QByteArray nplc(Instrument &in, int channel)
     {
@@ -1189,6 +1231,7 @@ struct Instrument::Fields
         {"func1",        1,       functionWord},
         {"auto1",        1,       autoRange},
         {"range1",       1,       rangeCode},
+        {"vrange1",      1,       voltageRangeCode},
         {"nplc1",        1,       nplc},
         {"func2",        2,       functionWord},
         {"auto2",        2,       autoRange},

@@ -31,6 +31,7 @@ constexpr ReplyForm kReplyForms[] = {
     {"conf2:rang?",     "%range2",   "display-2 range code (rangeCodes); compared without its terminator"},
     {"conf:auto?",      "%auto1",    "\"0\" or \"1\": display 1's automatic ranging, converted to a number (CR as a blank)"},
     {"conf:rang?",      "%range1",   "display-1 range code (rangeCodes); last character dropped, then compared; in frequency and period the input range \"0.1\" to \"750\", which the AUTO key names \"100mV\" to \"750V\""},
+    {"conf:stat:rang?", "%vrange1",  "display-1 voltage range code \"1\" (100 mV) to \"5\" (750 V AC, 1000 V DC), \"0\" in other functions: the dB step takes the first character and steps from it"},
     {"conf:func?",      "%func1",    "display-1 word (functionWords): the program tests characters 6-7 (\"AC\", \"TC\") or the first three"},
     {"unit?",           "%unit",     "temperature unit, one letter \"C\" or \"F\"; last character dropped, then compared with \"C\""},
     {"sens:temp:tco:type?", "%tco",  "thermocouple type, one letter; the program spells its first character on display 2"},
