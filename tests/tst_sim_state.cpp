@@ -148,6 +148,23 @@ void TestSimState::displaysKeepToThemselves_data()
                                        << u"VOLT 1 10 | NON 1 1"_s;
     QTest::newRow("display 2 to VOLT") << u"func2=ACV"_s << QByteArrayList{"SENS:FUNC2 \"VOLT\""}
                                        << u"VOLT 1 10 | VOLT:AC 1 10"_s;
+    // The function keys' commands: each display its own, in auto range.
+    QTest::newRow("conf and conf2 functions") << QString() << QByteArrayList{"conf:volt:ac", "CONF2:FRES"}
+                                       << u"VOLT:AC 1 10 | 16 1 4"_s;
+    QTest::newRow("a function goes to auto") << u"func1=DCV,range1=100V"_s << QByteArrayList{"conf:res"}
+                                       << u"RES 1 10E5 | NON 1 1"_s;
+    QTest::newRow("conf2 frequency")   << QString() << QByteArrayList{"conf2:freq"} << u"VOLT 1 10 | 8 1 1"_s;
+    QTest::newRow("conf:auto off keeps the range") << QString() << QByteArrayList{"conf:auto off"}
+                                       << u"VOLT 0 10 | NON 1 1"_s;
+    QTest::newRow("conf:auto 1")       << u"func1=DCV,range1=1V"_s << QByteArrayList{"CONF:AUTO 1"}
+                                       << u"VOLT 1 1 | NON 1 1"_s;
+    QTest::newRow("conf2:auto off")    << u"func2=DCV"_s << QByteArrayList{"conf2:auto off"}
+                                       << u"VOLT 1 10 | VOLT 0 10"_s;
+    // Frequency and period range over their input, named bare.
+    QTest::newRow("frequency input range") << QString() << QByteArrayList{"conf:freq", "conf:auto 0"}
+                                       << u"FREQ 0 10 | NON 1 1"_s;
+    QTest::newRow("period 750 V input") << u"func1=P,range1=750V"_s << QByteArrayList{}
+                                       << u"PER 0 750 | NON 1 1"_s;
 }
 
 void TestSimState::displaysKeepToThemselves()
@@ -214,6 +231,18 @@ void TestSimState::commandsSetTheirState_data()
                                             << QByteArray("nplc1") << QByteArray();
     QTest::newRow("any band undoes NPLC")   << QString() << QByteArrayList{"sens:volt:dc:nplc 1", "sens:det:band 7"}
                                             << QByteArray("nplc1") << QByteArray();
+    QTest::newRow("gate time 1 s is slow")  << QString() << QByteArrayList{"sens:freq:aper 1"}
+                                            << QByteArray("rate") << QByteArray("S");
+    QTest::newRow("gate time 10 ms is fast") << QString() << QByteArrayList{"SENS:FREQ:APER 0.01"}
+                                            << QByteArray("rate") << QByteArray("F");
+    QTest::newRow("gate time 2 s ignored")  << QString() << QByteArrayList{"sens:freq:aper 2"}
+                                            << QByteArray("rate") << QByteArray("M");
+    QTest::newRow("compare on")             << QString() << QByteArrayList{"calc:func comp"}
+                                            << QByteArray("calcfunc") << QByteArray("comp");
+    QTest::newRow("calc:stat 0 ends math")  << QString() << QByteArrayList{"calc:func comp", "calc:stat 0"}
+                                            << QByteArray("calcfunc") << QByteArray("off");
+    QTest::newRow("thermocouple measures temperature") << QString() << QByteArrayList{"CONF:TEMP:TCO J"}
+                                            << QByteArray("func1") << QByteArray("TEMP:TCO");
 }
 
 void TestSimState::commandsSetTheirState()

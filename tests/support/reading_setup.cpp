@@ -18,6 +18,9 @@ constexpr Flag kFlags[] = {
     {"dBm_ON", &shell::PanelState::dBm_ON},     {"dB_ON", &shell::PanelState::dB_ON},
     {"dB_WITH_dBm", &shell::PanelState::dB_WITH_dBm}, {"READ_OK", &shell::PanelState::READ_OK},
     {"DIS1_OL", &shell::PanelState::DIS1_OL},   {"MATH_SET", &shell::PanelState::MATH_SET},
+    {"SENSOR_SET", &shell::PanelState::SENSOR_SET}, {"FILT_SET", &shell::PanelState::FILT_SET},
+    {"COMP_SET", &shell::PanelState::COMP_SET}, {"MIN_SEL", &shell::PanelState::MIN_SEL},
+    {"ND2_VIEW", &shell::PanelState::ND2_VIEW}, {"READ_PAUSED", &shell::PanelState::READ_PAUSED},
 };
 
 bool setOne(Panel &p, const QString &name)
@@ -30,6 +33,11 @@ bool setOne(Panel &p, const QString &name)
     for (int i = 0; i < kLampCount; ++i)
         if (name == lampName(Lamp(i))) {
             p.display.setLit(Lamp(i), true);
+            return true;
+        }
+    for (Symbol symbol : {Symbol::DIODE_IMG, Symbol::CONTINU_IMG})
+        if (name == (symbol == Symbol::DIODE_IMG ? u"DIODE_IMG" : u"CONTINU_IMG")) {
+            p.display.setLit(symbol, true);
             return true;
         }
     static const QRegularExpression point(u"^(DROP_IMG2?)\\((\\d)\\)$"_qs);
