@@ -1,10 +1,11 @@
 #include "formats/scan_setup.h"
 
+#include "formats/save_file.h"
+
 #include "platform/program_folder.h"
 #include "platform/runtime.h"
 
 #include <QDir>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringList>
 
@@ -141,17 +142,9 @@ bool writeScanSetup(const QString &path, const ScanSetup &setup, QString *why)
             *why = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), reason);
         return false;
     };
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(file.errorString());
-    const QByteArray bytes = scanSetupBytes(setup);
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
+    QString reason;
+    if (!formats::saveWhole(path, scanSetupBytes(setup), &reason))
         return fail(reason);
-    }
-    if (!file.commit())
-        return fail(file.errorString());
     return true;
 }
 

@@ -1,9 +1,10 @@
 #include "formats/setting_record.h"
 
+#include "formats/save_file.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QtEndian>
 
 #include <algorithm>
@@ -150,17 +151,9 @@ bool writeSetting(const QString &path, const SETTING &setting, QString *why)
         return false;
     };
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(file.errorString());
-    const QByteArray record = encodeSetting(setting);
-    if (file.write(record) != record.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
+    QString reason;
+    if (!formats::saveWhole(path, encodeSetting(setting), &reason))
         return fail(reason);
-    }
-    if (!file.commit())
-        return fail(file.errorString());
     if (why)
         why->clear();
     return true;
