@@ -406,6 +406,7 @@ void TestIdentification::indications()
     QCOMPARE(f.controls.MODE_TEXT[0].color, expected);
     QCOMPARE(f.controls.MODE_TEXT[1].color, expected);
     QCOMPARE(f.controls.MODE_TEXT[2].color, shell::kLegendGrey);
+    QCOMPARE(f.state.scannerReported, scannerBlue);  // SHIFT with ACV or DCV opens the scanner
     QCOMPARE(f.sim.written.contains(u"rout:func OFF\\10"_s), routOff);
     QCOMPARE(f.sim.written.last(), u"sens:det:rate?\\10"_s);  // the dialogue ran to its end
 }
