@@ -22,6 +22,7 @@ private Q_SLOTS:
     void enablingAgainDoesNotRestart();
     void settingIntervalRestarts();
     void tickNeverReentersItsHandler();
+    void manualClockTicksInTimeOrder();
     void messagesAreRecordedNotShown();
     void openFileCanBeAnswered();
     void programFolder();
@@ -106,6 +107,41 @@ void TestPlatform::tickNeverReentersItsHandler()
     timer.setEnabled(true);
     QTRY_VERIFY(ticks >= 3);
     QCOMPARE(deepest, 1);
+}
+
+// On the hand-turned clock each tick falls due when its interval has passed
+// on that clock, in time order across timers, with the timers' own habits.
+void TestPlatform::manualClockTicksInTimeOrder()
+{
+    rt::PanelTimer early;  // made before the clock: it runs on it all the same
+    rt::ManualTimerClock clock;
+    rt::PanelTimer blink, hold, never;
+    QStringList ticks;
+    blink.setHandler([&] { ticks << u"blink %1"_s.arg(clock.now()); });
+    hold.setHandler([&] {
+        ticks << u"hold %1"_s.arg(clock.now());
+        hold.setEnabled(false);
+        blink.setEnabled(false);
+    });
+    early.setHandler([&] { ticks << u"early %1"_s.arg(clock.now()); });
+    never.setHandler([&] { ticks << u"never"_s; });
+    blink.setInterval(300);
+    blink.setEnabled(true);
+    hold.setInterval(1000);
+    hold.setEnabled(true);
+    never.setEnabled(true);  // interval 0
+    early.setInterval(700);
+    early.setEnabled(true);
+
+    clock.advance(650);
+    early.setEnabled(true);  // no restart
+    blink.setInterval(300);  // restarts: next at 950
+    clock.advance(999 - 650);
+    QCOMPARE(ticks, (QStringList{u"blink 300"_s, u"blink 600"_s, u"early 700"_s, u"blink 950"_s}));
+    clock.advance(2000);
+    QCOMPARE(ticks.mid(4), (QStringList{u"hold 1000"_s, u"early 1400"_s, u"early 2100"_s, u"early 2800"_s}));
+    QCOMPARE(hold.remainingTime(), -1);
+    QCOMPARE(early.remainingTime(), 3500 - 2999);
 }
 
 void TestPlatform::messagesAreRecordedNotShown()
