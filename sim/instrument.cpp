@@ -375,25 +375,31 @@ struct Instrument::StateKeys
         bool (*set)(Instrument &, const Setting &);
     };
 
-    // A number, "ol" for the overload form, or "auto" for a typical value.
-    static bool reading(Instrument &in, const Setting &s)
+    // A number, "ol" for the overload form, or "auto" for a typical value,
+    // for a display or a scanner channel.
+    static bool fixedReading(std::optional<double> &fixed, bool &overload, const Setting &s)
     {
-        Display &d = in.display(s.channel);
-        d.overload = false;
+        overload = false;
         if (s.word == u"auto") {
-            d.fixed.reset();
+            fixed.reset();
             return true;
         }
         if (s.word == u"ol") {
-            d.overload = true;  // read as +9.90000000E+37
+            overload = true;  // read as +9.90000000E+37
             return true;
         }
         const std::optional<double> v = number(s.value);
         if (!v)
             return s.fail(QStringLiteral("%1 needs a number, \"ol\" or \"auto\", not \"%2\"")
                               .arg(s.key, s.value));
-        d.fixed = v;
+        fixed = v;
         return true;
+    }
+
+    static bool reading(Instrument &in, const Setting &s)
+    {
+        Display &d = in.display(s.channel);
+        return fixedReading(d.fixed, d.overload, s);
     }
 
     // "scanread:105=VALUE": what scanner channel 105 reads: a number, "ol"
@@ -404,21 +410,7 @@ struct Instrument::StateKeys
         if (!n)
             return s.fail(QStringLiteral("%1: a scanner channel is 101 to 118").arg(s.key));
         ScanChannel &c = in.m_scanChannels.at(std::size_t(*n - kFirstScanChannel));
-        c.overload = false;
-        if (s.word == u"auto") {
-            c.fixed.reset();
-            return true;
-        }
-        if (s.word == u"ol") {
-            c.overload = true;
-            return true;
-        }
-        const std::optional<double> v = number(s.value);
-        if (!v)
-            return s.fail(QStringLiteral("%1 needs a number, \"ol\" or \"auto\", not \"%2\"")
-                              .arg(s.key, s.value));
-        c.fixed = v;
-        return true;
+        return fixedReading(c.fixed, c.overload, s);
     }
 
     // The line that ends a scan pass, for tests of an instrument that
