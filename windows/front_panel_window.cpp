@@ -1,4 +1,5 @@
 #include "windows/front_panel_window.h"
+#include "windows/list_items.h"
 
 #include "core/panel.h"
 #include "core/panel_colours.h"
@@ -236,13 +237,7 @@ void SHOW_Form::refreshControls()
     const PanelControls &c = m_panel.controls;
     auto showList = [](QComboBox *box, const ListControl &list) {
         const QSignalBlocker block(box);
-        QStringList shown;
-        for (int i = 0; i < box->count(); ++i)
-            shown.append(box->itemText(i));
-        if (shown != list.items) {
-            box->clear();
-            box->addItems(list.items);
-        }
+        windows::showItems(box, list.items);
         // The list shows its text even when the text is not one of its items.
         const int index = list.items.indexOf(list.text);
         box->setCurrentIndex(index);

@@ -1,4 +1,5 @@
 #include "windows/scan_window.h"
+#include "windows/list_items.h"
 
 #include "scan/scan_run.h"
 #include "scan/setup_files.h"
@@ -58,13 +59,7 @@ int rowOf(int i) { return i >= 16 ? 8 : i % 8; }
 void showList(QComboBox *box, const ScanList &list)
 {
     const QSignalBlocker quiet(box);
-    QStringList shown;
-    for (int i = 0; i < box->count(); ++i)
-        shown.append(box->itemText(i));
-    if (shown != list.items) {
-        box->clear();
-        box->addItems(list.items);
-    }
+    windows::showItems(box, list.items);
     box->setCurrentIndex(list.index);
     box->setEnabled(list.enabled);
 }
