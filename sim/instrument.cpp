@@ -772,24 +772,26 @@ struct Instrument::Commands
             in.m_externalTrigger = true;
     }
 
+    // A rate command: its argument for the slow, medium and fast rate; any
+    // argument, as any rate, sets the integration time again.
+    static void rateBy(Instrument &in, const QByteArray &argument, std::array<const char *, 3> slowMediumFast)
+    {
+        constexpr char kRates[] = {'S', 'M', 'F'};
+        for (std::size_t i = 0; i < slowMediumFast.size(); ++i)
+            if (argument == slowMediumFast[i])
+                in.m_rate = kRates[i];
+        in.m_nplc.clear();
+    }
+
     // The AC detector band sets the rate: 3 Hz slow, 20 medium, 200 fast.
-    // Any band, as any rate, sets the integration time again.
     static void detectorBand(Instrument &in, const Row &, const QByteArray &argument)
     {
-        if (argument == "3")
-            in.m_rate = 'S';
-        else if (argument == "20")
-            in.m_rate = 'M';
-        else if (argument == "200")
-            in.m_rate = 'F';
-        in.m_nplc.clear();
+        rateBy(in, argument, {"3", "20", "200"});
     }
 
     static void readingRate(Instrument &in, const Row &, const QByteArray &argument)
     {
-        if (argument == "s" || argument == "m" || argument == "f")
-            in.m_rate = char(argument.at(0) - 'a' + 'A');
-        in.m_nplc.clear();
+        rateBy(in, argument, {"s", "m", "f"});
     }
 
     static void unit(Instrument &in, const Row &, const QByteArray &argument)
@@ -909,13 +911,7 @@ struct Instrument::Commands
     // The frequency gate time sets the rate: 1 s slow, 0.1 s medium, 10 ms fast.
     static void gateTime(Instrument &in, const Row &, const QByteArray &argument)
     {
-        if (argument == "1")
-            in.m_rate = 'S';
-        else if (argument == "0.1")
-            in.m_rate = 'M';
-        else if (argument == "0.01")
-            in.m_rate = 'F';
-        in.m_nplc.clear();
+        rateBy(in, argument, {"1", "0.1", "0.01"});
     }
 
     // "calc:stat 0" ends the math function that runs.
