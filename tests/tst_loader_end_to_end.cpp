@@ -14,7 +14,7 @@
 #include "platform/program_folder.h"
 #include "platform/twips.h"
 #include "shell/speed_check.h"
-#include "support/sim_process.h"
+#include "support/program_on_sim.h"
 #include "windows/front_panel_window.h"
 #include "windows/loader_window.h"
 #include "windows/main_window.h"
@@ -58,22 +58,11 @@ private Q_SLOTS:
 
 void TestLoaderEndToEnd::recordedRunOpensAndPlots()
 {
-    QTemporaryDir folder;
-    SimProcess sim({u"--baud"_s, u"115200"_s});
-    QVERIFY2(sim.started(), qPrintable(sim.errors()));
-    qputenv("RAVELO_COM1", QFile::encodeName(sim.linkPath()));
-    shell::SETTING setting;
-    setting.PORT = 1;
-    setting.BAUD = 115200;
-    setting.REC_EVERY = u"1"_s;
-    setting.TEST_TIME_TEXT = u"0.02"_s;
-    setting.SPEED = u"200"_s;
-    QVERIFY(shell::writeSetting(shell::settingPath(folder.path()), setting));
-    rt::setProgramFolder(folder.path());
-    rt::MessageRecorder messages;
-
-    shell::Class1 link;
-    auto window = std::make_unique<shell::MDImain>(link, folder.path());
+    ProgramOnSim program({}, u"0.02"_s, u"200"_s);
+    QVERIFY2(program.ready(), qPrintable(program.sim.errors()));
+    const QTemporaryDir &folder = program.folder;
+    const rt::MessageRecorder &messages = program.messages;
+    std::unique_ptr<shell::MDImain> &window = program.start();
     if (!qEnvironmentVariableIsEmpty("RAVELO_SHOTS"))
         window->resize(1270, 1000);  // room for the loader beside the others
     window->show();
@@ -159,8 +148,6 @@ void TestLoaderEndToEnd::recordedRunOpensAndPlots()
     QTest::mouseClick(ld->Quit_BUTT, Qt::LeftButton);
     QTRY_VERIFY(ld.isNull());
     window.reset();
-    rt::setProgramFolder({});
-    qunsetenv("RAVELO_COM1");
 }
 
 QTEST_MAIN(TestLoaderEndToEnd)

@@ -11,7 +11,7 @@
 #include "windows/main_window.h"
 #include "windows/scan_window.h"
 #include "support/files.h"
-#include "support/sim_process.h"
+#include "support/program_on_sim.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -35,24 +35,14 @@ private Q_SLOTS:
 
 void TestScanEndToEnd::threePassScanWithSave()
 {
-    QTemporaryDir folder;
-    SimProcess sim({u"--baud"_s, u"115200"_s, u"--state"_s,
-                    u"scanner=on,chan101=on,VOLT,10,on,chan102=on,RES,1000,off,"
-                    "chan117=on,CURR,10,on,scancount=3,scandelay=20,scanread:117=ol"_s});
-    QVERIFY2(sim.started(), qPrintable(sim.errors()));
-    qputenv("RAVELO_COM1", QFile::encodeName(sim.linkPath()));
-    shell::SETTING setting;
-    setting.PORT = 1;
-    setting.BAUD = 115200;
-    setting.REC_EVERY = u"1"_s;
-    setting.TEST_TIME_TEXT = u"Continuous"_s;
-    setting.SPEED = u"500"_s;
-    QVERIFY(shell::writeSetting(shell::settingPath(folder.path()), setting));
-    rt::setProgramFolder(folder.path());
-    rt::MessageRecorder messages;
-
-    shell::Class1 link;
-    auto window = std::make_unique<shell::MDImain>(link, folder.path());
+    ProgramOnSim program({u"--state"_s,
+                          u"scanner=on,chan101=on,VOLT,10,on,chan102=on,RES,1000,off,"
+                          "chan117=on,CURR,10,on,scancount=3,scandelay=20,scanread:117=ol"_s},
+                         u"Continuous"_s, u"500"_s);
+    QVERIFY2(program.ready(), qPrintable(program.sim.errors()));
+    const QTemporaryDir &folder = program.folder;
+    const rt::MessageRecorder &messages = program.messages;
+    std::unique_ptr<shell::MDImain> &window = program.start();
     window->resize(1000, 760);
     window->show();
     QTRY_VERIFY_WITH_TIMEOUT(window->panel().state.REMOTE_OK, 5000);
@@ -93,8 +83,6 @@ void TestScanEndToEnd::threePassScanWithSave()
     if (!picture.isEmpty())
         QVERIFY(form->grab().save(picture));
     window.reset();
-    rt::setProgramFolder({});
-    qunsetenv("RAVELO_COM1");
 }
 
 QTEST_MAIN(TestScanEndToEnd)
