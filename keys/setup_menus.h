@@ -4,7 +4,7 @@
 // the filter (SHIFT + MXMN). While one is open its flag is set (SENSOR_SET,
 // COMP_SET, FILT_SET), AUTO is its ENTER and SHIFT leaves it.
 //
-// Not built yet: the keys reach them and they do nothing.
+// Built in keys/sensor_menu.cpp, keys/filter_menu.cpp and keys/compare_menu.cpp.
 
 struct Panel;
 
