@@ -1,0 +1,87 @@
+// UP and DOWN against the simulated instrument, pressed through the key
+// dispatcher after the start-up identification, with one reading taken and
+// drawn between presses, as a user steps the range while watching the
+// display: after every press the instrument is on the range the label
+// names, and the next press steps from what that reading drew.
+
+#include "keys/key_dispatcher.h"
+#include "reading/reply_parser.h"
+#include "shell/identification.h"
+#include "support/panel_fixture.h"
+
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+class TestArrowWalksOnSim : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void walk_data();
+    void walk();
+};
+
+namespace {
+
+constexpr int kUp = 9;
+constexpr int kDown = 10;
+
+void press(Panel &p, QChar key)
+{
+    const int index = key == u'U' ? kUp : kDown;
+    keys::BUTT1_IMG_MouseDown(p, index);
+    keys::BUTT1_IMG_MouseUp(p, index);
+}
+
+} // namespace
+
+void TestArrowWalksOnSim::walk_data()
+{
+    QTest::addColumn<QString>("instrument");    // the simulator's state at start-up
+    QTest::addColumn<QString>("presses");       // "U"/"D", one a press
+    QTest::addColumn<QStringList>("labels");    // the range label after each press
+
+    // From automatic range, where the simulator's reading lies in 1V and
+    // 100K: DOWN to the bottom, which holds, up to the top, which holds, and
+    // back.
+    QTest::newRow("DCV 100mV to 1000V and back")
+        << u"func1=DCV,auto1=1"_s << u"DDUUUUUDDDD"_s
+        << QStringList{u"100mV"_s, u"100mV"_s, u"1V"_s, u"10V"_s, u"100V"_s, u"1000V"_s, u"1000V"_s,
+                       u"100V"_s, u"10V"_s, u"1V"_s, u"100mV"_s};
+    QTest::newRow("2-wire 100 to 100M and back")
+        << u"func1=2W,auto1=1"_s << u"DDDDUUUUUUUDDDDDD"_s
+        << QStringList{u"10K"_s, u"1K"_s, u"100"_s, u"100"_s, u"1K"_s, u"10K"_s, u"100K"_s, u"1M"_s, u"10M"_s,
+                       u"100M"_s, u"100M"_s, u"10M"_s, u"1M"_s, u"100K"_s, u"10K"_s, u"1K"_s, u"100"_s};
+}
+
+void TestArrowWalksOnSim::walk()
+{
+    QFETCH(QString, instrument);
+    QFETCH(QString, presses);
+    QFETCH(QStringList, labels);
+    QCOMPARE(presses.size(), labels.size());
+
+    PanelFixture f;
+    QString why;
+    QVERIFY2(f.sim.instrument.setStates(instrument, &why), qPrintable(why));
+    QVERIFY(f.sim.open());
+    f.display.setAllLit(false);
+    shell::RDX_INF_TEST(f.panel);
+    QVERIFY(f.state.REMOTE_OK);
+    reading::TRIG_READ_SHOW(f.panel);
+
+    for (int i = 0; i < presses.size(); ++i) {
+        const QByteArray at = "press " + QByteArray::number(i + 1) + " (" + presses.at(i).toLatin1() + ")";
+        press(f.panel, presses.at(i));
+        QVERIFY2(f.state.MODE1_RANGE == labels.at(i), at + ": label " + f.state.MODE1_RANGE.toUtf8());
+        const auto &measure = f.sim.instrument.measure(1);
+        QVERIFY2(!measure.autoRange, at);
+        QVERIFY2(QString::fromLatin1(measure.range) == labels.at(i), at + ": instrument on " + measure.range);
+        reading::TRIG_READ_SHOW(f.panel);
+        QVERIFY2(f.state.MODE1_RANGE == labels.at(i), at + ": label after the reading " + f.state.MODE1_RANGE.toUtf8());
+    }
+}
+
+QTEST_MAIN(TestArrowWalksOnSim)
+#include "tst_arrow_walks_on_sim.moc"
