@@ -124,6 +124,51 @@ void TestArrowKeys::walk_data()
         {u'D', cmds({u"conf:curr:dc 0.0001\\10"_s}),u"100uA"_s, u"000.0000"_s, u"_100[U2]A"_s},
         {u'D', cmds({}),                            u"100uA"_s, u"000.0000"_s, u"_100[U2]A"_s},
     };
+    // AC current ends at 1mA: no 100uA range on the AC input.
+    const QStringList aciSingle = {u"AC_LAB1"_s, u"T_A_LAB1"_s, u"T_min_LAB1"_s};
+    QTest::newRow("ACI single") << aciSingle << 1 << u"1mA"_s << QList<Step>{
+        {u'U', cmds({u"conf:curr:ac 0.01\\10"_s}),  u"10mA"_s,  u"00.00000"_s, u"__10[M2]A"_s},
+        {u'U', cmds({u"conf:curr:ac 0.1\\10"_s}),   u"100mA"_s, u"000.0000"_s, u"_100[M2]A"_s},
+        {u'U', cmds({u"conf:curr:ac 1\\10"_s}),     u"1A"_s,    u"0.000000"_s, u"___1_A"_s},
+        {u'U', cmds({u"conf:curr:ac 10\\10"_s}),    u"10A"_s,   u"00.00000"_s, u"__10_A"_s},
+        {u'U', cmds({u"conf:curr:ac 10\\10"_s}),    u"10A"_s,   u"00.00000"_s, u"__10_A"_s},
+        {u'D', cmds({u"conf:curr:ac 1\\10"_s}),     u"1A"_s,    u"0.000000"_s, u"___1_A"_s},
+        {u'D', cmds({u"conf:curr:ac 0.1\\10"_s}),   u"100mA"_s, u"000.0000"_s, u"_100[M2]A"_s},
+        {u'D', cmds({u"conf:curr:ac 0.01\\10"_s}),  u"10mA"_s,  u"00.00000"_s, u"__10[M2]A"_s},
+        {u'D', cmds({u"conf:curr:ac 0.001\\10"_s}), u"1mA"_s,   u"0.000000"_s, u"___1[M2]A"_s},
+        {u'D', cmds({}),                             u"1mA"_s,   u"0.000000"_s, u"___1[M2]A"_s},
+    };
+    const QStringList w2Display2 = {u"MODE2_ON"_s, u"ND2_LAB"_s, u"W2_LAB2"_s, u"T_R_LAB2"_s, u"DROP_IMG2(2)"_s};
+    QTest::newRow("2-wire display 2") << w2Display2 << 2 << u"100"_s << QList<Step>{
+        {u'U', cmds({u"conf2:res 1000\\10"_s}),     u"1K"_s,   u"0000.00"_s, QString()},
+        {u'U', cmds({u"conf2:res 10000\\10"_s}),    u"10K"_s,  u"00.0000"_s, QString()},
+        {u'U', cmds({u"conf2:res 100000\\10"_s}),   u"100K"_s, u"000.000"_s, QString()},
+        {u'U', cmds({u"conf2:res 1000000\\10"_s}),  u"1M"_s,   u"0.00000"_s, QString()},
+        {u'U', cmds({u"conf2:res 10000000\\10"_s}), u"10M"_s,  u"00.0000"_s, QString()},
+        {u'U', cmds({u"conf2:res max\\10"_s}),      u"100M"_s, u"000.000"_s, QString()},
+        {u'U', cmds({u"conf2:res 10000000\\10"_s, u"conf2:res max\\10"_s}), u"100M"_s, u"000.000"_s, QString()},
+        {u'D', cmds({u"conf2:res 10000000\\10"_s}), u"10M"_s,  u"00.0000"_s, QString()},
+        {u'D', cmds({u"conf2:res 1000000\\10"_s}),  u"1M"_s,   u"0.00000"_s, QString()},
+        {u'D', cmds({u"conf2:res 100000\\10"_s}),   u"100K"_s, u"000.000"_s, QString()},
+        {u'D', cmds({u"conf2:res 10000\\10"_s}),    u"10K"_s,  u"00.0000"_s, QString()},
+        {u'D', cmds({u"conf2:res 1000\\10"_s}),     u"1K"_s,   u"0000.00"_s, QString()},
+        {u'D', cmds({u"conf2:res 100\\10"_s}),      u"100"_s,  u"000.000"_s, QString()},
+        {u'D', cmds({u"conf2:res 1000\\10"_s, u"conf2:res 100\\10"_s}), u"100"_s, u"000.000"_s, QString()},
+    };
+    // Firmware below 2.00 (none given here): 100mA and 10A are neighbours.
+    const QStringList dci2 = {u"MODE2_ON"_s, u"ND2_LAB"_s, u"DC_LAB2"_s, u"T_A_LAB2"_s, u"T_u_LAB2"_s, u"DROP_IMG2(2)"_s};
+    QTest::newRow("DCI display 2") << dci2 << 2 << u"100uA"_s << QList<Step>{
+        {u'U', cmds({u"conf2:curr:dc 0.001\\10"_s}),  u"1mA"_s,   u"0.00000"_s, QString()},
+        {u'U', cmds({u"conf2:curr:dc 0.01\\10"_s}),   u"10mA"_s,  u"00.0000"_s, QString()},
+        {u'U', cmds({u"conf2:curr:dc 0.1\\10"_s}),    u"100mA"_s, u"000.000"_s, QString()},
+        {u'U', cmds({u"conf2:curr:dc 10\\10"_s}),     u"10A"_s,   u"00.0000"_s, QString()},
+        {u'U', cmds({}),                               u"10A"_s,   u"00.0000"_s, QString()},
+        {u'D', cmds({u"conf2:curr:dc 0.1\\10"_s}),    u"100mA"_s, u"000.000"_s, QString()},
+        {u'D', cmds({u"conf2:curr:dc 0.01\\10"_s}),   u"10mA"_s,  u"00.0000"_s, QString()},
+        {u'D', cmds({u"conf2:curr:dc 0.001\\10"_s}),  u"1mA"_s,   u"0.00000"_s, QString()},
+        {u'D', cmds({u"conf2:curr:dc 0.0001\\10"_s}), u"100uA"_s, u"000.000"_s, QString()},
+        {u'D', cmds({}),                               u"100uA"_s, u"000.000"_s, QString()},
+    };
     const QStringList dcv2 = {u"MODE2_ON"_s, u"ND2_LAB"_s, u"DC_LAB2"_s, u"T_V_LAB2"_s, u"T_min_LAB2"_s, u"DROP_IMG2(2)"_s};
     QTest::newRow("DCV display 2") << dcv2 << 2 << u"AUTO"_s << QList<Step>{
         {u'U', cmds({u"conf2:volt:dc 1\\10"_s}),    u"1V"_s,    u"0.00000"_s, QString()},

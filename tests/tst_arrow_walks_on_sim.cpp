@@ -20,6 +20,8 @@ class TestArrowWalksOnSim : public QObject
 private slots:
     void walk_data();
     void walk();
+    void shiftLitOnlyPutsShiftOut_data();
+    void shiftLitOnlyPutsShiftOut();
 };
 
 namespace {
@@ -81,6 +83,36 @@ void TestArrowWalksOnSim::walk()
         reading::TRIG_READ_SHOW(f.panel);
         QVERIFY2(f.state.MODE1_RANGE == labels.at(i), at + ": label after the reading " + f.state.MODE1_RANGE.toUtf8());
     }
+}
+
+void TestArrowWalksOnSim::shiftLitOnlyPutsShiftOut_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::newRow("UP") << u"U"_s;
+    QTest::newRow("DOWN") << u"D"_s;
+}
+
+// An arrow after SHIFT has no second function: SHIFT goes out, the range
+// stays where it was.
+void TestArrowWalksOnSim::shiftLitOnlyPutsShiftOut()
+{
+    QFETCH(QString, key);
+    PanelFixture f;
+    QVERIFY(f.sim.instrument.setStates(u"func1=DCV,range1=10V"_s));
+    QVERIFY(f.sim.open());
+    f.display.setAllLit(false);
+    shell::RDX_INF_TEST(f.panel);
+    QCOMPARE(f.state.MODE1_RANGE, u"10V"_s);
+    f.display.setLit(display::Lamp::SHIFT_LAB, true);
+    f.sim.written.clear();
+
+    press(f.panel, key.front());
+
+    QVERIFY(!f.display.isLit(display::Lamp::SHIFT_LAB));
+    QCOMPARE(f.state.MODE1_RANGE, u"10V"_s);
+    QCOMPARE(f.sim.instrument.measure(1).range, QByteArray("10V"));
+    for (const QString &sent : std::as_const(f.sim.written))
+        QVERIFY2(!sent.startsWith(u"conf:volt"_s), qPrintable(sent));
 }
 
 QTEST_MAIN(TestArrowWalksOnSim)
