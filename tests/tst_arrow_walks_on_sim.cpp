@@ -44,16 +44,20 @@ void TestArrowWalksOnSim::walk_data()
     QTest::addColumn<QString>("presses");       // "U"/"D", one a press
     QTest::addColumn<QStringList>("labels");    // the range label after each press
 
-    // From automatic range, where the simulator's reading lies in 1V and
-    // 100K: DOWN to the bottom, which holds, up to the top, which holds, and
-    // back.
+    // From automatic range, where the simulator's readings lie in 10V, 10K
+    // and (4-wire, drawn with point 3 like 1K) 100: DOWN to the bottom, which
+    // holds, up to the top, which holds, and back.
     QTest::newRow("DCV 100mV to 1000V and back")
-        << u"func1=DCV,auto1=1"_s << u"DDUUUUUDDDD"_s
-        << QStringList{u"100mV"_s, u"100mV"_s, u"1V"_s, u"10V"_s, u"100V"_s, u"1000V"_s, u"1000V"_s,
+        << u"func1=DCV,auto1=1"_s << u"DDDUUUUUDDDD"_s
+        << QStringList{u"1V"_s, u"100mV"_s, u"100mV"_s, u"1V"_s, u"10V"_s, u"100V"_s, u"1000V"_s, u"1000V"_s,
                        u"100V"_s, u"10V"_s, u"1V"_s, u"100mV"_s};
     QTest::newRow("2-wire 100 to 100M and back")
-        << u"func1=2W,auto1=1"_s << u"DDDDUUUUUUUDDDDDD"_s
-        << QStringList{u"10K"_s, u"1K"_s, u"100"_s, u"100"_s, u"1K"_s, u"10K"_s, u"100K"_s, u"1M"_s, u"10M"_s,
+        << u"func1=2W,auto1=1"_s << u"DDDUUUUUUUDDDDDD"_s
+        << QStringList{u"1K"_s, u"100"_s, u"100"_s, u"1K"_s, u"10K"_s, u"100K"_s, u"1M"_s, u"10M"_s,
+                       u"100M"_s, u"100M"_s, u"10M"_s, u"1M"_s, u"100K"_s, u"10K"_s, u"1K"_s, u"100"_s};
+    QTest::newRow("4-wire 100 to 100M and back")
+        << u"func1=4W,auto1=1"_s << u"DDUUUUUUUDDDDDD"_s
+        << QStringList{u"100"_s, u"100"_s, u"1K"_s, u"10K"_s, u"100K"_s, u"1M"_s, u"10M"_s,
                        u"100M"_s, u"100M"_s, u"10M"_s, u"1M"_s, u"100K"_s, u"10K"_s, u"1K"_s, u"100"_s};
 }
 
@@ -71,6 +75,7 @@ void TestArrowWalksOnSim::walk()
     f.display.setAllLit(false);
     shell::RDX_INF_TEST(f.panel);
     QVERIFY(f.state.REMOTE_OK);
+    f.state.READ_OK = true;  // as after the first usable reading: each trigger asks for one
     reading::TRIG_READ_SHOW(f.panel);
 
     for (int i = 0; i < presses.size(); ++i) {
