@@ -27,7 +27,8 @@ private slots:
     void target();
     void edgeCase_data();
     void edgeCase();
-    void failedCurrentQueryLeavesTheRunGoing();
+    void failedExchangeLeavesTheRunGoing_data();
+    void failedExchangeLeavesTheRunGoing();
 };
 
 namespace {
@@ -371,19 +372,34 @@ void TestArrowKeys::edgeCase()
     QCOMPARE(::shown2(f.display), shown2);
 }
 
-// A run waiting for its first pass: the query fails, and both timers run on.
-void TestArrowKeys::failedCurrentQueryLeavesTheRunGoing()
+// A run waiting for its first pass: a step that pauses the reading timers
+// for its exchange fails there, and both timers run on.
+void TestArrowKeys::failedExchangeLeavesTheRunGoing_data()
 {
+    QTest::addColumn<QStringList>("before");
+    QTest::addColumn<QString>("key");
+    QTest::newRow("current query, DOWN") << QStringList{u"DC_LAB1"_s, u"T_A_LAB1"_s, u"AUTO_LAB1"_s} << u"D"_s;
+    const QStringList dB = {u"DC_LAB1"_s, u"T_V_LAB1"_s, u"AUTO_LAB1"_s, u"dB_ON"_s, u"dB_DISP1"_s};
+    QTest::newRow("dB step, UP") << dB << u"U"_s;
+    QTest::newRow("dB step, DOWN") << dB << u"D"_s;
+}
+
+void TestArrowKeys::failedExchangeLeavesTheRunGoing()
+{
+    QFETCH(QStringList, before);
+    QFETCH(QString, key);
     PanelFixture f;
     f.linkUp();
     darken(f.display);
-    QVERIFY(setUp(f.panel, {u"DC_LAB1"_s, u"T_A_LAB1"_s, u"AUTO_LAB1"_s}));
+    QStringList names = before;
+    f.state.dB_DISP1 = names.removeAll(u"dB_DISP1"_s) > 0;
+    QVERIFY(setUp(f.panel, names));
     f.state.MODE1_RANGE = u"AUTO"_s;
     f.timers.READ_Timer.setInterval(60'000);
     f.timers.READ_Timer.setEnabled(true);
     f.timers.STOP_Timer.setEnabled(true);
     f.sim.device->close();  // the line goes: the next exchange fails
-    QVERIFY(!press(f, u'D'));
+    QVERIFY(!press(f, key.front()));
     QVERIFY(f.timers.READ_Timer.isEnabled());
     QVERIFY(f.timers.STOP_Timer.isEnabled());
     QVERIFY(!f.state.READ_PAUSED);
