@@ -536,7 +536,11 @@ bool twoOrFourWire1(const DisplayModel &d)
 }
 
 // Single-mode DOWN from AUTO: the instrument is put on a fixed range and
-// says which; DOWN then steps from there.
+// says which; DOWN then steps from there. Only the codes 1 (10mA or 10A,
+// by the m lamp), 2 (100mA) and 3 (1A) name a range here. The start-up
+// identification reads the same query as a full-scale value ("0.01"), the
+// form the simulator answers; such a reply names no code, leaves "AUTO",
+// and DOWN then only puts the AUTO lamp out.
 bool askCurrentRange(Panel &p)
 {
     ReadingPause pause(p);
