@@ -540,7 +540,8 @@ bool twoOrFourWire1(const DisplayModel &d)
 // by the m lamp), 2 (100mA) and 3 (1A) name a range here. The start-up
 // identification reads the same query as a full-scale value ("0.01"), the
 // form the simulator answers; such a reply names no code, leaves "AUTO",
-// and DOWN then only puts the AUTO lamp out.
+// and DOWN then only puts the AUTO lamp out (all but "1", the 1A range,
+// which reads as code 1: 10A, and DOWN steps from there to 1A).
 bool askCurrentRange(Panel &p)
 {
     ReadingPause pause(p);
