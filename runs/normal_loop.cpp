@@ -15,11 +15,72 @@ namespace runs {
 
 namespace {
 
+using display::DisplayModel;
+
+bool menuOpen(const shell::PanelState &s)
+{
+    return s.SENSOR_SET || s.FILT_SET || s.COMP_SET;
+}
+
+// Everything a reading is drawn on and read back from: positions with
+// their glyphs, points, symbols and lamps.
+void copyDisplay(const DisplayModel &from, DisplayModel &to)
+{
+    for (display::Positions row : {display::Positions::DIS1_IMG, display::Positions::DIS2_IMG})
+        for (int i = 0; i < DisplayModel::count(row); ++i) {
+            to.setGlyph(row, i, from.glyph(row, i));
+            to.setLit(row, i, from.isLit(row, i));
+        }
+    for (display::Points row : {display::Points::DROP_IMG, display::Points::DROP_IMG2})
+        for (int i = 0; i < DisplayModel::count(row); ++i)
+            to.setLit(row, i, from.isLit(row, i));
+    for (display::Symbol symbol : {display::Symbol::DIODE_IMG, display::Symbol::CONTINU_IMG})
+        to.setLit(symbol, from.isLit(symbol));
+    for (int lamp = 0; lamp < display::kLampCount; ++lamp)
+        to.setLit(Lamp(lamp), from.isLit(Lamp(lamp)));
+}
+
+// While a set-up menu is open the displays are the menu's, and a reading
+// drawn there would spoil what it edits. The readings then go to a copy of
+// the measurement display as it stood before the menu opened, so they are
+// interpreted, listed and recorded exactly as without the menu.
+class MeasurementView
+{
+public:
+    explicit MeasurementView(Panel &p)
+        : m_panel(p), m_aside{p.state, m_copy, p.link, p.status, p.timers, p.controls}
+    {
+    }
+
+    // Follows the panel's display while no menu is open (called as events
+    // run, so the copy is at most one turn of the events old).
+    void follow()
+    {
+        if (menuOpen(m_panel.state) || m_panel.display.revision() == m_copied)
+            return;
+        copyDisplay(m_panel.display, m_copy);
+        m_copied = m_panel.display.revision();
+    }
+
+    // Where the next pass draws.
+    Panel &panel()
+    {
+        follow();
+        return menuOpen(m_panel.state) ? m_aside : m_panel;
+    }
+
+private:
+    Panel &m_panel;
+    DisplayModel m_copy;
+    Panel m_aside;
+    quint64 m_copied = ~quint64(0);
+};
+
 // One pass: query, reading, table row, record, roll-over. A pass that gets
 // no reading uses no record number.
-std::optional<RunEnd> normalPass(RunContext &r)
+std::optional<RunEnd> normalPass(RunContext &r, MeasurementView &view)
 {
-    Panel &p = r.panel;
+    Panel &p = view.panel();
     shell::PanelState &s = p.state;
     // With MAX or MIN lit the instrument answers one value; the "," makes it
     // the display-1 field of the reply.
@@ -42,7 +103,7 @@ std::optional<RunEnd> normalPass(RunContext &r)
     readingCame(r);
 
     s.DISPLAY1 = replyText;
-    reading::READ_SHOW_PARSE(p);
+    reading::READ_SHOW_PARSE(view.panel());  // a menu may have opened while the reply came
     return recordStep(r, elapsed, StepRows::Loop);
 }
 
@@ -70,7 +131,11 @@ RunEnd LOG_LOOP_NORMAL(RunContext &r, double &length)
     Nanos passStart = start;
     if (s.TEST_TIME == shell::kContinuousRun)
         length = kLongestRunSecs;
-    auto stopRequested = [&] { return s.TEST_TIME == 0 || r.programEnding; };
+    MeasurementView view(p);
+    auto stopRequested = [&] {
+        view.follow();
+        return s.TEST_TIME == 0 || r.programEnding;
+    };
 
     RunEnd end = RunEnd::TimeUp;
     for (;;) {
@@ -82,7 +147,7 @@ RunEnd LOG_LOOP_NORMAL(RunContext &r, double &length)
         passStart = r.clock.monotonic();
         if (r.passBegan)
             r.passBegan(passStart - deadline);
-        if (const std::optional<RunEnd> failed = normalPass(r)) {
+        if (const std::optional<RunEnd> failed = normalPass(r, view)) {
             end = *failed;
             break;
         }

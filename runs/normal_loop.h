@@ -3,7 +3,9 @@
 // longer), shown on both displays, listed in the readings table and
 // recorded. It holds the event thread for the whole run, sleeping towards
 // each pass's deadline on the monotonic clock and letting events run while
-// it waits, so keys, START and the other windows stay live.
+// it waits, so keys, START and the other windows stay live. While a
+// set-up menu is open the displays are the menu's: the readings are then
+// interpreted on a copy of the measurement display, and recorded as ever.
 
 #include "runs/run_control.h"
 
