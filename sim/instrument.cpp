@@ -190,6 +190,43 @@ constexpr bool startsWith(const char *text, const char *prefix)
     return !*prefix;
 }
 
+// The numbers the instrument keeps as a command set them, in any number
+// form ("calc:lim:upp 5", "-1.5E-3"), and answers in the reading form
+// ("+5.000000E+00"). Each is a reply field and a state key of its name;
+// the command table names the command that sets it.
+struct NumberSetting
+{
+    const char *name;
+    double initial;
+};
+constexpr NumberSetting kNumberSettings[] = {
+    // name       initial
+    {"limupp",    1},          // compare limits, upper and lower
+    {"limlow",    -1},
+    {"rtdalpha",  3.85e-3},    // the user RTD's coefficients
+    {"rtdbeta",   1.0863e-1},
+    {"rtddelta",  1.4999},
+    {"mathmmf",   1},          // math parameters M, B and REF%
+    {"mathmbf",   0},
+    {"mathperc",  1},
+    {"relref",    0},          // REL reference: display 1's value when REL went on
+};
+
+constexpr bool isNumberSetting(const char *name)
+{
+    for (const NumberSetting &row : kNumberSettings)
+        if (same(row.name, name))
+            return true;
+    return false;
+}
+
+// The hold reference as the instrument answers it: the shortest plain form
+// ("0.01", "0.1", "1", "10").
+QByteArray shortForm(double value)
+{
+    return QByteArray::number(value, 'g', 6);
+}
+
 } // namespace
 
 QByteArray exponentForm(double value, int decimals)
@@ -215,6 +252,8 @@ QByteArray exponentForm(double value, int decimals)
 Instrument::Instrument()
     : m_idn(kDefaultIdentity)
 {
+    for (const NumberSetting &row : kNumberSettings)
+        m_numbers[row.name] = row.initial;
     // The bank channels measure DC volts, the two current channels DC current.
     for (int i = 0; i < kScanChannels; ++i)
         m_scanChannels[std::size_t(i)].function = i < 16 ? "VOLT" : "CURR";
@@ -583,11 +622,12 @@ struct Instrument::StateKeys
         return true;
     }
 
-    static bool wholeNumber(const Setting &s, int &target, int high)
+    static bool wholeNumber(const Setting &s, int &target, int high, int low = 0)
     {
-        const std::optional<int> n = wholeIn(s.word.toLatin1(), 0, high);
+        const std::optional<int> n = wholeIn(s.word.toLatin1(), low, high);
         if (!n)
-            return s.fail(QStringLiteral("%1 is a whole number from 0 to %2, not \"%3\"").arg(s.key).arg(high).arg(s.value));
+            return s.fail(QStringLiteral("%1 is a whole number from %2 to %3, not \"%4\"")
+                              .arg(s.key).arg(low).arg(high).arg(s.value));
         target = *n;
         return true;
     }
@@ -599,6 +639,35 @@ struct Instrument::StateKeys
         if (!wholeNumber(s, delay, 99'999))
             return false;
         in.m_triggerDelay = QByteArray::number(delay);
+        return true;
+    }
+
+    // In hundredths of a degree, as "SENS:TEMP:RJUN:SIM?" answers.
+    static bool junction(Instrument &in, const Setting &s)
+    {
+        return wholeNumber(s, in.m_junctionHundredths, 99'999, -99'999);
+    }
+    static bool dbmReference(Instrument &in, const Setting &s) { return wholeNumber(s, in.m_dbmReference, 9999, 1); }
+    static bool mathChannel(Instrument &in, const Setting &s) { return wholeNumber(s, in.m_mathChannel, 1); }
+
+    static bool filterType(Instrument &in, const Setting &s)
+    {
+        if (s.word.compare(u"mov", Qt::CaseInsensitive) == 0)
+            in.m_filterMoving = true;
+        else if (s.word.compare(u"rep", Qt::CaseInsensitive) == 0)
+            in.m_filterMoving = false;
+        else
+            return s.fail(QStringLiteral("filttype is mov or rep, not \"%1\"").arg(s.value));
+        return true;
+    }
+
+    // A number setting by its name (kNumberSettings), in any number form.
+    static bool numberSetting(Instrument &in, const Setting &s)
+    {
+        const std::optional<double> v = number(s.word);
+        if (!v)
+            return s.fail(QStringLiteral("%1 needs a number, not \"%2\"").arg(s.key, s.value));
+        in.m_numbers[s.key.toLatin1()] = *v;
         return true;
     }
 
@@ -635,6 +704,19 @@ struct Instrument::StateKeys
         {"reply:",      "QUERY",  0,       fixedReply},
         {"triggap",     nullptr,  0,       triggerGap},
         {"filtcount",   nullptr,  0,       filterCount},
+        {"filttype",    nullptr,  0,       filterType},
+        {"rjunsim",     nullptr,  0,       junction},
+        {"dbmref",      nullptr,  0,       dbmReference},
+        {"mathchan",    nullptr,  0,       mathChannel},
+        {"limupp",      nullptr,  0,       numberSetting},
+        {"limlow",      nullptr,  0,       numberSetting},
+        {"rtdalpha",    nullptr,  0,       numberSetting},
+        {"rtdbeta",     nullptr,  0,       numberSetting},
+        {"rtddelta",    nullptr,  0,       numberSetting},
+        {"mathmmf",     nullptr,  0,       numberSetting},
+        {"mathmbf",     nullptr,  0,       numberSetting},
+        {"mathperc",    nullptr,  0,       numberSetting},
+        {"relref",      nullptr,  0,       numberSetting},
         {"timescale",   nullptr,  0,       timeScale},
         {"numbered",    nullptr,  0,       numbered},
         {"scancount",   nullptr,  0,       scanCount},
@@ -662,6 +744,23 @@ struct Instrument::StateKeys
         {"chan118",     nullptr,  118,     scanChannel},
     };
 
+    // A number setting's row names one of kNumberSettings, and each of
+    // them has its row.
+    static constexpr bool numberSettingsKeyed()
+    {
+        for (const Row &row : kRows)
+            if ((row.set == numberSetting) != isNumberSetting(row.key))
+                return false;
+        for (const NumberSetting &setting : kNumberSettings) {
+            bool keyed = false;
+            for (const Row &row : kRows)
+                keyed = keyed || same(row.key, setting.name);
+            if (!keyed)
+                return false;
+        }
+        return true;
+    }
+
     // Each row can be reached: no earlier row takes all of its keys.
     static constexpr bool eachRowReachable()
     {
@@ -678,6 +777,7 @@ struct Instrument::StateKeys
     static const Row *find(QStringView key, QStringView *rest)
     {
         static_assert(eachRowReachable(), "a state key row is hidden by an earlier one");
+        static_assert(numberSettingsKeyed(), "a number setting has no state key, or a wrong one");
         for (const Row &row : kRows) {
             const QLatin1StringView name(row.key);
             if (row.rest ? key.startsWith(name) : key == name) {
@@ -749,7 +849,9 @@ struct Instrument::Commands
         const char *argument;  // the one argument the row takes; nullptr: any, for the handler
         int channel;           // the display it sets; 0: the instrument as a whole
         void (*act)(Instrument &, const Row &, const QByteArray &argument);
-        const char *function;  // the function the command selects, or whose integration time it sets
+        // The function the command selects or whose integration time it
+        // sets; for a number setting's command, the setting's name.
+        const char *function;
     };
 
     // One trigger answers every read? that waits for it.
@@ -800,19 +902,58 @@ struct Instrument::Commands
             in.m_unit = char(argument.at(0) - 'a' + 'A');
     }
 
+    // The thermocouple type, one letter; display 1's function stays.
+    static bool thermocoupleType(Instrument &in, const QByteArray &argument)
+    {
+        if (argument.size() != 1 || !QByteArrayView("bejknrst").contains(argument.at(0)))
+            return false;
+        in.m_thermocouple = char(argument.at(0) - 'a' + 'A');
+        return true;
+    }
+    static void sensorType(Instrument &in, const Row &, const QByteArray &argument)
+    {
+        thermocoupleType(in, argument);
+    }
+
     // Configures display 1 for a thermocouple of the type given.
     static void thermocouple(Instrument &in, const Row &, const QByteArray &argument)
     {
-        if (argument.size() == 1 && QByteArrayView("bejknrst").contains(argument.at(0))) {
-            in.m_thermocouple = char(argument.at(0) - 'a' + 'A');
+        if (thermocoupleType(in, argument))
             in.display(1).measure.function = "TEMP";
-        }
+    }
+
+    // In degrees ("023.00"); kept, and answered, in hundredths.
+    static void junctionSimulation(Instrument &in, const Row &, const QByteArray &argument)
+    {
+        const std::optional<double> v = number(QString::fromLatin1(argument));
+        if (v && std::abs(*v) < 1000)
+            in.m_junctionHundredths = int(std::lround(*v * 100));
+    }
+
+    static void dbmReference(Instrument &in, const Row &, const QByteArray &argument)
+    {
+        in.m_dbmReference = wholeIn(argument, 1, 9999).value_or(in.m_dbmReference);
+    }
+
+    static void mathChannel(Instrument &in, const Row &, const QByteArray &argument)
+    {
+        in.m_mathChannel = wholeIn(argument, 0, 1).value_or(in.m_mathChannel);
+    }
+
+    // The row's number setting, any number form; anything else leaves it.
+    static void setNumber(Instrument &in, const Row &row, const QByteArray &argument)
+    {
+        if (const std::optional<double> v = number(QString::fromLatin1(argument)))
+            in.m_numbers[row.function] = *v;
     }
 
     // "off" ends whatever runs; "off,rel" ends REL only when it runs. The
-    // maximum and minimum start again either way.
+    // maximum and minimum start again either way. REL going on takes
+    // display 1's value as its reference.
     static void calcFunction(Instrument &in, const Row &, const QByteArray &argument)
     {
+        if (argument == "rel" && in.m_calcFunction != "rel")
+            in.m_numbers["relref"] = in.display1Value();
         if (argument.startsWith("off,")) {
             if (in.m_calcFunction == argument.mid(4))
                 in.m_calcFunction = "off";
@@ -826,7 +967,7 @@ struct Instrument::Commands
     static void holdReference(Instrument &in, const Row &, const QByteArray &argument)
     {
         if (const std::optional<double> v = number(QString::fromLatin1(argument)))
-            in.m_holdReference = exponentForm(*v, 5);
+            in.m_holdReference = shortForm(*v);
     }
 
     static void filter(Instrument &in, const Row &, const QByteArray &argument)
@@ -836,6 +977,11 @@ struct Instrument::Commands
     static void filterCount(Instrument &in, const Row &, const QByteArray &argument)
     {
         in.m_filterCount = wholeIn(argument, 1, 100).value_or(in.m_filterCount);
+    }
+    static void filterType(Instrument &in, const Row &, const QByteArray &argument)
+    {
+        if (argument == "mov" || argument == "rep")
+            in.m_filterMoving = argument == "mov";
     }
     static void zeroAuto(Instrument &in, const Row &, const QByteArray &argument)
     {
@@ -1000,6 +1146,20 @@ struct Instrument::Commands
         {"calc:hold:ref",       nullptr,   0,       holdReference,     nullptr},
         {"sens:aver:stat",      nullptr,   0,       filter,            nullptr},
         {"sens:aver:coun",      nullptr,   0,       filterCount,       nullptr},
+        {"sens:aver:tcon",      nullptr,   0,       filterType,        nullptr},
+        {"sens:temp:tco:type",  nullptr,   0,       sensorType,        nullptr},
+        {"sens:temp:rjun:sim",  nullptr,   0,       junctionSimulation, nullptr},
+        {"sens:temp:rtd:alph",  nullptr,   0,       setNumber,         "rtdalpha"},
+        {"sens:temp:rtd:beta",  nullptr,   0,       setNumber,         "rtdbeta"},
+        {"sens:temp:rtd:delt",  nullptr,   0,       setNumber,         "rtddelta"},
+        {"calc:lim:upp",        nullptr,   0,       setNumber,         "limupp"},
+        {"calc:lim:low",        nullptr,   0,       setNumber,         "limlow"},
+        {"calc:math:mmf",       nullptr,   0,       setNumber,         "mathmmf"},
+        {"calc:math:mbf",       nullptr,   0,       setNumber,         "mathmbf"},
+        {"calc:math:perc",      nullptr,   0,       setNumber,         "mathperc"},
+        {"calc:rel:ref",        nullptr,   0,       setNumber,         "relref"},
+        {"calc:dbm:ref",        nullptr,   0,       dbmReference,      nullptr},
+        {"syst:math:chan",      nullptr,   0,       mathChannel,       nullptr},
         {"sens:zero:auto",      nullptr,   0,       zeroAuto,          nullptr},
         {"sens:gain:auto",      nullptr,   0,       gainAuto,          nullptr},
         {"syst:disp",           nullptr,   0,       displayOn,         nullptr},
@@ -1056,9 +1216,19 @@ struct Instrument::Commands
         return true;
     }
 
+    // A number setting's command names one of kNumberSettings.
+    static constexpr bool numberSettingsNamed()
+    {
+        for (const Row &row : kRows)
+            if (row.act == setNumber && !isNumberSetting(row.function))
+                return false;
+        return true;
+    }
+
     static const Row *find(const QByteArray &header, const QByteArray &argument)
     {
         static_assert(eachRowReachable(), "a command row is hidden by an earlier one");
+        static_assert(numberSettingsNamed(), "a command sets a number setting that is not there");
         for (const Row &row : kRows)
             if (header == row.header && (!row.argument || argument == row.argument))
                 return &row;
@@ -1179,6 +1349,10 @@ struct Instrument::Fields
     static QByteArray calcFunction(Instrument &in, int) { return in.m_calcFunction; }
     static QByteArray holdReference(Instrument &in, int) { return in.m_holdReference; }
     static QByteArray filterCount(Instrument &in, int) { return QByteArray::number(in.m_filterCount); }
+    static QByteArray filterType(Instrument &in, int) { return in.m_filterMoving ? "MOV" : "REP"; }
+    static QByteArray junction(Instrument &in, int) { return QByteArray::number(in.m_junctionHundredths); }
+    static QByteArray dbmReference(Instrument &in, int) { return QByteArray::number(in.m_dbmReference); }
+    static QByteArray mathChannel(Instrument &in, int) { return QByteArray::number(in.m_mathChannel); }
     static QByteArray sampleCount(Instrument &in, int) { return QByteArray::number(in.m_sampleCount); }
     static QByteArray displayOn(Instrument &in, int) { return flag(in.m_displayOn); }
     static QByteArray zeroAuto(Instrument &in, int) { return flag(in.m_zeroAuto); }
@@ -1235,6 +1409,10 @@ struct Instrument::Fields
         {"calcfunc",     0,       calcFunction},
         {"holdref",      0,       holdReference},
         {"filtcount",    0,       filterCount},
+        {"filttype",     0,       filterType},
+        {"rjunsim",      0,       junction},
+        {"dbmref",       0,       dbmReference},
+        {"mathchan",     0,       mathChannel},
         {"samplecount",  0,       sampleCount},
         {"display",      0,       displayOn},
         {"zeroauto",     0,       zeroAuto},
@@ -1264,12 +1442,16 @@ struct Instrument::Fields
         {"chan118",      118,     scanChannel},
     };
 
+    // Unique among the rows and the number settings, which are fields too.
     static constexpr bool namesUnique()
     {
-        for (std::size_t i = 0; i < std::size(kRows); ++i)
+        for (std::size_t i = 0; i < std::size(kRows); ++i) {
+            if (isNumberSetting(kRows[i].name))
+                return false;
             for (std::size_t j = 0; j < i; ++j)
                 if (same(kRows[i].name, kRows[j].name))
                     return false;
+        }
         return true;
     }
 
@@ -1285,10 +1467,11 @@ struct Instrument::Fields
 
 std::optional<QByteArray> Instrument::field(QByteArrayView name)
 {
-    const Fields::Row *row = Fields::find(name);
-    if (!row)
-        return std::nullopt;
-    return row->value(*this, row->channel);
+    if (const Fields::Row *row = Fields::find(name))
+        return row->value(*this, row->channel);
+    if (const auto setting = m_numbers.find(name.toByteArray()); setting != m_numbers.end())
+        return exponentForm(setting->second);
+    return std::nullopt;
 }
 
 // ---- readings and the error queue ----------------------------------------------
@@ -1344,6 +1527,22 @@ void Instrument::noteReading(double value)
     m_min = m_min ? std::min(*m_min, value) : value;
 }
 
+// What display 1 reads now, without taking a reading: the overload value,
+// the last numbered reading, a test's value or the one typical of its
+// function.
+double Instrument::display1Value() const
+{
+    const Display &d = display(1);
+    if (d.overload)
+        return 9.9e37;
+    if (m_numbered)
+        return double(m_numberedCount);
+    if (d.fixed)
+        return *d.fixed;
+    return d.measure.function == "DCV" && d.measure.autoRange ? wobble(m_readCount)
+                                                              : typicalReading(d.measure);
+}
+
 QByteArray Instrument::display1Reading()
 {
     const Display &d = display(1);
@@ -1352,14 +1551,9 @@ QByteArray Instrument::display1Reading()
     // Numbered readings tell a test which query each reply answers.
     if (m_numbered)
         return exponentForm(double(++m_numberedCount));
-    double value = 0;
-    if (d.fixed) {
-        value = *d.fixed;
-    } else {
-        value = d.measure.function == "DCV" && d.measure.autoRange ? wobble(m_readCount)
-                                                                   : typicalReading(d.measure);
+    const double value = display1Value();
+    if (!d.fixed)
         ++m_readCount;
-    }
     noteReading(value);
     return exponentForm(value);
 }

@@ -149,6 +149,7 @@ private:
     QByteArray scanReading(const ScanChannel &c) const;
     QByteArray scanFetch() const;
     void noteReading(double value);
+    double display1Value() const;
     void act(const QByteArray &command);
 
     std::array<Display, 2> m_displays{{{{"DCV", true, "10V"}, std::nullopt, false},
@@ -159,10 +160,17 @@ private:
     bool m_scanner = false;         // the scanner option is fitted
     char m_unit = 'C';              // temperature unit C or F
     char m_thermocouple = 'K';      // thermocouple type B, E, J, K, N, R, S or T
-    QByteArray m_calcFunction = "off";          // math function on: "off", "hold", "rel", ...
-    QByteArray m_holdReference = "+1.00000E-01"; // hold reference in percent, as it is answered
+    QByteArray m_calcFunction = "off";  // math function on: "off", "hold", "rel", ...
+    QByteArray m_holdReference = "0.1"; // hold reference in percent, as it is answered
     std::map<QByteArray, QByteArray> m_replyOverrides;  // normalised query -> reply
     int m_filterCount = 10;         // readings averaged while the filter is on
+    bool m_filterMoving = true;     // moving average, else repeating
+    int m_junctionHundredths = 2300;  // reference-junction simulation, 1/100 degree
+    int m_dbmReference = 600;       // dBm reference impedance in ohms
+    int m_mathChannel = 0;          // the display the math results go to ("syst:math:chan")
+    // The numbers set by command and read back in the reading form (limits,
+    // RTD coefficients, math parameters, REL reference), by setting name.
+    std::map<QByteArray, double> m_numbers;
     std::map<QByteArray, double> m_nplc;  // DC function -> integration time in power-line cycles
     int m_sampleCount = 1;          // values one "val1?" answers with
     bool m_zeroAuto = true;         // automatic zero

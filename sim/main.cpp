@@ -60,7 +60,10 @@ constexpr char kUsage[] =
     "                numbered=0|1 (display 1 reads 1, 2, 3, ...: which query a reply answers),\n"
     "                chan101..chan118=on|off[,FUNCTION,RANGE,on|off] (a scanner channel:\n"
     "                in the scan, keyword as rout:chan? answers it, range as sent, auto),\n"
-    "                scancount=N, scandelay=N, trigdel=N (whole numbers)\n"
+    "                scancount=N, scandelay=N, trigdel=N (whole numbers),\n"
+    "                filttype=mov|rep, rjunsim=N (hundredths of a degree), dbmref=N,\n"
+    "                mathchan=0|1, limupp, limlow, rtdalpha, rtdbeta, rtddelta, mathmmf,\n"
+    "                mathmbf, mathperc, relref=NUMBER (any form; read back as +1.500000E+00)\n"
     "  --fault LIST  silent-after=N, garble-every=N, cut-every=N, delay-ms=N, hangup-after=N\n"
     "Prints the slave's path as its first line; serves until SIGTERM or SIGINT.\n"
     "Exit codes: 0 done, 1 could not serve, 2 bad arguments.\n";

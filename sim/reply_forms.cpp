@@ -6,7 +6,9 @@ namespace {
 // %name stands for a value of the model (Instrument::field): idn, error,
 // display1, display2, max, min. Everything else is copied as it stands.
 // Measurement state: func1, auto1, range1, func2, auto2, range2, trigger,
-// filter, scanner, unit, tco, band, aperture, rate, calcfunc, holdref.
+// filter, filtcount, scanner, unit, tco, rjunsim, band, aperture, rate,
+// calcfunc, holdref; the numbers kept as set (limupp, limlow, rtdalpha,
+// rtdbeta, rtddelta, mathmmf, mathmbf, mathperc, relref).
 //
 // Scan runs. "rout:func scan" takes "rout:coun" readings over the channels
 // in the scan, one each scan delay ("rout:del", ms, times the time scale),
@@ -38,7 +40,18 @@ constexpr ReplyForm kReplyForms[] = {
     {"sens:det:band?",  "%band",     "AC detector band \"+003\", \"+020\" or \"+200\" (slow, medium, fast): the first four characters"},
     {"sens:freq:aper?", "%aperture", "gate time in seconds, 1, 0.1 or 0.01, as +1.00000E-01: with the CR on, the second-last character is 0, 1 or 2"},
     {"sens:det:rate?",  "%rate",     "reading rate, one letter \"S\", \"M\" or \"F\": the first character is the rate code"},
-    {"calc:hold:ref?",  "%holdref",  "hold reference in percent (0.01, 0.1, 1 or 10) as +1.00000E-01: the last character is dropped, the rest shown as \"0.10\""},
+    {"calc:hold:ref?",  "%holdref",  "hold reference in percent, plain and short (\"0.01\", \"0.1\", \"1\", \"10\"): both readers drop the last character (the CR); the hold key shows the rest's number as \"0.10\", the arrow keys compare the rest as text with the four steps, so an exponent form would never step"},
+    {"sens:aver:coun?", "%filtcount", "filter count, a bare whole number: the filter menu formats its number \"000\" on display 1"},
+    {"sens:temp:rjun:sim?", "%rjunsim", "reference-junction simulation in hundredths of a degree (\"2300\" for 23 degrees): the sensor menu divides the number by 100, shows \"23.00\" and sends back the degrees \"023.00\", so confirming unchanged is neutral. TO BE CHECKED on a real instrument: the program's reading implies this scale"},
+    {"sens:temp:rtd:alph?", "%rtdalpha", "user RTD alpha as +3.850000E-03: the sensor menu formats its number \"00.00000\" and edits the seven digits"},
+    {"sens:temp:rtd:beta?", "%rtdbeta",  "user RTD beta, read as alpha"},
+    {"sens:temp:rtd:delt?", "%rtddelta", "user RTD delta, read as alpha"},
+    {"calc:lim:upp?",   "%limupp",   "upper compare limit as +5.000000E+00: drawn on display 1 with its prefix lamp, then scaled to that prefix and edited as seven digits"},
+    {"calc:lim:low?",   "%limlow",   "lower compare limit, read as the upper one"},
+    {"calc:math:mmf?",  "%mathmmf",  "math factor M as +1.000000E+00: drawn on display 1 with its prefix lamp and edited as seven digits"},
+    {"calc:math:mbf?",  "%mathmbf",  "math offset B, read as M"},
+    {"calc:math:perc?", "%mathperc", "math REF% reference, read as M"},
+    {"calc:rel:ref?",   "%relref",   "REL reference, one field as +1.234567E+00 (display 1's value when REL went on, or as \"calc:rel:ref\" set it): drawn on display 1"},
     {"val2?",           "%display2", "display 2's value as +1.234567E+00: converted to a number and scaled for display 2 (REL on)"},
     {"calc:max?",       "%max",      "largest display-1 reading since calc:func, one field: the program appends \",\" so the whole reply is display 1's"},
     {"calc:min?",       "%min",      "smallest display-1 reading since calc:func, one field, treated as calc:max?"},
