@@ -7,6 +7,8 @@
 #include "display/digit_blink.h"
 #include "display/glyph_words.h"
 #include "keys/hold_key.h"
+#include "keys/key_dispatcher.h"
+#include "keys/shift_key.h"
 #include "keys/setup_menus.h"
 #include "keys/trigger_key.h"
 #include "reading/reply_parser.h"
@@ -33,6 +35,12 @@ private slots:
     void enterText();
     void cursor_data();
     void cursor();
+    // Through the keys, on the simulated instrument.
+    void confirmUnchanged_data();
+    void confirmUnchanged();
+    void verdictsOnTheSimulator();
+    void digitEdited();
+    void shiftLeaves();
 };
 
 namespace {
@@ -64,6 +72,45 @@ struct ComparePanel : PanelFixture
     {
         QString unknown;
         QVERIFY2(setUp(panel, names, &unknown), qPrintable(unknown));
+    }
+};
+
+// An identified panel measuring DC volts on the simulator, a run's timers
+// going; keys are pressed as the mouse presses them.
+struct KeyPanel : ComparePanel
+{
+    enum Key { AUTO = 8, UP = 9, HOLD = 11 };
+
+    explicit KeyPanel(const QString &simState)
+    {
+        linkUp();
+        controls.CHK_COM_TF.enabled = false;
+        QString why;
+        QVERIFY2(sim.instrument.setStates(simState, &why), qPrintable(why));
+        timers.READ_Timer.setEnabled(true);
+        timers.STOP_Timer.setEnabled(true);
+        display.setLit(Lamp::SHIFT_LAB, false);
+    }
+    void press(int key)
+    {
+        keys::BUTT1_IMG_MouseDown(panel, key);
+        keys::BUTT1_IMG_MouseUp(panel, key);
+    }
+    void openMenu()
+    {
+        keys::SHIFT_IMG_MouseDown(panel);
+        keys::SHIFT_IMG_MouseUp(panel);
+        press(HOLD);
+        QVERIFY(state.COMP_SET);
+    }
+    QByteArray held(const char *limit) { return sim.instrument.field(limit).value_or("none"); }
+    QStringList sentLimits() const
+    {
+        QStringList sent;
+        for (const QString &command : sim.wire())
+            if (command.startsWith(u"calc:lim:") && !command.contains(u'?'))
+                sent << command;
+        return sent;
     }
 };
 
@@ -282,6 +329,110 @@ void TestCompareMenu::cursor()
         QCOMPARE(shown2(f.display), word);
     }
     QVERIFY(f.sim.written.isEmpty());
+}
+
+// SHIFT + HOLD, then AUTO twice with nothing edited: the instrument keeps
+// the limits it had, whatever their scale and sign.
+void TestCompareMenu::confirmUnchanged_data()
+{
+    QTest::addColumn<QString>("limits");
+    QTest::addColumn<QStringList>("sent");
+    QTest::addColumn<QByteArray>("upper");
+    QTest::addColumn<QByteArray>("lower");
+
+    QTest::newRow("5 and 1") << u"limupp=5,limlow=1"_s
+        << QStringList{u"calc:lim:upp 5"_s, u"calc:lim:low 1"_s} << QByteArray("+5.000000E+00")
+        << QByteArray("+1.000000E+00");
+    QTest::newRow("0 and -1.5") << u"limupp=0,limlow=-1.5"_s
+        << QStringList{u"calc:lim:upp 0"_s, u"calc:lim:low -1.5"_s} << QByteArray("+0.000000E+00")
+        << QByteArray("-1.500000E+00");
+    QTest::newRow("milli and micro") << u"limupp=2.5E-3,limlow=-2E-5"_s
+        << QStringList{u"calc:lim:upp 0.0025"_s, u"calc:lim:low -2E-05"_s} << QByteArray("+2.500000E-03")
+        << QByteArray("-2.000000E-05");
+    QTest::newRow("kilo") << u"limupp=1500,limlow=-150"_s
+        << QStringList{u"calc:lim:upp 1500"_s, u"calc:lim:low -150"_s} << QByteArray("+1.500000E+03")
+        << QByteArray("-1.500000E+02");
+}
+
+void TestCompareMenu::confirmUnchanged()
+{
+    QFETCH(QString, limits);
+    QFETCH(QStringList, sent);
+    QFETCH(QByteArray, upper);
+    QFETCH(QByteArray, lower);
+    KeyPanel f(limits);
+    f.openMenu();
+    f.press(KeyPanel::AUTO);
+    QVERIFY(!f.state.COMP_HIGH);
+    f.press(KeyPanel::AUTO);
+
+    QCOMPARE(f.sentLimits(), sent);
+    QCOMPARE(f.held("limupp"), upper);
+    QCOMPARE(f.held("limlow"), lower);
+    QVERIFY(f.state.COMP_ON);
+    QVERIFY(!f.state.COMP_SET);
+    QVERIFY(f.sim.wire().contains(u"calc:func comp"_s));
+    QVERIFY(f.timers.READ_Timer.isEnabled());
+}
+
+// Limits 1 and 5 confirmed on the keys: each reading is judged against them.
+void TestCompareMenu::verdictsOnTheSimulator()
+{
+    KeyPanel f(u"limupp=5,limlow=1"_s);
+    f.openMenu();
+    f.press(KeyPanel::AUTO);
+    f.press(KeyPanel::AUTO);
+    QVERIFY(f.state.COMP_ON);
+    f.state.READ_OK = true;
+
+    const QStringList readings = {u"0.5"_s, u"5"_s, u"5.0001"_s};
+    const QStringList verdicts = {u"LOW"_s, u"PASS"_s, u"HIGH"_s};
+    for (qsizetype i = 0; i < readings.size(); ++i) {
+        QVERIFY(f.sim.instrument.setState(u"display1", readings[i]));
+        QVERIFY(reading::TRIG_READ_SHOW(f.panel));
+        QCOMPARE(f.state.DISPLAY2, verdicts[i]);
+        QCOMPARE(shown2(f.display), verdicts[i].leftJustified(6, u'_'));
+    }
+}
+
+// HOLD twice puts the cursor on the last digit; UP raises it; ENTER twice.
+void TestCompareMenu::digitEdited()
+{
+    KeyPanel f(u"limupp=5,limlow=1"_s);
+    f.openMenu();
+    f.press(KeyPanel::HOLD);
+    f.press(KeyPanel::HOLD);
+    QCOMPARE(blinkOf(f.state), u"6,6,10,1"_s);
+    f.press(KeyPanel::UP);
+    QCOMPARE(f.state.LIMIT_DIGITS, u"0500001"_s);
+    QCOMPARE(shown1(f.display), u"05.00001"_s);
+    f.press(KeyPanel::AUTO);
+    f.press(KeyPanel::AUTO);
+
+    QCOMPARE(f.sentLimits(), QStringList({u"calc:lim:upp 5.00001"_s, u"calc:lim:low 1"_s}));
+    QCOMPARE(f.held("limupp"), QByteArray("+5.000010E+00"));
+    QCOMPARE(f.held("limlow"), QByteArray("+1.000000E+00"));
+}
+
+// SHIFT leaves the menu without sending anything; the run goes on.
+void TestCompareMenu::shiftLeaves()
+{
+    KeyPanel f(u"limupp=5,limlow=1"_s);
+    f.openMenu();
+    QVERIFY(!f.timers.READ_Timer.isEnabled());
+    f.press(KeyPanel::UP);  // on to LOW, asked only
+    f.sim.written.clear();
+
+    keys::SHIFT_IMG_MouseDown(f.panel);
+    QVERIFY(!f.state.COMP_SET);
+    QVERIFY(!f.state.COMP_ON);
+    QVERIFY(f.sentLimits().isEmpty());
+    QVERIFY(f.sim.written.isEmpty());
+    QVERIFY(!f.timers.IMG_Timer.isEnabled());
+    QVERIFY(f.timers.READ_Timer.isEnabled());
+    QVERIFY(f.timers.STOP_Timer.isEnabled());
+    QVERIFY(!f.state.READ_PAUSED);
+    QCOMPARE(f.held("limupp"), QByteArray("+5.000000E+00"));
 }
 
 QTEST_GUILESS_MAIN(TestCompareMenu)
