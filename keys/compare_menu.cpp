@@ -1,10 +1,10 @@
 #include "keys/menu_cursor.h"
 #include "keys/setup_menus.h"
 
-#include "arrows/arrow_keys.h"
 #include "arrows/limit_digits.h"
 #include "core/panel.h"
 #include "display/compare_words.h"
+#include "keys/arrow_keys.h"
 #include "keys/key_exchange.h"
 #include "keys/shift_key.h"
 
@@ -214,7 +214,7 @@ bool COMPSET_AUTO_ENTER(Panel &p)
         if (!sendLimit(p, u"calc:lim:upp "_s, *value, &PanelState::MATH_M_VALUE))
             return false;
         blinkLimitName(s);
-        return arrows::DOWN_IMG_ENTER(p);  // on to the lower limit
+        return DOWN_IMG_ENTER(p);  // on to the lower limit
     }
     if (!sendLimit(p, u"calc:lim:low "_s, *value, &PanelState::MATH_B_VALUE)
         || !keySend(p, u"calc:func comp\\10"_s))
