@@ -328,7 +328,7 @@ void TestFilterMenu::setUpThroughTheKeys()
 {
     FilterPanel f;
     f.linkUp();
-    QVERIFY(f.sim.instrument.setStates(u"filter=0,filtcount=4"_s));
+    QVERIFY(f.sim.instrument.setStates(u"filter=0,filtcount=4,filttype=rep"_s));
 
     f.shiftPress(kMXMN);
     QCOMPARE(f.state.LIMIT_DIGITS, u"004"_s);
@@ -351,6 +351,7 @@ void TestFilterMenu::setUpThroughTheKeys()
                                                   u"sens:aver:stat 1\\10"_s}));
     QCOMPARE(f.sim.instrument.field("filter").value_or(""), QByteArray("1"));
     QCOMPARE(f.sim.instrument.field("filtcount").value_or(""), QByteArray("10"));
+    QCOMPARE(f.sim.instrument.field("filttype").value_or("").toLower(), QByteArray("mov"));
     QVERIFY(f.display.isLit(Lamp::FILT_LAB));
     QVERIFY(!f.state.FILT_SET);
 }

@@ -3,7 +3,9 @@
 // among 0.01, 0.1, 1 and 10 and sent on every press, then shown again), and
 // the dBm reference impedance (sent only when it moves, no wrap).
 
+#include "display/mode_redraws.h"
 #include "keys/arrow_keys.h"
+#include "keys/key_dispatcher.h"
 #include "support/display_reading.h"
 #include "support/panel_fixture.h"
 
@@ -40,6 +42,10 @@ private slots:
     void holdReferenceOffline();
     void dBmReference_data();
     void dBmReference();
+
+    // Through the keys, on the simulated instrument.
+    void holdReferenceOnTheInstrument();
+    void dBmReferenceOnTheInstrument();
 };
 
 // The count digit under the cursor steps by 100, 10 or 1; UP stops at 100,
@@ -226,6 +232,66 @@ void TestReferenceSteps::dBmReference()
     QCOMPARE(f.sim.written, written);
     QCOMPARE(f.state.dBm_REF, after);
     QCOMPARE(shown2(f.display), after == ref ? u"______"_s : u"__"_s + after);
+}
+
+// Hold on at 0.1 %: UP twice, then DOWN four times, each press through the
+// dispatcher; the instrument holds each new reference, and display 2 shows
+// it as the instrument reports it.
+void TestReferenceSteps::holdReferenceOnTheInstrument()
+{
+    constexpr int kUP = 9;
+    constexpr int kDOWN = 10;
+    PanelFixture f;
+    f.linkUp();
+    f.controls.CHK_COM_TF.enabled = false;
+    darken(f.display);
+    QVERIFY(f.sim.instrument.setStates(u"holdref=0.1"_s));
+    display::HOLD_2ND_DISP(f.panel);
+    QVERIFY(f.state.HOLD_ON);
+    QCOMPARE(shown2(f.display), u"0.10[PSU][MOD][PSD]"_s);
+
+    const struct
+    {
+        int key;
+        const char *reference;
+        const char16_t *shown;
+    } presses[] = {
+        {kUP,   "1",    u"1.00[PSU][MOD][PSD]"},
+        {kUP,   "10",   u"10.0[PSU][MOD][PSD]"},
+        {kDOWN, "1",    u"1.00[PSU][MOD][PSD]"},
+        {kDOWN, "0.1",  u"0.10[PSU][MOD][PSD]"},
+        {kDOWN, "0.01", u"0.01[PSU][MOD][PSD]"},
+        {kDOWN, "0.01", u"0.01[PSU][MOD][PSD]"},
+    };
+    for (const auto &press : presses) {
+        keys::BUTT1_IMG_MouseDown(f.panel, press.key);
+        keys::BUTT1_IMG_MouseUp(f.panel, press.key);
+        QCOMPARE(f.sim.instrument.field("holdref").value_or(""), QByteArray(press.reference));
+        QCOMPARE(shown2(f.display), QString::fromUtf16(press.shown));
+        QVERIFY(f.display.isLit(Lamp::HOLD_LAB));
+    }
+    QVERIFY(f.status.lines().isEmpty());
+}
+
+// dBm on at 600 ohm (set directly: no key turns it on): UP and DOWN
+// through the dispatcher move the instrument's reference.
+void TestReferenceSteps::dBmReferenceOnTheInstrument()
+{
+    PanelFixture f;
+    f.linkUp();
+    f.controls.CHK_COM_TF.enabled = false;
+    darken(f.display);
+    QVERIFY(f.sim.instrument.setStates(u"dbmref=600"_s));
+    f.state.dBm_ON = true;
+    f.state.dBm_REF = u"0600"_s;
+
+    keys::BUTT1_IMG_MouseDown(f.panel, 9);
+    QCOMPARE(f.sim.instrument.field("dbmref").value_or(""), QByteArray("800"));
+    keys::BUTT1_IMG_MouseDown(f.panel, 10);
+    keys::BUTT1_IMG_MouseDown(f.panel, 10);
+    QCOMPARE(f.sim.instrument.field("dbmref").value_or(""), QByteArray("500"));
+    QCOMPARE(f.state.dBm_REF, u"0500"_s);
+    QCOMPARE(shown2(f.display), u"__0500"_s);
 }
 
 QTEST_GUILESS_MAIN(TestReferenceSteps)
