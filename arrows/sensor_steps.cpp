@@ -13,6 +13,7 @@
 #include "platform/runtime.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace arrows {
 

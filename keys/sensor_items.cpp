@@ -12,9 +12,9 @@ using display::Points;
 using display::Positions;
 
 constexpr Coefficient kCoefficients[] = {
-    {41, u"SENS:TEMP:RTD:ALPH?\\10", u"SENS:TEMP:RTD:ALPH ", &display::kAlphaWord2},
-    {42, u"SENS:TEMP:RTD:BETA?\\10", u"SENS:TEMP:RTD:BETA ", &display::kBetaWord2},
-    {43, u"SENS:TEMP:RTD:DELT?\\10", u"SENS:TEMP:RTD:DELT ", &display::kDeltaWord2},
+    {u"SENS:TEMP:RTD:ALPH?\\10", &display::kAlphaWord2},
+    {u"SENS:TEMP:RTD:BETA?\\10", &display::kBetaWord2},
+    {u"SENS:TEMP:RTD:DELT?\\10", &display::kDeltaWord2},
 };
 
 // The simulation temperature: three integer digits and two decimals sent,
@@ -110,7 +110,7 @@ Outcome editSimulation(Panel &p)
             return Outcome::Failed;
         const std::optional<double> hundredths = rt::toNumber(*reply);
         if (!hundredths) {
-            p.status.append(QStringLiteral("Sensor menu: the simulation temperature \"%1\" is no number; "
+            p.status.append(QStringLiteral("Sensor menu: the simulation temperature \"%1\" is not a number; "
                                            "nothing was sent.")
                                 .arg(replyText(*reply)));
             return Outcome::Stopped;

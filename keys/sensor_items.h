@@ -64,14 +64,13 @@ Outcome editSimulation(Panel &p);
 QString simulationDigits(Panel &p, double value);
 inline constexpr int kSimulationPoint = 3;
 
-// The three coefficients of a user RTD, in the order ENTER confirms them.
+// The three coefficients of a user RTD, in the order ENTER confirms them:
+// by name in states 41, 42, 43, their digits in 51, 52, 53.
 enum class Rtd { Alpha, Beta, Delta };
 struct Coefficient
 {
-    qint16 state;              // shown by name; its digits are edited in state + 10
     const char16_t *query;
-    const char16_t *command;   // sent followed by TCO_TYPE
-    const display::Word *name;
+    const display::Word *name;  // on display 2
 };
 const Coefficient &coefficient(Rtd which);
 

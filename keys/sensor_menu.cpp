@@ -228,7 +228,6 @@ bool SENSOR_IMG_ENTER(Panel &p)
             resumeReading(p);
         return false;
     };
-    s.TCO_TYPE.clear();
     if (s.REMOTE_OK) {
         const std::optional<QString> type = keyAsk(p, QStringLiteral("sens:temp:tco:type?\\10"));
         if (!type)
@@ -237,6 +236,8 @@ bool SENSOR_IMG_ENTER(Panel &p)
         // Its answer is not used: the simulation item asks again.
         if (!keyAsk(p, QStringLiteral("sens:temp:rjun:sim?\\10")))
             return failed();
+    } else {
+        s.TCO_TYPE.clear();
     }
     DisplayModel &d = p.display;
     DisplayModel::Batch batch(d);

@@ -685,47 +685,53 @@ void TestSensorMenu::trig()
 // the press found them.
 void TestSensorMenu::failedPress_data()
 {
-    QTest::addColumn<int>("from");     // 0: the menu is closed and SHIFT + T_CF opens it
+    QTest::addColumn<int>("from");         // 0: the menu is closed and SHIFT + T_CF opens it
     QTest::addColumn<int>("key");
-    QTest::addColumn<QString>("sim");  // "" : the instrument falls silent
+    QTest::addColumn<int>("silentAfter");  // the instrument answers nothing after this command
+    QTest::addColumn<QString>("sim");
     QTest::addColumn<QStringList>("written");
     QTest::addColumn<bool>("menuOpen");
     QTest::addColumn<QString>("line");  // the start of the status line
 
-    QTest::newRow("opening, no reply: closed, the run goes on") << 0 << kTCF << QString()
+    // The commands heard first: "*CLS" and the dispatcher's math channel.
+    QTest::newRow("opening, no type: closed, the run goes on") << 0 << kTCF << 1 << QString()
         << QStringList{u"sens:temp:tco:type?\\10"_s} << false << u"temperature key: \"sens:temp:tco:type?\""_s;
-    QTest::newRow("ENTER in 22, no reply") << 22 << kAUTO << QString()
+    QTest::newRow("opening, no simulation: closed, the run goes on") << 0 << kTCF << 3 << QString()
+        << QStringList{u"sens:temp:tco:type?\\10"_s, u"sens:temp:rjun:sim?\\10"_s} << false
+        << u"temperature key: \"sens:temp:rjun:sim?\""_s;
+    QTest::newRow("ENTER in 22, no reply") << 22 << kAUTO << 1 << QString()
         << QStringList{u"SENS:TEMP:RJUN:SIM?\\10"_s} << true << u"AUTO key: \"SENS:TEMP:RJUN:SIM?\""_s;
-    QTest::newRow("ENTER in 22, no number: nothing sent") << 22 << kAUTO << u"reply:SENS:TEMP:RJUN:SIM?=--"_s
+    QTest::newRow("ENTER in 22, no number: nothing sent") << 22 << kAUTO << 0 << u"reply:SENS:TEMP:RJUN:SIM?=--"_s
         << QStringList{u"SENS:TEMP:RJUN:SIM?\\10"_s} << true << u"Sensor menu: the simulation temperature \"--\""_s;
-    QTest::newRow("DOWN in 22, no number") << 22 << kDOWN << u"reply:SENS:TEMP:RJUN:SIM?=23 C"_s
+    QTest::newRow("DOWN in 22, no number") << 22 << kDOWN << 0 << u"reply:SENS:TEMP:RJUN:SIM?=23 C"_s
         << QStringList{u"SENS:TEMP:RJUN:SIM?\\10"_s} << true
         << u"Sensor menu: the simulation temperature \"23 C\""_s;
-    QTest::newRow("ENTER in 41, no reply to beta: alpha sent") << 41 << kAUTO << QString()
+    QTest::newRow("ENTER in 41, no reply to beta: alpha sent") << 41 << kAUTO << 1 << QString()
         << QStringList{u"SENS:TEMP:RTD:ALPH 00.00385\\10"_s, u"SENS:TEMP:RTD:BETA?\\10"_s} << true
         << u"AUTO key: \"SENS:TEMP:RTD:BETA?\""_s;
-    QTest::newRow("UP in 41, no reply") << 41 << kUP << QString() << QStringList{u"SENS:TEMP:RTD:DELT?\\10"_s}
-        << true << u"UP key: \"SENS:TEMP:RTD:DELT?\""_s;
+    QTest::newRow("UP in 41, no reply") << 41 << kUP << 1 << QString()
+        << QStringList{u"SENS:TEMP:RTD:DELT?\\10"_s} << true << u"UP key: \"SENS:TEMP:RTD:DELT?\""_s;
 }
 
 void TestSensorMenu::failedPress()
 {
     QFETCH(int, from);
     QFETCH(int, key);
+    QFETCH(int, silentAfter);
     QFETCH(QString, sim);
     QFETCH(QStringList, written);
     QFETCH(bool, menuOpen);
     QFETCH(QString, line);
     sim::Faults faults;
-    if (sim.isEmpty())
-        faults.silentAfter = 1;
+    faults.silentAfter = silentAfter;
     MenuPanel f(from, true, faults);
     f.replies(sim);
     f.sim.link.setReplyBound(std::chrono::milliseconds(100));
     f.sim.link.setQuietTime(std::chrono::milliseconds(10));
-    QVERIFY(f.sim.link.Write(u"*CLS"_s));  // heard before the instrument falls silent
+    QVERIFY(f.sim.link.Write(u"*CLS"_s));
     f.state.TCO_TYPE = u"00.00385"_s;
     f.state.QUERY_VALUE = u"23"_s;
+    paint(f.display, Positions::DIS1_IMG, u"0000385"_s);
     runGoing(f);
     if (from == 0) {
         f.state.SENSOR_SET = false;
@@ -741,7 +747,6 @@ void TestSensorMenu::failedPress()
 
     keys::BUTT1_IMG_MouseDown(f.panel, key);
 
-    // The dispatcher's own command comes first; what the menu sent follows.
     QCOMPARE(f.sim.written.value(0), u"syst:math:chan 0\\10"_s);
     QCOMPARE(f.sim.written.mid(1, written.size()), written);
     for (const QString &after : f.sim.written.mid(1 + written.size()))
@@ -750,6 +755,7 @@ void TestSensorMenu::failedPress()
     QCOMPARE(f.state.SENSOR_STATE, qint16(from));
     QCOMPARE(f.status.lineCount() - lines, 1);
     QVERIFY2(f.status.lines().constLast().startsWith(line), qPrintable(f.status.lines().constLast()));
+    QCOMPARE(shown1(f.display), u"0000385"_s);  // the press drew nothing
     // Timers as the press found them: a closed menu's run goes on, an open
     // menu keeps its pause.
     QCOMPARE(f.timers.READ_Timer.isEnabled(), !menuOpen);
