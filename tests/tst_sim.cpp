@@ -687,6 +687,11 @@ void TestSim::programAnswersOnPty_data()
     QTest::newRow("--state")   << QStringList{u"--state"_s, u"display1=-2.5,display2=1e-3"_s}
                                << QByteArray("READ? BUF\n")
                                << QByteArray("-2.500000E+00,+1.000000E-03\r");
+    QTest::newRow("--state, a limit") << QStringList{u"--state=limupp=5"_s}
+                               << QByteArray("calc:lim:upp?\ncalc:lim:low 0.5\nCALC:LIM:LOW?\n")
+                               << QByteArray("+5.000000E+00\r+5.000000E-01\r");
+    QTest::newRow("--state, display 2 overload") << QStringList{u"--state"_s, u"func2=DCV,display2=ol"_s}
+                               << QByteArray("val2?\n") << QByteArray("+9.90000000E+37\r");
     QTest::newRow("--fault cut") << QStringList{u"--fault"_s, u"cut-every=1"_s}
                                << QByteArray("*SRE?\n*IDN?\n") << QByteArray("+") + QByteArray(kIdn).left(14);
     QTest::newRow("later value counts") << QStringList{u"--idn"_s, u"A,B,C,D"_s, u"--idn=ACME,X1,7,2.00"_s}
