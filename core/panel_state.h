@@ -118,6 +118,8 @@ struct PanelState
     bool scanRunning = false;     // the scanner window runs a scan on the channel
     qint32 START_SECS = 0;        // seconds since midnight at the start of the run
     qint32 ELAPSED_SECS = 0;      // seconds since the start of the run
+    double extTriggerOrigin = -1; // seconds since midnight when the external trigger began; -1 = unknown
+    bool extStoppedRun = false;   // the switch to the external trigger stopped a waiting run's timers
 
     // Channel scan files.
     QString SCAN_NAME;            // base name of scan data files

@@ -1,14 +1,138 @@
 #include "keys/trigger_key.h"
 
+#include "core/panel.h"
+#include "keys/key_exchange.h"
 #include "keys/menu_cursor.h"
+#include "platform/runtime.h"
+#include "platform/time_of_day.h"
+#include "reading/reply_parser.h"
+#include "runs/record_step.h"
+
+#include <QHash>
 
 namespace keys {
+
+namespace {
+
+using display::Lamp;
+
+constexpr double kSecondsPerDay = 86400;
+const QColor kRunningRed(255, 0, 0);
+
+// The run context of each panel, by its state (one panel, one state).
+QHash<const shell::PanelState *, runs::RunContext *> &recorders()
+{
+    static QHash<const shell::PanelState *, runs::RunContext *> map;
+    return map;
+}
+
+runs::RunContext *recorderOf(const Panel &p)
+{
+    return recorders().value(&p.state, nullptr);
+}
+
+bool toExternal(Panel &p)
+{
+    shell::PanelState &s = p.state;
+    s.ELAPSED_SECS = 0;
+    s.extTriggerOrigin = rt::secondsSinceMidnight();
+    p.display.setLit(Lamp::EXT_LAB, true);
+    if (!keySend(p, QStringLiteral("trig:sour ext\\10")))
+        return false;
+    s.extStoppedRun = false;
+    if (!p.timers.READ_Timer.isEnabled())
+        return true;
+    p.timers.READ_Timer.setEnabled(false);
+    p.timers.STOP_Timer.setEnabled(false);
+    s.extStoppedRun = true;
+    p.controls.START_TEXT_color = Qt::black;
+    p.controls.touch();
+    // Replies of the run's last queries may still come: they go, without
+    // waiting for any that will not.
+    if (s.REMOTE_OK)
+        p.link.discardUntilQuiet();
+    return true;
+}
+
+bool toInternal(Panel &p)
+{
+    shell::PanelState &s = p.state;
+    p.display.setLit(Lamp::EXT_LAB, false);
+    s.extTriggerOrigin = -1;
+    if (!keySend(p, QStringLiteral("trig:sour int\\10")))
+        return false;
+    // Only the run the switch to external stopped goes on, and only while it
+    // still waits for its ticks: an idle panel starts no run.
+    const bool resume = s.extStoppedRun && s.runPhase == shell::RunPhase::Timed;
+    s.extStoppedRun = false;
+    if (!resume || p.timers.READ_Timer.isEnabled())
+        return true;
+    p.timers.READ_Timer.setEnabled(true);
+    p.timers.STOP_Timer.setEnabled(true);
+    p.controls.START_TEXT_color = kRunningRed;
+    p.controls.touch();
+    return true;
+}
+
+// One reading: shown, then recorded at the seconds since the trigger
+// became external.
+bool trigger(Panel &p)
+{
+    shell::PanelState &s = p.state;
+    if (p.controls.Ran_CHK.checked) {
+        reading::RANDOM_READ_SHOW(p);
+    } else {
+        if (!reading::TRIG_READ_SHOW(p)) {
+            const QString why = p.link.lastErrorText();
+            p.status.append(QStringLiteral("TRIG key: no reading came%1; nothing was recorded.")
+                                .arg(why.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(why)));
+            return true;
+        }
+        p.display.setLit(Lamp::START_LAB, !p.display.isLit(Lamp::START_LAB));
+    }
+    const double now = rt::secondsSinceMidnight();
+    // The identification found the external trigger lit: it begins now.
+    if (s.extTriggerOrigin < 0)
+        s.extTriggerOrigin = now;
+    s.ELAPSED_SECS = secondsSinceTrigger(s.extTriggerOrigin, now);
+    if (runs::RunContext *run = recorderOf(p))
+        runs::SHOW_Graph(*run);  // a failed record has said why in the status log
+    return true;
+}
+
+} // namespace
 
 bool TRIG_IMG_ENTER(Panel &p)
 {
     if (menuTakesCursor(p))
         return moveMenuCursor(p, Cursor::Right);
-    return true; // the trigger switch and the triggered reading: not built yet
+    display::DisplayModel::Batch batch(p.display);
+    if (p.display.isLit(Lamp::SHIFT_LAB)) {
+        p.display.setLit(Lamp::SHIFT_LAB, false);
+        return p.display.isLit(Lamp::EXT_LAB) ? toInternal(p) : toExternal(p);
+    }
+    if (!p.display.isLit(Lamp::EXT_LAB))
+        return true;
+    return trigger(p);
+}
+
+void connectTriggerKey(runs::RunContext &r)
+{
+    const shell::PanelState *key = &r.panel.state;
+    recorders().insert(key, &r);
+    runs::RunContext *run = &r;
+    QObject::connect(&r.events, &QObject::destroyed, [key, run] {
+        if (recorders().value(key) == run)
+            recorders().remove(key);
+    });
+}
+
+int secondsSinceTrigger(double origin, double now)
+{
+    const qint32 span = rt::roundToWhole(now - origin).value_or(0);
+    if (span >= 0)
+        return span;
+    return rt::roundToWhole(now + kSecondsPerDay - origin).value_or(0);
 }
 
 } // namespace keys

@@ -34,7 +34,7 @@ void READ_SHOW_PARSE(Panel &p)
         interpretOverRaw(p, raw, *reply);
 }
 
-void TRIG_READ_SHOW(Panel &p)
+bool TRIG_READ_SHOW(Panel &p)
 {
     using display::Lamp;
     shell::Class1 &link = p.link;
@@ -56,19 +56,19 @@ void TRIG_READ_SHOW(Panel &p)
         shell::send(p, QStringLiteral("*TRG\\10"));
     }
 
-    QString reply;
-    if (owed > 0) {
-        // A read that times out has drained the line: nothing owed is left.
-        if (const std::optional<QString> first = link.Read()) {
-            reply = rt::trimSpaces(*first);
-            // The replies owed after the first are read and dropped, however
-            // late they come within the channel's bound: left waiting, the
-            // next one would answer the next query.
-            for (int i = 1; i < owed; ++i)
-                if (!link.Read())
-                    break;
-        }
-    }
+    if (owed == 0)
+        return false;
+    // A read that times out has drained the line: nothing owed is left.
+    const std::optional<QString> first = link.Read();
+    if (!first)
+        return false;
+    QString reply = rt::trimSpaces(*first);
+    // The replies owed after the first are read and dropped, however late
+    // they come within the channel's bound: left waiting, the next one would
+    // answer the next query.
+    for (int i = 1; i < owed; ++i)
+        if (!link.Read())
+            break;
     if (maximum || minimum)
         reply += u',';  // the whole reply is display 1's
 
@@ -76,6 +76,7 @@ void TRIG_READ_SHOW(Panel &p)
         link.Flush();
         interpretOverRaw(p, reply, *accepted);
     }
+    return true;
 }
 
 } // namespace reading

@@ -18,8 +18,10 @@ void READ_SHOW_PARSE(Panel &p);
 // lamp lit also read? and *TRG; reads one reply, drops the other replies it
 // is owed, and interprets it as READ_SHOW_PARSE does. A maximum or minimum
 // is one field: a comma is appended, so it is display 1's. Sends nothing
-// beyond that and shows no message; a failed write or read is skipped.
-void TRIG_READ_SHOW(Panel &p);
+// beyond that and shows no message. False when no reply came (nothing
+// could go out, or the reply timed out): then nothing is shown or changed,
+// so a failed reading never passes for a copy of the one before.
+bool TRIG_READ_SHOW(Panel &p);
 
 // One demonstration reading, made without the instrument
 // (demonstration_reading.cpp).
