@@ -19,7 +19,6 @@
 
 using namespace Qt::StringLiterals;
 using display::Lamp;
-using display::Points;
 using display::Positions;
 
 class TestSensorMenu : public QObject
@@ -180,7 +179,7 @@ void TestSensorMenu::opening()
     f.replies(u"reply:sens:temp:tco:type?=J"_s);
     f.state.TCO_TYPE = u"K"_s;
     f.set({u"DC_LAB1"_s, u"AUTO_LAB1"_s, u"HOLD_LAB"_s, u"AC_LAB2"_s, u"DROP_IMG(2)"_s});
-    paint(f.display, Positions::DIS1_IMG, u"1.234567"_s.remove(u'.'));
+    paint(f.display, Positions::DIS1_IMG, u"1234567"_s);
     paint(f.display, Positions::DIS2_IMG, u"123456"_s);
     if (run)
         runGoing(f);
