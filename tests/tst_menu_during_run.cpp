@@ -35,20 +35,23 @@ Seen seen(const display::DisplayModel &d)
 
 struct Run
 {
+    bool simReady = false;
     QList<QByteArray> records;
     QStringList queries;  // the reading queries, in order
+    bool menuOpenAtEnd = false;
+    QString display1AtEnd;
 };
 
 // A 6 s run at 1000 ms; with `menuAt` the filter set-up opens then through
 // SHIFT and MXMN and stays open. `menuShown` gets what the menu showed right
 // after it opened and again before the last pass.
 Run run(const QString &simState, const QStringList &lit, bool display2, std::optional<runs::Nanos> menuAt,
-        QList<Seen> *menuShown = nullptr)
+        QList<Seen> *menuShown = nullptr, std::optional<runs::Nanos> shiftAt = std::nullopt)
 {
     rt::ManualTimerClock timers;  // the blink stays still
     RunFixture t(sim::Faults{}, u"0.1"_s);
-    if (!t.f.sim.instrument.setStates(simState + u",reply:sens:aver:coun?=10"_s))
-        qFatal("bad simulator state");
+    Run r;
+    r.simReady = t.f.sim.instrument.setStates(simState + u",filtcount=10"_s);
     for (const QString &name : lit)
         t.f.display.setLit(lampNamed(name), true);
     if (display2) {
@@ -70,11 +73,16 @@ Run run(const QString &simState, const QStringList &lit, bool display2, std::opt
                 menuShown->append(seen(t.f.display));
         });
     }
+    if (shiftAt) {
+        t.clock.at(*shiftAt, [&] {
+            keys::SHIFT_IMG_MouseDown(t.f.panel);
+            keys::SHIFT_IMG_MouseUp(t.f.panel);
+        });
+    }
     t.start();
     t.runTicks();
-    if (menuAt && !t.f.state.FILT_SET)
-        qFatal("the menu did not stay open");
-    Run r;
+    r.menuOpenAtEnd = t.f.state.FILT_SET;
+    r.display1AtEnd = shown1(t.f.display);
     r.records = RunFixture::records(t.files().value(0));
     for (const QString &text : std::as_const(t.f.sim.written))
         if (text.startsWith(u"read?") || text.startsWith(u"CALC:M"))
@@ -91,6 +99,7 @@ class TestMenuDuringRun : public QObject
 private slots:
     void sameRecordsWithMenuOpen_data();
     void sameRecordsWithMenuOpen();
+    void readingsShownAgainAfterTheMenu();
 };
 
 void TestMenuDuringRun::sameRecordsWithMenuOpen_data()
@@ -118,6 +127,8 @@ void TestMenuDuringRun::sameRecordsWithMenuOpen()
     QList<Seen> menu;
     const Run withMenu = run(simState, lit, display2, 2500ms, &menu);
 
+    QVERIFY(plain.simReady && withMenu.simReady);
+    QVERIFY(withMenu.menuOpenAtEnd);
     QCOMPARE(plain.records.size(), 6);
     QCOMPARE(withMenu.records, plain.records);
     QCOMPARE(withMenu.queries, QStringList(6, query));
@@ -126,6 +137,20 @@ void TestMenuDuringRun::sameRecordsWithMenuOpen()
     QCOMPARE(menu[1].one, menu[0].one);
     QCOMPARE(menu[1].two, menu[0].two);
     QCOMPARE(menu[1].lamps, menu[0].lamps);
+}
+
+// SHIFT leaves the menu in the middle of the run: the passes after it draw
+// on the panel again, and the records are those of a run without the menu.
+void TestMenuDuringRun::readingsShownAgainAfterTheMenu()
+{
+    const QStringList lit = {u"DC_LAB1"_s, u"AUTO_LAB1"_s};
+    const Run plain = run(u"func1=DCV"_s, lit, false, std::nullopt);
+    const Run withMenu = run(u"func1=DCV"_s, lit, false, 1500ms, nullptr, 3500ms);
+
+    QVERIFY(!withMenu.menuOpenAtEnd);
+    QCOMPARE(withMenu.records, plain.records);
+    QCOMPARE(withMenu.display1AtEnd, plain.display1AtEnd);
+    QVERIFY(withMenu.display1AtEnd.startsWith(u"01.2"_s));
 }
 
 QTEST_GUILESS_MAIN(TestMenuDuringRun)
