@@ -567,11 +567,7 @@ bool askCurrentRange(Panel &p)
 ReadingPause::ReadingPause(Panel &p)
     : m_p(p)
 {
-    if (!p.timers.READ_Timer.isEnabled())
-        return;
-    p.timers.READ_Timer.setEnabled(false);
-    p.timers.STOP_Timer.setEnabled(false);
-    p.state.READ_PAUSED = true;
+    keys::pauseReading(p);
 }
 
 ReadingPause::~ReadingPause()

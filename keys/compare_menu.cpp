@@ -29,15 +29,6 @@ using display::Points;
 using display::Positions;
 using shell::PanelState;
 
-void pauseReading(Panel &p)
-{
-    if (!p.timers.READ_Timer.isEnabled())
-        return;
-    p.timers.READ_Timer.setEnabled(false);
-    p.timers.STOP_Timer.setEnabled(false);
-    p.state.READ_PAUSED = true;
-}
-
 void blinkLimitName(PanelState &s)
 {
     const display::LimitName &name = display::limitName(s.COMP_HIGH);

@@ -58,15 +58,6 @@ constexpr CursorRow kTrigRows[] = {
 constexpr qint16 kTypeFirst = 1;
 constexpr qint16 kTypeLast = 3;
 
-void pauseReading(Panel &p)
-{
-    if (!p.timers.READ_Timer.isEnabled())
-        return;
-    p.timers.READ_Timer.setEnabled(false);
-    p.timers.STOP_Timer.setEnabled(false);
-    p.state.READ_PAUSED = true;
-}
-
 void blinkTypeWord(shell::PanelState &s)
 {
     s.BLINK_FIRST = kTypeFirst;

@@ -30,18 +30,6 @@ const Row *rowOf(const Row (&rows)[N], qint16 state)
 
 // ---- Opening.
 
-// A run's timers stop while the menu is open; SHIFT starts them again.
-// True when this press stopped them.
-bool pauseReading(Panel &p)
-{
-    if (!p.timers.READ_Timer.isEnabled())
-        return false;
-    p.timers.READ_Timer.setEnabled(false);
-    p.timers.STOP_Timer.setEnabled(false);
-    p.state.READ_PAUSED = true;
-    return true;
-}
-
 // ---- ENTER, by state.
 
 Outcome twoWires(Panel &p)

@@ -25,6 +25,16 @@ void leaveMenu(Panel &p)
 
 } // namespace
 
+bool pauseReading(Panel &p)
+{
+    if (!p.timers.READ_Timer.isEnabled())
+        return false;
+    p.timers.READ_Timer.setEnabled(false);
+    p.timers.STOP_Timer.setEnabled(false);
+    p.state.READ_PAUSED = true;
+    return true;
+}
+
 void resumeReading(Panel &p)
 {
     if (!p.state.READ_PAUSED)

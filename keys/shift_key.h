@@ -21,6 +21,11 @@ void SHIFT_IMG_MouseUp(Panel &p);
 void MXMN_Timer_Timer(Panel &p);
 void ND2_Timer_Timer(Panel &p);
 
+// A key procedure stops a run's reading timers for the time of its own
+// exchanges or of a menu (READ_PAUSED remembers it); true when this call
+// stopped them.
+bool pauseReading(Panel &p);
+
 // A key procedure that stopped the run's timers starts them again.
 void resumeReading(Panel &p);
 
