@@ -237,7 +237,8 @@ void TestKeyDispatcher::autoKeyPrecedence_data()
     QTest::newRow("(c) compare on: lamp off") << QStringList{u"COMP_ON"_s, u"AUTO_LAB1"_s}
                                               << false << none << false;
     QTest::newRow("(d) compare on in a run: the filter menu's ENTER")
-        << QStringList{u"COMP_ON"_s, u"FILT_SET"_s, u"HOLD_ON"_s} << true << none << false;
+        << QStringList{u"COMP_ON"_s, u"FILT_SET"_s, u"HOLD_ON"_s} << true
+        << QStringList{u"sens:aver:tcon rep\\10"_s, u"sens:aver:coun 2\\10"_s, u"sens:aver:stat 1\\10"_s} << false;
     QTest::newRow("(e) hold: auto off") << QStringList{u"HOLD_ON"_s, u"AUTO_LAB1"_s} << false
                                         << QStringList{u"conf:auto 0\\10"_s} << false;
     QTest::newRow("(e) hold: auto on") << QStringList{u"HOLD_ON"_s} << false
@@ -295,22 +296,27 @@ void TestKeyDispatcher::shiftPaths_data()
     QTest::newRow("W2W4 (no math)") << 4 << none << dcv << false << false << rate << false << none << false;
     QTest::newRow("D_C (no dBm)") << 5 << none << dcv << false << false << rate << false << none << false;
     QTest::newRow("Hz_P (no dB)") << 6 << none << dcv << false << false << rate << false << none << false;
-    QTest::newRow("T_CF: sensor menu") << 7 << none << dcv << false << false << rate << false << none << false;
+    QTest::newRow("T_CF: sensor menu") << 7 << none << dcv << false << false
+                                       << QStringList{u"sens:temp:tco:type?\\10"_s, u"sens:temp:rjun:sim?\\10"_s, kRateQuery}
+                                       << false << none << false;
     QTest::newRow("AUTO: rate") << 8 << QStringList{u"S_LAB"_s} << dcv << false << false
                                 << QStringList{u"sens:det:rate m\\10"_s, kRateQuery} << false << none << false;
     QTest::newRow("UP") << 9 << none << dcv << false << false << none << false << none << false;
     QTest::newRow("DOWN") << 10 << none << dcv << false << false << none << false << none << false;
-    QTest::newRow("HOLD: limits menu") << 11 << none << dcv << false << false << rate << true << none << false;
+    QTest::newRow("HOLD: limits menu") << 11 << none << dcv << false << false
+                                       << QStringList{u"calc:lim:upp?\\10"_s, kRateQuery} << false << none << false;
     QTest::newRow("HOLD: compare off") << 11 << QStringList{u"COMP_ON"_s} << dcv << false << false
                                        << QStringList{u"calc:stat 0\\10"_s, kRateQuery} << false << none << false;
     QTest::newRow("HOLD in diode") << 11 << QStringList{u"COMP_ON"_s} << u"DIODE"_s << false << false
                                    << none << false << none << false;
-    QTest::newRow("TRIG") << 12 << none << dcv << false << false << rate << true << none << false;
+    QTest::newRow("TRIG: external trigger") << 12 << none << dcv << false << false
+                                            << QStringList{u"trig:sour ext\\10"_s, kRateQuery} << false << none << false;
     QTest::newRow("REL (no REL#)") << 13 << none << dcv << false << false << rate << false << none << false;
     QTest::newRow("REL in continuity") << 13 << none << u"CONTINU"_s << false << false << none << false
                                        << none << false;
-    QTest::newRow("MXMN: filter menu") << 14 << none << dcv << false << false << rate << false << none << true;
-    QTest::newRow("MXMN in diode: filter all the same") << 14 << none << u"DIODE"_s << false << false << rate
+    const QStringList filterMenu = {u"sens:aver:coun?\\10"_s, kRateQuery};
+    QTest::newRow("MXMN: filter menu") << 14 << none << dcv << false << false << filterMenu << false << none << true;
+    QTest::newRow("MXMN in diode: filter all the same") << 14 << none << u"DIODE"_s << false << false << filterMenu
                                                         << false << none << true;
     QTest::newRow("2ND (no menu)") << 15 << none << dcv << false << false << none << false << none << false;
 }
@@ -349,7 +355,9 @@ void TestKeyDispatcher::shiftPaths()
 
 // The 2ND key: nothing in continuity, diode and temperature; with MIN, MAX
 // or REL lit only the second-display view (and values stop showing as a
-// count); otherwise the display-2 selection toggles and its long press arms.
+// count): with no run it is left, the instrument's state read again, and
+// REL asked once more; otherwise the display-2 selection toggles and its
+// long press arms.
 void TestKeyDispatcher::secondKey_data()
 {
     QTest::addColumn<QString>("mode");
@@ -362,9 +370,15 @@ void TestKeyDispatcher::secondKey_data()
     const QStringList none;
     for (const char *mode : {"CONTINU", "DIODE", "C", "F"})
         QTest::addRow("nothing in %s", mode) << QString::fromLatin1(mode) << none << none << false << false << true;
-    for (const char *lamp : {"MIN_LAB", "MAX_LAB", "REL_LAB"})
+    const QStringList stateReadAgain = {u"TRIG:SOUR INT\\10"_s, u"*IDN?\\10"_s,     u"sens:aver:stat?\\10"_s,
+                                        u"ROUT:STAT?\\10"_s,    u"trig:sour?\\10"_s, u"conf2:func?\\10"_s,
+                                        u"conf:auto?\\10"_s,    u"conf:func?\\10"_s, kRateQuery};
+    for (const char *lamp : {"MIN_LAB", "MAX_LAB"})
         QTest::addRow("%s lit: the view only", lamp) << u"DCV"_s << QStringList{QString::fromLatin1(lamp)}
-                                                     << none << false << false << false;
+                                                     << stateReadAgain << false << false << false;
+    QTest::newRow("REL_LAB lit: the view only") << u"DCV"_s << QStringList{u"REL_LAB"_s}
+                                                << stateReadAgain + QStringList{u"calc:func rel\\10"_s, u"val2?\\10"_s}
+                                                << false << false << false;
     QTest::newRow("selects display 2") << u"DCV"_s << QStringList{u"ND2_VIEW"_s} << QStringList{kRateQuery}
                                        << true << true << true;
     QTest::newRow("back to display 1") << u"DCV"_s << QStringList{u"ND2_LAB"_s} << QStringList{kRateQuery}
@@ -446,14 +460,16 @@ void TestKeyDispatcher::maxMinKey_data()
     QTest::addColumn<QStringList>("before");
     QTest::addColumn<bool>("taken");
     QTest::addColumn<bool>("minSel");
+    QTest::addColumn<QString>("sent");  // by the key, before the rate query
 
-    QTest::newRow("starts with MIN, ends the others") << u"DCV"_s
-        << QStringList{u"REL_ON"_s, u"HOLD_ON"_s, u"COMP_ON"_s} << true << true;
+    // The first press sets MIN so that the key's own step lands on MAX.
+    QTest::newRow("first press: MAX, ends the others") << u"DCV"_s
+        << QStringList{u"REL_ON"_s, u"HOLD_ON"_s, u"COMP_ON"_s} << true << false << u"calc:func max\\10"_s;
     QTest::newRow("already on: MIN_SEL left to the key") << u"DCV"_s << QStringList{u"MXMN_ON"_s}
-                                                          << true << false;
-    QTest::newRow("nothing in diode") << u"DIODE"_s << QStringList{u"REL_ON"_s} << false << false;
+                                                          << true << true << u"calc:func min\\10"_s;
+    QTest::newRow("nothing in diode") << u"DIODE"_s << QStringList{u"REL_ON"_s} << false << false << QString();
     QTest::newRow("nothing while display 2 measures") << u"DCV"_s << QStringList{u"MODE2_ON"_s, u"REL_ON"_s}
-                                                       << false << false;
+                                                       << false << false << QString();
 }
 
 void TestKeyDispatcher::maxMinKey()
@@ -462,6 +478,7 @@ void TestKeyDispatcher::maxMinKey()
     QFETCH(QStringList, before);
     QFETCH(bool, taken);
     QFETCH(bool, minSel);
+    QFETCH(QString, sent);
     KeyPanel f;
     f.set(before);
     f.state.MODE1 = mode;
@@ -472,7 +489,9 @@ void TestKeyDispatcher::maxMinKey()
     QCOMPARE(f.state.MIN_SEL, minSel);
     QCOMPARE(f.state.REL_ON, !taken);
     QCOMPARE(f.timers.MXMN_Timer.isEnabled(), taken);
-    QCOMPARE(f.sim.written, afterMathChannel(taken ? QStringList{kRateQuery} : QStringList{}));
+    QCOMPARE(f.sim.written, afterMathChannel(taken ? QStringList{sent, kRateQuery} : QStringList{}));
+    QCOMPARE(f.display.isLit(Lamp::MAX_LAB), taken && !minSel);
+    QCOMPARE(f.display.isLit(Lamp::MIN_LAB), taken && minSel);
 }
 
 // After the key the rate is asked and the list follows function and rate,
