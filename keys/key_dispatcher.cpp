@@ -301,7 +301,7 @@ Then dispatch(Panel &p, int key, const KeyHooks &hooks)
     case HOLD:
         return holdKey(p, shift);
     case TRIG:
-        return orFailed(TRIG_IMG_ENTER(p), Then::AfterKey);
+        return orFailed(TRIG_IMG_ENTER(p, hooks), Then::AfterKey);
     case REL:
         return relKey(p, shift);
     case MXMN:

@@ -33,6 +33,7 @@ struct KeyHooks
 {
     std::function<void()> stopRun;      // the START key's run ends, as its Stop does
     std::function<void()> openScanner;  // the scanner window opens or comes forward
+    std::function<void()> recordTriggered;  // the run's graph, table and file take the reading just shown
 };
 
 void BUTT1_IMG_MouseDown(Panel &p, int Index, const KeyHooks &hooks = {});

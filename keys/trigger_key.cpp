@@ -6,9 +6,7 @@
 #include "platform/runtime.h"
 #include "platform/time_of_day.h"
 #include "reading/reply_parser.h"
-#include "runs/record_step.h"
 
-#include <QHash>
 
 namespace keys {
 
@@ -18,18 +16,6 @@ using display::Lamp;
 
 constexpr double kSecondsPerDay = 86400;
 const QColor kRunningRed(255, 0, 0);
-
-// The run context of each panel, by its state (one panel, one state).
-QHash<const shell::PanelState *, runs::RunContext *> &recorders()
-{
-    static QHash<const shell::PanelState *, runs::RunContext *> map;
-    return map;
-}
-
-runs::RunContext *recorderOf(const Panel &p)
-{
-    return recorders().value(&p.state, nullptr);
-}
 
 bool toExternal(Panel &p)
 {
@@ -76,7 +62,7 @@ bool toInternal(Panel &p)
 
 // One reading: shown, then recorded at the seconds since the trigger
 // became external.
-bool trigger(Panel &p)
+bool trigger(Panel &p, const KeyHooks &hooks)
 {
     shell::PanelState &s = p.state;
     if (p.controls.Ran_CHK.checked) {
@@ -95,14 +81,14 @@ bool trigger(Panel &p)
     if (s.extTriggerOrigin < 0)
         s.extTriggerOrigin = now;
     s.ELAPSED_SECS = secondsSinceTrigger(s.extTriggerOrigin, now);
-    if (runs::RunContext *run = recorderOf(p))
-        runs::SHOW_Graph(*run);  // a failed record has said why in the status log
+    if (hooks.recordTriggered)
+        hooks.recordTriggered();  // a failed record has said why in the status log
     return true;
 }
 
 } // namespace
 
-bool TRIG_IMG_ENTER(Panel &p)
+bool TRIG_IMG_ENTER(Panel &p, const KeyHooks &hooks)
 {
     if (menuTakesCursor(p))
         return moveMenuCursor(p, Cursor::Right);
@@ -113,18 +99,7 @@ bool TRIG_IMG_ENTER(Panel &p)
     }
     if (!p.display.isLit(Lamp::EXT_LAB))
         return true;
-    return trigger(p);
-}
-
-void connectTriggerKey(runs::RunContext &r)
-{
-    const shell::PanelState *key = &r.panel.state;
-    recorders().insert(key, &r);
-    runs::RunContext *run = &r;
-    QObject::connect(&r.events, &QObject::destroyed, [key, run] {
-        if (recorders().value(key) == run)
-            recorders().remove(key);
-    });
+    return trigger(p, hooks);
 }
 
 int secondsSinceTrigger(double origin, double now)

@@ -12,20 +12,15 @@
 // the line is never restarted from here. A trigger whose reading did not
 // come records nothing and says so in one status line.
 
-struct Panel;
+#include "keys/key_dispatcher.h"
 
-namespace runs {
-struct RunContext;
-}
+struct Panel;
 
 namespace keys {
 
-bool TRIG_IMG_ENTER(Panel &p);
-
-// The run whose graph, table and file a trigger press records into: the
-// window that owns both calls this once. Until then, and after the run
-// context is gone, a press shows its reading and records nothing.
-void connectTriggerKey(runs::RunContext &r);
+// The point goes to the run through hooks.recordTriggered; without it the
+// reading is shown and nothing is recorded.
+bool TRIG_IMG_ENTER(Panel &p, const KeyHooks &hooks = {});
 
 // Seconds from `origin` to `now` (both seconds since midnight), rounded
 // halves to even; a negative span has crossed midnight and gets a day.

@@ -24,6 +24,7 @@ class TestKeyDispatcher : public QObject
     Q_OBJECT
 
 private slots:
+    void triggerRecordsThroughTheHook();
     void menuLock_data();
     void menuLock();
     void refusedWithoutLink_data();
@@ -91,7 +92,9 @@ struct KeyPanel : PanelFixture
     bool pressed(int key) const { return controls.BUTT1_IMG[std::size_t(key)] == shell::keyPicture(key, true); }
 
     QStringList hooked;
-    keys::KeyHooks hooks{[this] { hooked << u"stopRun"_s; }, [this] { hooked << u"openScanner"_s; }};
+    keys::KeyHooks hooks{.stopRun = [this] { hooked << u"stopRun"_s; },
+                         .openScanner = [this] { hooked << u"openScanner"_s; },
+                         .recordTriggered = [this] { hooked << u"recordTriggered"_s; }};
 };
 
 QStringList afterMathChannel(const QStringList &commands)
@@ -646,6 +649,20 @@ void TestKeyDispatcher::voltAndCurrentKeysComeUpAfterHalfASecond()
     for (int key : {0, 1, 2, 3})
         QVERIFY(!f.pressed(key));
     QVERIFY(!f.timers.ACDC_Timer.isEnabled());
+}
+
+// With the external trigger, TRIG's reading goes to the run the window
+// hands over; with the internal one nothing is taken or recorded.
+void TestKeyDispatcher::triggerRecordsThroughTheHook()
+{
+    for (const bool external : {true, false}) {
+        KeyPanel f;
+        f.controls.Ran_CHK.checked = true;  // a demonstration reading: no instrument needed
+        if (external)
+            f.set({u"EXT_LAB"_s});
+        f.press(12);
+        QCOMPARE(f.hooked, external ? QStringList{u"recordTriggered"_s} : QStringList{});
+    }
 }
 
 QTEST_GUILESS_MAIN(TestKeyDispatcher)

@@ -9,6 +9,7 @@
 #include "formats/recorded_data.h"
 #include "keys/trigger_key.h"
 #include "platform/time_of_day.h"
+#include "runs/record_step.h"
 #include "support/display_reading.h"
 #include "support/reading_setup.h"
 #include "support/run_fixture.h"
@@ -71,6 +72,12 @@ bool lineIsClean(PanelFixture &f)
 {
     f.sim.link.Write(u"*IDN?\\10"_s);
     return f.sim.link.Read() == f.sim.instrument.identity() + '\r';
+}
+
+// The hook the main window gives the key: the run records the reading.
+keys::KeyHooks recordInto(runs::RunContext &run)
+{
+    return {.stopRun = {}, .openScanner = {}, .recordTriggered = [&run] { runs::SHOW_Graph(run); }};
 }
 
 } // namespace
@@ -174,7 +181,7 @@ void TestTriggerKey::triggersOnTheWallClock()
     QFETCH(QList<double>, pressAt);
     QFETCH(QList<int>, elapsed);
     RunFixture t;
-    keys::connectTriggerKey(t.run);
+    const keys::KeyHooks hooks = recordInto(t.run);
     QVERIFY(t.f.sim.instrument.setStates(u"trigger=ext,display1=1.5"_s));
     QVERIFY(setUp(t.f.panel, {u"READ_OK"_s}));
     t.f.state.MODE1_RANGE = u"10V"_s;
@@ -188,7 +195,7 @@ void TestTriggerKey::triggersOnTheWallClock()
 
     for (qsizetype i = 0; i < pressAt.size(); ++i) {
         now.set(pressAt[i]);
-        QVERIFY(keys::TRIG_IMG_ENTER(t.f.panel));
+        QVERIFY(keys::TRIG_IMG_ENTER(t.f.panel, hooks));
         QCOMPARE(t.f.state.ELAPSED_SECS, elapsed[i]);
         QCOMPARE(t.f.display.isLit(Lamp::START_LAB), i % 2 == 0);
         QCOMPARE(t.f.state.RECORD_COUNT, i + 1);
@@ -226,12 +233,12 @@ void TestTriggerKey::elapsedAcrossMidnight()
     // The same through the key, with demonstration readings.
     RunFixture t;
     t.demonstration();
-    keys::connectTriggerKey(t.run);
+    const keys::KeyHooks hooks = recordInto(t.run);
     t.f.state.MODE1_RANGE = u"10V"_s;
     rt::FixedTimeOfDay clock(origin);
     shiftTrig(t.f.panel);
     clock.set(now);
-    QVERIFY(keys::TRIG_IMG_ENTER(t.f.panel));
+    QVERIFY(keys::TRIG_IMG_ENTER(t.f.panel, hooks));
     QCOMPARE(t.f.state.ELAPSED_SECS, elapsed);
     QCOMPARE(t.f.state.RECORD_COUNT, 1);
     QVERIFY(t.f.sim.wire().isEmpty());
@@ -242,7 +249,7 @@ void TestTriggerKey::elapsedAcrossMidnight()
 void TestTriggerKey::failedReadingRecordsNothing()
 {
     RunFixture t(sim::Faults{.silentAfter = 1});  // the reading after *TRG never comes
-    keys::connectTriggerKey(t.run);
+    const keys::KeyHooks hooks = recordInto(t.run);
     QVERIFY(t.f.sim.instrument.setStates(u"trigger=ext"_s));
     t.f.sim.link.setReplyBound(50ms);
     t.f.sim.link.setQuietTime(10ms);
@@ -253,7 +260,7 @@ void TestTriggerKey::failedReadingRecordsNothing()
     QSignalSpy points(&t.run.events, &runs::RunEvents::pointTaken);
     t.f.status.clear();
 
-    QVERIFY(keys::TRIG_IMG_ENTER(t.f.panel));
+    QVERIFY(keys::TRIG_IMG_ENTER(t.f.panel, hooks));
 
     QCOMPARE(points.size(), 0);
     QCOMPARE(t.f.state.RECORD_COUNT, 0);
@@ -271,10 +278,10 @@ void TestTriggerKey::nothingWithoutExternalTrigger()
         RunFixture t;
         if (demonstration)
             t.demonstration();
-        keys::connectTriggerKey(t.run);
+        const keys::KeyHooks hooks = recordInto(t.run);
         QSignalSpy points(&t.run.events, &runs::RunEvents::pointTaken);
         const QString shown = shown1(t.f.display);
-        QVERIFY(keys::TRIG_IMG_ENTER(t.f.panel));
+        QVERIFY(keys::TRIG_IMG_ENTER(t.f.panel, hooks));
         QCOMPARE(points.size(), 0);
         QCOMPARE(shown1(t.f.display), shown);
         QVERIFY(t.f.sim.written.isEmpty());
@@ -289,7 +296,7 @@ void TestTriggerKey::demonstrationRunStopsAndGoesOn()
     RunFixture t(sim::Faults{}, u"0.1"_s);
     t.demonstration();
     t.answerCancel();
-    keys::connectTriggerKey(t.run);
+    const keys::KeyHooks hooks = recordInto(t.run);
     t.f.state.MODE1_RANGE = u"10V"_s;
     rt::FixedTimeOfDay now(50000);
     t.start();
@@ -304,7 +311,7 @@ void TestTriggerKey::demonstrationRunStopsAndGoesOn()
     QVERIFY(stopped(t.f.panel));
     QCOMPARE(t.f.state.runPhase, RunPhase::Timed);
     now.set(50001);
-    QVERIFY(keys::TRIG_IMG_ENTER(t.f.panel));
+    QVERIFY(keys::TRIG_IMG_ENTER(t.f.panel, hooks));
     QCOMPARE(t.f.state.RECORD_COUNT, 3);
     QCOMPARE(t.f.state.ELAPSED_SECS, 1);
 

@@ -8,6 +8,7 @@
 #include "windows/fast_notice_window.h"
 #include "windows/trend_graph_window.h"
 #include "runs/readings_table.h"
+#include "runs/record_step.h"
 #include "runs/run_control.h"
 #include "windows/about_window.h"
 #include "windows/link_test_window.h"
@@ -208,7 +209,8 @@ void MDImain::connectRun()
     connect(m_show, &SHOW_Form::BUTT1_IMG_MouseDown, this, [this](int key) {
         keys::BUTT1_IMG_MouseDown(m_panel, key,
                                   {.stopRun = [this] { runs::Form1_Command1_Click(*m_run); },
-                                   .openScanner = [this] { openScanForm(); }});
+                                   .openScanner = [this] { openScanForm(); },
+                                   .recordTriggered = [this] { runs::SHOW_Graph(*m_run); }});
     });
     connect(m_show, &SHOW_Form::BUTT1_IMG_MouseUp, this, [this](int key) { keys::BUTT1_IMG_MouseUp(m_panel, key); });
     connect(m_show, &SHOW_Form::SHIFT_IMG_MouseDown, this, [this] { keys::SHIFT_IMG_MouseDown(m_panel); });
