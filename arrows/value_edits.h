@@ -1,6 +1,7 @@
 #pragma once
 // What the arrow keys do while a set-up menu, a reference or math takes
-// them. Not built yet: the keys reach them and they do nothing.
+// them: sensor_steps, reference_steps (filter, hold and dBm references),
+// limit_edits, math_edits and rel_edits, one file each.
 
 struct Panel;
 
