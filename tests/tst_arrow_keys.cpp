@@ -27,6 +27,8 @@ private slots:
     void target();
     void edgeCase_data();
     void edgeCase();
+    void branchOrder_data();
+    void branchOrder();
     void failedExchangeLeavesTheRunGoing_data();
     void failedExchangeLeavesTheRunGoing();
 };
@@ -370,6 +372,54 @@ void TestArrowKeys::edgeCase()
     QCOMPARE(two ? f.state.MODE2_RANGE : f.state.MODE1_RANGE, rangeAfter);
     QCOMPARE(::shown1(f.display), shown1);
     QCOMPARE(::shown2(f.display), shown2);
+}
+
+// Which edit takes a press when several states are set: a menu before a
+// reference, hold before dBm, the REL entry before math, and math's range
+// step only when nothing else is open. Told apart by what goes out.
+void TestArrowKeys::branchOrder_data()
+{
+    QTest::addColumn<QStringList>("before");
+    QTest::addColumn<QStringList>("written");
+    QTest::addColumn<QString>("relValue");  // REL_VALUE after the press
+
+    const QStringList volts10 = {u"DC_LAB1"_s, u"T_V_LAB1"_s, u"DROP_IMG(1)"_s};
+    QTest::newRow("math menu before math on") << volts10 + QStringList{u"MATH_SET"_s, u"MATH_ON"_s}
+                                              << QStringList{} << u"0000000"_s;
+    QTest::newRow("REL entry before math on") << volts10 + QStringList{u"REL_SET"_s, u"MATH_ON"_s}
+                                              << QStringList{} << u"0000001"_s;
+    QTest::newRow("math on alone: the range") << volts10 + QStringList{u"MATH_ON"_s}
+                                              << QStringList{u"conf:volt:dc 100\\10"_s} << u"0000000"_s;
+    QTest::newRow("hold before dBm") << volts10 + QStringList{u"HOLD_ON"_s, u"dBm_ON"_s}
+                                     << QStringList{u"CALC:HOLD:REF?\\10"_s, u"calc:hold:ref 1\\10"_s,
+                                                    u"calc:func hold\\10"_s, u"calc:hold:ref?\\10"_s}
+                                     << u"0000000"_s;
+    QTest::newRow("filter menu before hold") << volts10 + QStringList{u"FILT_SET"_s, u"HOLD_ON"_s}
+                                             << QStringList{} << u"0000000"_s;
+}
+
+void TestArrowKeys::branchOrder()
+{
+    QFETCH(QStringList, before);
+    QFETCH(QStringList, written);
+    QFETCH(QString, relValue);
+    PanelFixture f;
+    f.linkUp();
+    darken(f.display);
+    QStringList names = before;
+    f.state.REL_SET = names.removeAll(u"REL_SET"_s) > 0;
+    QVERIFY(setUp(f.panel, names));
+    f.state.MODE1_RANGE = u"10V"_s;
+    f.state.REL_VALUE = u"0000000"_s;
+    f.state.BLINK_FIRST = f.state.BLINK_LAST = 6;
+    f.state.BLINK_DOT = shell::kNoBlink;
+    f.state.BLINK_DISP2 = false;
+    QVERIFY(f.sim.instrument.setStates(u"holdref=0.1"_s));
+
+    QVERIFY(press(f, u'U'));
+
+    QCOMPARE(f.sim.written, written);
+    QCOMPARE(f.state.REL_VALUE, relValue);
 }
 
 // A run waiting for its first pass: a step that pauses the reading timers
