@@ -289,6 +289,19 @@ void DisplayModel::setAllLit(bool lit)
         setFlag(lamp, lit);
 }
 
+void DisplayModel::showSame(const DisplayModel &other)
+{
+    if (&other == this)
+        return;
+    m_dis1 = other.m_dis1;
+    m_dis2 = other.m_dis2;
+    m_drop = other.m_drop;
+    m_drop2 = other.m_drop2;
+    m_symbols = other.m_symbols;
+    m_lamps = other.m_lamps;
+    touch();
+}
+
 void DisplayModel::setCaption(Lamp lamp, const QString &caption)
 {
     QString &current = m_captions[std::size_t(lamp)];

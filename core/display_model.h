@@ -115,6 +115,11 @@ public:
     // of the test and keeps its state. Glyphs are kept.
     void setAllLit(bool lit);
 
+    // Shows what another model shows: every glyph, position, point, symbol
+    // and lamp (the captions stay). A reading can then be drawn on a copy
+    // while the panel's own display belongs to a set-up menu.
+    void showSame(const DisplayModel &other);
+
     // The captions start as designed; start-up may adapt the temperature
     // captions to the user's language once.
     QString caption(Lamp lamp) const { return m_captions[std::size_t(lamp)]; }

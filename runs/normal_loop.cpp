@@ -22,24 +22,6 @@ bool menuOpen(const shell::PanelState &s)
     return s.SENSOR_SET || s.FILT_SET || s.COMP_SET;
 }
 
-// Everything a reading is drawn on and read back from: positions with
-// their glyphs, points, symbols and lamps.
-void copyDisplay(const DisplayModel &from, DisplayModel &to)
-{
-    for (display::Positions row : {display::Positions::DIS1_IMG, display::Positions::DIS2_IMG})
-        for (int i = 0; i < DisplayModel::count(row); ++i) {
-            to.setGlyph(row, i, from.glyph(row, i));
-            to.setLit(row, i, from.isLit(row, i));
-        }
-    for (display::Points row : {display::Points::DROP_IMG, display::Points::DROP_IMG2})
-        for (int i = 0; i < DisplayModel::count(row); ++i)
-            to.setLit(row, i, from.isLit(row, i));
-    for (display::Symbol symbol : {display::Symbol::DIODE_IMG, display::Symbol::CONTINU_IMG})
-        to.setLit(symbol, from.isLit(symbol));
-    for (int lamp = 0; lamp < display::kLampCount; ++lamp)
-        to.setLit(Lamp(lamp), from.isLit(Lamp(lamp)));
-}
-
 // While a set-up menu is open the displays are the menu's, and a reading
 // drawn there would spoil what it edits. The readings then go to a copy of
 // the measurement display as it stood before the menu opened, so they are
@@ -58,7 +40,7 @@ public:
     {
         if (menuOpen(m_panel.state) || m_panel.display.revision() == m_copied)
             return;
-        copyDisplay(m_panel.display, m_copy);
+        m_copy.showSame(m_panel.display);
         m_copied = m_panel.display.revision();
     }
 

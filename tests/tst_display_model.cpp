@@ -154,6 +154,7 @@ class TestDisplayModel : public QObject
     Q_OBJECT
 
 private slots:
+    void showSameTakesWhatIsShownNotTheCaptions();
     void opensFullyLit();
     void lampTestBlinksEveryPartButTheFilterDot();
     void blanking_data();
@@ -466,6 +467,35 @@ void TestDisplayModel::captionsCanBeAdapted()
     QCOMPARE(labels1().size(), 18);
     QCOMPARE(labels2().size(), 18);
     QCOMPARE(sharedLabels().size(), 26);
+}
+
+// A copy for readings drawn aside: what shows is taken, the captions are not.
+void TestDisplayModel::showSameTakesWhatIsShownNotTheCaptions()
+{
+    DisplayModel shown;
+    shown.setAllLit(false);
+    shown.draw(Positions::DIS1_IMG, 3, u"7");
+    shown.draw(Positions::DIS2_IMG, 5, u"ohm");
+    shown.setLit(Points::DROP_IMG, 6, true);  // the filter dot too
+    shown.setLit(Points::DROP_IMG2, 2, true);
+    shown.setLit(Symbol::DIODE_IMG, true);
+    shown.setLit(Lamp::T_K_LAB1, true);
+    DisplayModel copy;
+    copy.setCaption(Lamp::T_C_LAB1, u"C"_s);
+    const quint64 before = copy.revision();
+
+    copy.showSame(shown);
+
+    QVERIFY(copy.revision() != before);
+    for (int i = 0; i < DisplayModel::count(Positions::DIS1_IMG); ++i) {
+        QCOMPARE(copy.isLit(Positions::DIS1_IMG, i), shown.isLit(Positions::DIS1_IMG, i));
+        QCOMPARE(copy.glyph(Positions::DIS1_IMG, i), shown.glyph(Positions::DIS1_IMG, i));
+    }
+    QCOMPARE(copy.glyph(Positions::DIS2_IMG, 5), u"ohm"_s);
+    QVERIFY(copy.isLit(Points::DROP_IMG, 6) && copy.isLit(Points::DROP_IMG2, 2) && !copy.isLit(Points::DROP_IMG, 0));
+    QVERIFY(copy.isLit(Symbol::DIODE_IMG) && !copy.isLit(Symbol::CONTINU_IMG));
+    QVERIFY(copy.isLit(Lamp::T_K_LAB1) && !copy.isLit(Lamp::T_M_LAB1));
+    QCOMPARE(copy.caption(Lamp::T_C_LAB1), u"C"_s);
 }
 
 QTEST_APPLESS_MAIN(TestDisplayModel)
