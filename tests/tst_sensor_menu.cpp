@@ -56,22 +56,22 @@ constexpr int kDOWN = 10;
 // Draws a display from how it reads: one glyph per position ("[SUB]" for
 // a longer name), "_" leaves a position dark, "!" before a glyph loads it
 // dark (the dark phase of a blink).
-void paint(display::DisplayModel &m, Positions row, const QString &spec)
+void paint(display::DisplayModel &m, Positions row, const QString &looks)
 {
     int position = 0;
-    for (qsizetype i = 0; i < spec.size(); ++position) {
+    for (qsizetype i = 0; i < looks.size(); ++position) {
         bool dark = false;
-        if (spec[i] == u'!') {
+        if (looks[i] == u'!') {
             dark = true;
             ++i;
         }
         QString glyph;
-        if (spec[i] == u'[') {
-            const qsizetype end = spec.indexOf(u']', i);
-            glyph = spec.mid(i + 1, end - i - 1);
+        if (looks[i] == u'[') {
+            const qsizetype end = looks.indexOf(u']', i);
+            glyph = looks.mid(i + 1, end - i - 1);
             i = end + 1;
         } else {
-            glyph = spec[i++];
+            glyph = looks[i++];
         }
         if (glyph == u"_")
             continue;
