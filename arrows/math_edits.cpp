@@ -26,12 +26,7 @@ namespace {
 using display::Prefix;
 using shell::PanelState;
 
-using Word1 = std::array<std::u16string_view, 7>;  // display 1, leftmost first
-
-void spell1(display::DisplayModel &d, const Word1 &w)
-{
-    display::DIS1_SHOW_RANGE(d, w[0], w[1], w[2], w[3], w[4], w[5], w[6]);
-}
+using display::Word1;
 
 constexpr Word1 kInverse = {u"I2", u"N", u"V", u"E", u"R", u"S", u"E"};
 constexpr Word1 kContinuous = {u"C", u"O", u"N", u"T", u"I2", u"N", u"U"};
@@ -90,7 +85,7 @@ bool showItem(Panel &p, Arrow key, const MathItem &item)
     s.MATH_ITEM = item.item;
     if (!item.query) {
         display::ClearSHOW1(d);
-        spell1(d, kInverse);
+        display::spell(d, kInverse);
         return true;
     }
     QString reply;
@@ -154,7 +149,7 @@ void stepDigit(Panel &p, Arrow key)
         if (value <= 1) {
             s.EDIT_DIGITS = QStringLiteral("1");
             blinkDigit(s, 0, 6);
-            spell1(p.display, kContinuous);
+            display::spell(p.display, kContinuous);
             return;
         }
     } else if (value < kValueBottom) {

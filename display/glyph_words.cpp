@@ -145,6 +145,11 @@ void spell(DisplayModel &model, const Word &w)
     DIS2_SHOW_RANGE(model, w[0], w[1], w[2], w[3], w[4], w[5]);
 }
 
+void spell(DisplayModel &model, const Word1 &w)
+{
+    DIS1_SHOW_RANGE(model, w[0], w[1], w[2], w[3], w[4], w[5], w[6]);
+}
+
 bool hasGlyphs(const Word &word)
 {
     for (const std::u16string_view glyph : word)

@@ -50,6 +50,12 @@ using Word = std::array<std::u16string_view, 6>;
 // DIS2_SHOW_RANGE of a word.
 void spell(DisplayModel &model, const Word &word);
 
+// A word on display 1: seven glyph names, leftmost first.
+using Word1 = std::array<std::u16string_view, kDisplay1Positions>;
+
+// DIS1_SHOW_RANGE of a word.
+void spell(DisplayModel &model, const Word1 &word);
+
 // A word with a glyph in at least one position.
 bool hasGlyphs(const Word &word);
 

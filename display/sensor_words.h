@@ -12,9 +12,6 @@
 
 namespace display {
 
-// A word on display 1.
-using Word1 = std::array<std::u16string_view, kDisplay1Positions>;
-
 // Display 1.
 inline constexpr Word1 kTCupWord1   = {u"", u"T", u"SUB", u"C", u"U", u"P", u""};
 inline constexpr Word1 kSensorWord1 = {u"", u"S", u"E", u"N", u"S", u"O", u"R"};
@@ -31,9 +28,6 @@ inline constexpr Word kTypeWord2   = {u"", u"T", u"Y", u"P", u"E", u""};
 inline constexpr Word kAlphaWord2  = {u" ", u"A", u"L", u"P", u"H", u"A"};
 inline constexpr Word kBetaWord2   = {u" ", u"B", u"E", u"T", u"A", u" "};
 inline constexpr Word kDeltaWord2  = {u" ", u"D", u"E", u"L", u"T", u"A"};
-
-// DIS1_SHOW_RANGE of a word.
-void spell(DisplayModel &model, const Word1 &word);
 
 // "TYPE" with the thermocouple letter in position 6 (dark when the letter
 // is ""). Position 5 stays dark but holds the blank glyph, so blinking
