@@ -24,4 +24,9 @@ void GLIS_RANGE(DisplayModel &model, qint16 NUM1_WWW, qint16 NUM2_WWW, qint16 DR
 // (BLINK_FIRST, BLINK_LAST, BLINK_DOT, BLINK_DISP2).
 void IMG_Timer_Timer(Panel &p);
 
+// Lights every position and point of the run the panel state describes,
+// whatever phase the blink left them in: an edit cursor does this before
+// it moves on, so nothing it leaves stays dark.
+void showBlinkRun(Panel &p);
+
 } // namespace display

@@ -3,6 +3,7 @@
 
 #include "arrows/limit_digits.h"
 #include "core/panel.h"
+#include "display/digit_blink.h"
 #include "display/compare_words.h"
 #include "keys/arrow_keys.h"
 #include "keys/key_exchange.h"
@@ -79,28 +80,6 @@ constexpr CursorMove kTrigMoves[] = {
     {At::Digit, 6, 6, At::Point, 0,  false},
     {At::Point, 0, 0, At::Name,  0,  false},
 };
-
-// What the cursor leaves is lit again, whatever phase the blink was in.
-void leave(Panel &p, At at, qint16 digit)
-{
-    display::DisplayModel &d = p.display;
-    switch (at) {
-    case At::Name: {
-        const display::LimitName &name = display::limitName(p.state.COMP_HIGH);
-        for (qint16 k = name.first; k <= name.last; ++k)
-            d.setLit(Positions::DIS2_IMG, k, true);
-        break;
-    }
-    case At::Point:
-        d.setLit(Points::DROP_IMG, p.state.BLINK_DOT, true);
-        break;
-    case At::Digit:
-        d.setLit(Positions::DIS1_IMG, digit, true);
-        break;
-    case At::Elsewhere:
-        break;
-    }
-}
 
 void enter(Panel &p, At at, qint16 digit)
 {
@@ -222,7 +201,7 @@ bool compareCursor(Panel &p, Cursor way)
     for (const CursorMove &move : way == Cursor::Left ? std::span(kHoldMoves) : std::span(kTrigMoves)) {
         if (move.from != at || (at == At::Digit && (digit < move.lo || digit > move.hi)))
             continue;
-        leave(p, at, digit);
+        display::showBlinkRun(p);  // what the cursor leaves
         enter(p, move.to, move.relative ? qint16(digit + move.digit) : move.digit);
         break;
     }

@@ -2,6 +2,7 @@
 #include "keys/setup_menus.h"
 
 #include "core/panel.h"
+#include "display/digit_blink.h"
 #include "display/filter_words.h"
 #include "display/mode_redraws.h"
 #include "keys/filter_count.h"
@@ -69,15 +70,6 @@ void blinkTypeWord(shell::PanelState &s)
 qint16 cursorAt(const shell::PanelState &s)
 {
     return s.BLINK_DISP2 ? kTypeWord : s.BLINK_LAST;
-}
-
-// A blink phase may have left what the cursor leaves dark.
-void leave(Panel &p, qint16 at)
-{
-    if (at != kTypeWord)
-        return p.display.setLit(Positions::DIS1_IMG, at, true);
-    for (int i = kTypeFirst; i <= kTypeLast; ++i)
-        p.display.setLit(Positions::DIS2_IMG, i, true);
 }
 
 void enter(shell::PanelState &s, qint16 at)
@@ -181,7 +173,7 @@ bool filterCursor(Panel &p, Cursor way)
     for (const CursorRow &row : way == Cursor::Left ? std::span(kHoldRows) : std::span(kTrigRows)) {
         if (row.from != at)
             continue;
-        leave(p, row.from);
+        display::showBlinkRun(p);  // what the cursor leaves
         enter(p.state, row.to);
         break;
     }

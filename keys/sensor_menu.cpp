@@ -7,6 +7,7 @@
 #include "keys/setup_menus.h"
 
 #include "core/panel.h"
+#include "display/digit_blink.h"
 #include "display/sensor_words.h"
 #include "keys/key_exchange.h"
 #include "keys/sensor_items.h"
@@ -146,7 +147,7 @@ void moveDigit(Panel &p, const CursorRow &row, int way)
         to = row.last;
     else if (to > row.last)
         to = row.first;
-    p.display.setLit(Positions::DIS1_IMG, from, true);
+    display::showBlinkRun(p);  // the digit it leaves
     s.BLINK_FIRST = to;
     s.BLINK_LAST = to;
     s.BLINK_DISP2 = false;
