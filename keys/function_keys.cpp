@@ -3,6 +3,7 @@
 #include "core/panel.h"
 #include "display/glyph_words.h"
 #include "keys/key_exchange.h"
+#include "keys/sensor_items.h"
 #include "platform/runtime.h"
 #include "shell/speed_check.h"
 
@@ -206,8 +207,7 @@ bool refreshThermocouple(Panel &p)
     const std::optional<QString> reply = keyAsk(p, QStringLiteral("SENS:TEMP:TCO:TYPE?\\10"));
     if (!reply)
         return true;
-    // The reply ends in its CR; the type is the first character before it.
-    s.TCO_TYPE = rt::left(reply->chopped(1), 1).value_or(QString());
+    s.TCO_TYPE = typeLetter(*reply);
     if (!keySend(p, QStringLiteral("CONF:TEMP:TCO ") + s.TCO_TYPE + QStringLiteral("\\10")))
         return false;
     display::DIS2_SHOW_RANGE(p.display, u"T", u"Y", u"P", u"E", u"", s.TCO_TYPE);

@@ -3,6 +3,7 @@
 #include "core/panel.h"
 #include "keys/key_exchange.h"
 #include "platform/runtime.h"
+#include "reading/reply_text.h"
 
 namespace keys {
 
@@ -35,12 +36,6 @@ QString withoutPoint(const QString &text, int decimals)
     if (point < 0)
         return text;
     return text.left(point) + text.right(decimals);
-}
-
-// The reply without the CR the channel ends it with.
-QString replyText(const QString &reply)
-{
-    return reply.endsWith(u'\r') ? reply.chopped(1) : reply;
 }
 
 // Character i (from 1) of a text, or "" past its end.
@@ -76,7 +71,8 @@ void blinkOff(Panel &p)
 
 QString typeLetter(const QString &reply)
 {
-    return replyText(reply).left(1);
+    const qsizetype cr = reply.endsWith(u'\r') ? 1 : 0;
+    return QStringView(reply).chopped(cr).left(1).toString();
 }
 
 Outcome chooseThermocouple(Panel &p)
@@ -112,7 +108,7 @@ Outcome editSimulation(Panel &p)
         if (!hundredths) {
             p.status.append(QStringLiteral("Sensor menu: the simulation temperature \"%1\" is not a number; "
                                            "nothing was sent.")
-                                .arg(replyText(*reply)));
+                                .arg(reading::replyText(*reply)));
             return Outcome::Stopped;
         }
         s.QUERY_VALUE = rt::numberText(*hundredths / 100);

@@ -43,7 +43,8 @@ void blinkOn(Panel &p, qint16 first, qint16 last, qint16 dot, bool display2);
 void blinkOff(Panel &p);
 
 // The thermocouple type letter of the instrument's reply: its first
-// character, "" for an empty reply.
+// character before the CR, "" for an empty reply. The T_CF key reads it so
+// too.
 QString typeLetter(const QString &reply);
 
 // From the type item (21) to the type letter (31): asks the instrument's
