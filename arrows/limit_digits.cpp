@@ -53,10 +53,7 @@ qsizetype signWidth(QStringView text)
 
 qint16 firstLitPoint1(const Panel &p)
 {
-    for (qint16 k = 0; k < kNoPoint; ++k)
-        if (p.display.isLit(Points::DROP_IMG, k))
-            return k;
-    return kNoPoint;
+    return qint16(p.display.firstLitPoint(Points::DROP_IMG, kNoPoint - 1).value_or(kNoPoint));
 }
 
 bool loadLimit(Panel &p, const QString &drawn, QStringView value)

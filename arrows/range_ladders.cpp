@@ -323,10 +323,7 @@ const PointRow &findPointRow(const Panel &p, std::span<const PointRow> rows, int
 // The lowest lit point of 0 to `last`, or kNone.
 int lowestLitPoint(const Panel &p, int displayNo, int last)
 {
-    for (int k = 0; k <= last; ++k)
-        if (p.display.isLit(pointsOf(displayNo), k))
-            return k;
-    return kNone;
+    return p.display.firstLitPoint(pointsOf(displayNo), last).value_or(kNone);
 }
 
 struct Ladder

@@ -289,6 +289,14 @@ void DisplayModel::setAllLit(bool lit)
         setFlag(lamp, lit);
 }
 
+std::optional<int> DisplayModel::firstLitPoint(Points row, int last) const
+{
+    for (int k = 0; k <= last && k < count(row); ++k)
+        if (isLit(row, k))
+            return k;
+    return std::nullopt;
+}
+
 void DisplayModel::showSame(const DisplayModel &other)
 {
     if (&other == this)

@@ -19,6 +19,7 @@
 #include <QString>
 #include <QStringView>
 #include <array>
+#include <optional>
 
 namespace display {
 
@@ -99,6 +100,8 @@ public:
     bool isLit(Points row, int index) const;
     bool isLit(Symbol symbol) const;
     bool isLit(Lamp lamp) const;
+    // The lowest lit point of 0 to `last`; none when all of them are dark.
+    std::optional<int> firstLitPoint(Points row, int last) const;
 
     // The drawing step of every word: the empty name darkens the position and
     // keeps its glyph; any other name (" " too) is loaded and lit.
