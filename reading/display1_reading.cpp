@@ -186,10 +186,7 @@ bool alreadySpelled(const display::DisplayModel &d, const Word &w)
         if (name.empty() ? lit : !lit || d.glyph(Positions::DIS2_IMG, i) != QStringView(name))
             return false;
     }
-    for (int i = 0; i < display::kDisplay2Points; ++i)
-        if (d.isLit(display::Points::DROP_IMG2, i))
-            return false;
-    return true;
+    return !d.firstLitPoint(display::Points::DROP_IMG2, display::kDisplay2Points - 1);
 }
 
 void spellRangeWord(display::DisplayModel &d, const Word &w)
