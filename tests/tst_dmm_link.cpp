@@ -356,8 +356,10 @@ void TestDmmLink::ptyHangupGivesClearError()
     QVERIFY2(link.Open(), qPrintable(link.lastErrorText()));
     QElapsedTimer clock;
     clock.start();
-    QVERIFY(link.Write(u"*IDN?\\10"_s));
-    QCOMPARE(link.Read(), std::nullopt);
+    // The instrument hangs up as the query arrives: the write itself may
+    // already see it go, else the read does.
+    if (link.Write(u"*IDN?\\10"_s))
+        QCOMPARE(link.Read(), std::nullopt);
     QCOMPARE(link.lastError(), LinkError::LineLost);
     QVERIFY(link.lastErrorText().contains(u"lost"_s));
     QVERIFY2(!link.lastErrorText().isEmpty(), "the failure has no words");
