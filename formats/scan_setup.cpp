@@ -6,9 +6,12 @@
 #include "platform/runtime.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 #include <QStringList>
 
+#include <algorithm>
 #include <limits>
 
 namespace formats {
@@ -175,6 +178,39 @@ std::optional<ScanSetup> parseScanSetup(const QByteArray &bytes, QString *why)
     if (!settingsLine(lines.at(kSetupChannels), setup.settings, why))
         return std::nullopt;
     return setup;
+}
+
+std::optional<ScanSetup> readScanSetup(const QString &path, QString *why)
+{
+    const auto fail = [&](const QString &reason) -> std::optional<ScanSetup> {
+        if (why)
+            *why = reason;
+        return std::nullopt;
+    };
+    const auto tooLarge = [&](qint64 size) {
+        return fail(QStringLiteral("The file is %1 bytes; a set-up file is at most %2 bytes.")
+                        .arg(size)
+                        .arg(kSetupMaxBytes));
+    };
+    // A pipe would hold the window at the open, a device would never end:
+    // only a plain file of a set-up's size is opened.
+    const QFileInfo info(path);
+    if (info.isDir())
+        return fail(QStringLiteral("It is a folder, not a set-up file."));
+    if (info.exists() && !info.isFile())
+        return fail(QStringLiteral("It is not a plain file."));
+    if (info.size() > kSetupMaxBytes)
+        return tooLarge(info.size());
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(file.errorString());
+    // The file may have grown since its size was taken.
+    const QByteArray bytes = file.read(kSetupMaxBytes + 1);
+    if (file.error() != QFileDevice::NoError)
+        return fail(file.errorString());
+    if (bytes.size() > kSetupMaxBytes)
+        return tooLarge(std::max(file.size(), qint64(bytes.size())));
+    return parseScanSetup(bytes, why);
 }
 
 } // namespace formats

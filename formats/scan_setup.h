@@ -21,6 +21,9 @@ namespace formats {
 
 inline constexpr int kSetupChannels = 18;
 inline constexpr int kSetupLines = kSetupChannels + 1;
+// The largest file taken for a set-up. Nineteen lines as written here come
+// to about 220 bytes; the rest leaves room for a hand edit's blanks.
+inline constexpr qint64 kSetupMaxBytes = 4096;
 
 struct ScanChannelSetup
 {
@@ -57,5 +60,11 @@ bool writeScanSetup(const QString &path, const ScanSetup &setup, QString *why = 
 // 16 bits; line 19's fields may also be empty. On a fault: nothing, and
 // `why` names the line ("Line 17, field 3: ...").
 std::optional<ScanSetup> parseScanSetup(const QByteArray &bytes, QString *why = nullptr);
+
+// Reads and parses the set-up file at `path`, reading at most
+// kSetupMaxBytes + 1 bytes of it. A folder, anything that is not a plain
+// file (a device, a pipe) and a file larger than a set-up can be are
+// refused before a byte is read; `why` says what the file is (its size).
+std::optional<ScanSetup> readScanSetup(const QString &path, QString *why = nullptr);
 
 } // namespace formats

@@ -5,7 +5,6 @@
 #include "runs/recorder.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 using namespace Qt::StringLiterals;
@@ -113,11 +112,8 @@ void File_Open_Ctrl(ScanContext &s)
         rt::messageBox(u"%1 was not loaded; the table is unchanged.\n%2"_s.arg(QFileInfo(path).fileName(), why),
                        u"Load error"_s, rt::MessageIcon::Critical);
     };
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return refuse(file.errorString());
     QString why;
-    const std::optional<formats::ScanSetup> setup = formats::parseScanSetup(file.readAll(), &why);
+    const std::optional<formats::ScanSetup> setup = formats::readScanSetup(path, &why);
     if (!setup)
         return refuse(why);
     if (const QString problem = setupProblem(*setup); !problem.isEmpty())

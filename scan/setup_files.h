@@ -33,8 +33,9 @@ void applySetup(ScanControls &c, const formats::ScanSetup &setup);
 void SSBS_OK_BUTT_Click(ScanContext &s);
 
 // Asks for a set-up file in "SCAN DATA" and loads it. A file that is not a
-// set-up is refused whole, with a message naming the line: the table stays
-// as it was.
+// set-up is refused whole, with a message naming the line, or the file's
+// size when it is larger than a set-up can be (then it is not read): the
+// table stays as it was.
 void File_Open_Ctrl(ScanContext &s);
 
 } // namespace scan

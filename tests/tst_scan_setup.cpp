@@ -154,6 +154,9 @@ private Q_SLOTS:
     void unwritableFolderIsReportedNeverSaveOk();
     void malformedFilesChangeNothing_data();
     void malformedFilesChangeNothing();
+    void filesNoSetupCanBeAreRefusedUnread_data();
+    void filesNoSetupCanBeAreRefusedUnread();
+    void setupPaddedToTheLimitLoads();
     void cancelledOpenDialogChangesNothing();
 };
 
@@ -338,6 +341,16 @@ void TestScanSetup::malformedFilesChangeNothing_data()
     QTest::newRow("line 19 beyond 16 bits") << goldenWithLine(19, "40000,5,2,1") << u"Line 19"_s;
     QTest::newRow("line 19 not a number") << goldenWithLine(19, "10,five,2,1") << u"Line 19"_s;
     QTest::newRow("a text file") << QByteArray("hello\r\n") << u"1 line,"_s;
+    QTest::newRow("empty") << QByteArray() << u"0 lines"_s;
+    QByteArray crOnly = goldenBytes();
+    crOnly.replace("\r\n", "\r");
+    QTest::newRow("CR-only line ends") << crOnly << u"1 line,"_s;
+    QTest::newRow("NUL bytes in a field") << goldenWithLine(4, QByteArray("1,1,1\0,3", 9)) << u"Line 4, field 3"_s;
+    QTest::newRow("all NUL bytes") << QByteArray(300, '\0') << u"1 line,"_s;
+    QByteArray junk;
+    for (int i = 0; i < 600; ++i)
+        junk.append(char((i * 97 + 13) % 256));
+    QTest::newRow("binary junk") << junk << u"lines, not 19"_s;
 }
 
 void TestScanSetup::malformedFilesChangeNothing()
@@ -360,6 +373,81 @@ void TestScanSetup::malformedFilesChangeNothing()
     QCOMPARE(setupLines(scan::currentSetup(f.controls)), before);
     QCOMPARE(changed.count(), 0);
     QVERIFY(locked(f.controls.table.channel(11)));
+}
+
+// Whatever is named in the dialog, the window reads at most a set-up's
+// worth of it: a folder, a file far larger than 19 short lines (sparse, so
+// the test stays small) and a device that never ends are refused before
+// their bytes are read, with what they are in the message.
+void TestScanSetup::filesNoSetupCanBeAreRefusedUnread_data()
+{
+    QTest::addColumn<QString>("kind");  // folder, device, or a file of this size
+    QTest::addColumn<qint64>("size");
+    QTest::addColumn<QString>("named");
+
+    QTest::newRow("a folder") << u"folder"_s << qint64(0) << u"is a folder"_s;
+    QTest::newRow("150 MB") << u"file"_s << qint64(150'000'000) << u"150000000 bytes"_s;
+    QTest::newRow("one byte over") << u"file"_s << formats::kSetupMaxBytes + 1
+                                   << u"%1 bytes"_s.arg(formats::kSetupMaxBytes + 1);
+    QTest::newRow("4 GB and more") << u"file"_s << qint64(5) * 1024 * 1024 * 1024 << u"5368709120 bytes"_s;
+    if (QFileInfo(u"/dev/zero"_s).exists())
+        QTest::newRow("an endless device") << u"/dev/zero"_s << qint64(0) << u"not a plain file"_s;
+}
+
+void TestScanSetup::filesNoSetupCanBeAreRefusedUnread()
+{
+    QFETCH(QString, kind);
+    QFETCH(qint64, size);
+    QFETCH(QString, named);
+    ScanWindowFixture f;
+    setLockedPair(f.controls);
+    const QStringList before = setupLines(scan::currentSetup(f.controls));
+    QString path = f.dir.filePath(u"odd.ini"_s);
+    if (kind == u"folder"_s) {
+        QVERIFY(QDir(f.dir.path()).mkdir(u"odd.ini"_s));
+    } else if (kind == u"file"_s) {
+        // A valid set-up at its start: only its size is wrong.
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(goldenBytes()), goldenBytes().size());
+        QVERIFY2(file.resize(size), qPrintable(file.errorString()));
+    } else {
+        path = kind;
+    }
+    f.answerOpenWith(path);
+
+    rt::MessageRecorder messages;
+    QSignalSpy changed(&f.controls.table, &scan::ChannelTable::changed);
+    scan::File_Open_Ctrl(f.context);
+    QCOMPARE(titles(messages.messages()), QStringList{u"Load error"_s});
+    const QString text = messages.messages().at(0).text;
+    QVERIFY2(text.contains(named), qPrintable(text));
+    QVERIFY2(text.contains(QFileInfo(path).fileName()), qPrintable(text));
+    QCOMPARE(setupLines(scan::currentSetup(f.controls)), before);
+    QCOMPARE(changed.count(), 0);
+}
+
+// The limit leaves room for a hand-edited file: the golden set-up with
+// blanks around its fields up to the last byte allowed still loads.
+void TestScanSetup::setupPaddedToTheLimitLoads()
+{
+    QByteArray padded = goldenBytes();
+    padded.replace(",", " , ");
+    const qint64 room = formats::kSetupMaxBytes - padded.size();
+    QVERIFY(room > 0);
+    QList<QByteArray> lines = padded.split('\n');
+    lines[18] = QByteArray(room, ' ') + lines[18];
+    padded = lines.join('\n');
+    QCOMPARE(padded.size(), formats::kSetupMaxBytes);
+
+    ScanWindowFixture f;
+    const QString path = f.dir.filePath(u"padded.ini"_s);
+    QVERIFY(writeBytes(path, padded));
+    f.answerOpenWith(path);
+    rt::MessageRecorder messages;
+    scan::File_Open_Ctrl(f.context);
+    QCOMPARE(titles(messages.messages()), QStringList{u"Load Ok"_s});
+    QCOMPARE(setupLines(scan::currentSetup(f.controls)), setupLines(goldenSetup()));
 }
 
 void TestScanSetup::cancelledOpenDialogChangesNothing()
