@@ -23,26 +23,6 @@ bool isBlank(char c)
     return c == ' ' || c == '\t';
 }
 
-// Lower case, blanks trimmed at both ends and single inside: the instrument
-// reads "READ?  BUF " as "read? buf".
-QByteArray normalised(const QByteArray &command)
-{
-    QByteArray out;
-    out.reserve(command.size());
-    bool blank = false;
-    for (char c : command) {
-        if (isBlank(c)) {
-            blank = !out.isEmpty();
-            continue;
-        }
-        if (blank)
-            out += ' ';
-        blank = false;
-        out += (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
-    }
-    return out;
-}
-
 // A DC voltage near 1.2 V that drifts slowly, with a little noise on top;
 // the same sequence every run, so tests can rely on it.
 double wobble(quint64 n)
@@ -228,6 +208,24 @@ QByteArray shortForm(double value)
 }
 
 } // namespace
+
+QByteArray normalised(const QByteArray &command)
+{
+    QByteArray out;
+    out.reserve(command.size());
+    bool blank = false;
+    for (char c : command) {
+        if (isBlank(c)) {
+            blank = !out.isEmpty();
+            continue;
+        }
+        if (blank)
+            out += ' ';
+        blank = false;
+        out += (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+    }
+    return out;
+}
 
 QByteArray exponentForm(double value, int decimals)
 {

@@ -17,6 +17,10 @@
 
 namespace sim {
 
+// A command as the instrument reads it: lower case, blanks trimmed at both
+// ends and single inside ("READ?  BUF " is "read? buf").
+QByteArray normalised(const QByteArray &command);
+
 class Instrument
 {
 public:

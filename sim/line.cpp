@@ -20,6 +20,9 @@ constexpr FaultName kFaultNames[] = {
     {"hangup-after", &Faults::hangupAfter},
 };
 
+// The one fault whose value is a text: the query whose replies are cut.
+constexpr QStringView kCutQuery = u"cut-query";
+
 struct EolName
 {
     const char *name;
@@ -79,9 +82,10 @@ std::optional<Faults> parseFaults(QStringView faultList, QString *why)
         for (const FaultName &row : kFaultNames)
             if (name == QLatin1StringView(row.name))
                 known = &row;
-        if (!known) {
+        const bool cutQuery = name == kCutQuery;
+        if (!known && !cutQuery) {
             fail(why, QStringLiteral("unknown fault \"%1\" (known: silent-after, garble-every, "
-                                     "cut-every, delay-ms, hangup-after)").arg(name));
+                                     "cut-every, delay-ms, hangup-after, cut-query)").arg(name));
             return std::nullopt;
         }
         if (seen.contains(name)) {
@@ -89,6 +93,15 @@ std::optional<Faults> parseFaults(QStringView faultList, QString *why)
             return std::nullopt;
         }
         seen.append(name);
+        if (cutQuery) {
+            faults.cutQuery = normalised(text.toUtf8());
+            if (!faults.cutQuery.contains('?')) {
+                fail(why, QStringLiteral("fault \"%1\" needs a query (with \"?\"), not \"%2\"")
+                              .arg(name, text));
+                return std::nullopt;
+            }
+            continue;
+        }
         bool ok = false;
         const uint value = text.toUInt(&ok);
         if (!ok || text.startsWith(u'+') || value > uint(std::numeric_limits<int>::max())) {
@@ -155,8 +168,9 @@ void Line::command(const QByteArray &text, qint64 nowMs)
     // for a reading (or a block of them) starts when the replies queued
     // ahead of it have left.
     const qint64 start = std::max(nowMs + m_faults.delayMs, m_queue.empty() ? 0 : m_queue.back().dueMs);
+    const bool cut = !m_faults.cutQuery.isEmpty() && normalised(text) == m_faults.cutQuery;
     for (const Instrument::TimedReply &part : m_instrument.answer(text))
-        queueReply(part.body, start + part.afterMs);
+        queueReply(part.body, start + part.afterMs, cut);
     // A trigger releases the read? queries that waited for it, one reading
     // after the other.
     const std::vector<QByteArray> triggered = m_instrument.takeTriggered();
@@ -164,7 +178,7 @@ void Line::command(const QByteArray &text, qint64 nowMs)
         queueReply(triggered[i], nowMs + m_faults.delayMs + qint64(i) * m_instrument.triggerGapMs());
 }
 
-void Line::queueReply(const QByteArray &body, qint64 dueMs)
+void Line::queueReply(const QByteArray &body, qint64 dueMs, bool cut)
 {
     if (m_faults.silentAfter > 0 && m_received > m_faults.silentAfter)
         return;
@@ -172,7 +186,7 @@ void Line::queueReply(const QByteArray &body, qint64 dueMs)
     QByteArray bytes = body;
     if (every(m_replies, m_faults.garbleEvery))
         bytes = garbled(bytes);
-    if (every(m_replies, m_faults.cutEvery))
+    if (cut || every(m_replies, m_faults.cutEvery))
         bytes.truncate(bytes.size() / 2);
     else
         bytes += eolBytes(m_eol);

@@ -22,6 +22,10 @@ struct Faults
     int cutEvery = 0;     // every N-th reply loses its second half and terminator
     int delayMs = 0;      // each reply waits N ms
     int hangupAfter = 0;  // the line goes away after N commands
+    // Every reply to this query (as the instrument reads it: any letter case,
+    // blanks aside) loses its second half and terminator, as cut-every cuts
+    // one: a lost reply to one named query. Empty: off.
+    QByteArray cutQuery = {};
 };
 std::optional<Faults> parseFaults(QStringView faultList, QString *why = nullptr);
 
@@ -72,8 +76,9 @@ private:
     bool m_hungUp = false;
 
     void command(const QByteArray &text, qint64 nowMs);
-    // Frames one reply, applies the reply faults and queues it.
-    void queueReply(const QByteArray &body, qint64 dueMs);
+    // Frames one reply, applies the reply faults and queues it; `cut`
+    // cuts it whatever the counts say.
+    void queueReply(const QByteArray &body, qint64 dueMs, bool cut = false);
 };
 
 } // namespace sim

@@ -64,7 +64,8 @@ constexpr char kUsage[] =
     "                filttype=mov|rep, rjunsim=N (hundredths of a degree), dbmref=N,\n"
     "                mathchan=0|1, limupp, limlow, rtdalpha, rtdbeta, rtddelta, mathmmf,\n"
     "                mathmbf, mathperc, relref=NUMBER (any form; read back as +1.500000E+00)\n"
-    "  --fault LIST  silent-after=N, garble-every=N, cut-every=N, delay-ms=N, hangup-after=N\n"
+    "  --fault LIST  silent-after=N, garble-every=N, cut-every=N, delay-ms=N, hangup-after=N,\n"
+    "                cut-query=QUERY (every reply to QUERY cut, as cut-every cuts one)\n"
     "Prints the slave's path as its first line; serves until SIGTERM or SIGINT.\n"
     "Exit codes: 0 done, 1 could not serve, 2 bad arguments.\n";
 

@@ -173,6 +173,8 @@ private slots:
 
     void parseFaults_data();
     void parseFaults();
+    void parseCutQuery_data();
+    void parseCutQuery();
     void parseEol_data();
     void parseEol();
     void lineSplitsCommands_data();
@@ -413,6 +415,31 @@ void TestSim::parseFaults()
              fields);
 }
 
+// The query whose replies are cut is kept as the instrument reads it.
+void TestSim::parseCutQuery_data()
+{
+    QTest::addColumn<QString>("faultList");
+    QTest::addColumn<QByteArray>("query");  // "" when the list is refused
+    QTest::newRow("a query")          << u"cut-query=calc:lim:low?"_s << QByteArray("calc:lim:low?");
+    QTest::newRow("case and blanks")  << u"delay-ms=5, cut-query = READ?  BUF "_s << QByteArray("read? buf");
+    QTest::newRow("a command")        << u"cut-query=calc:lim:low 1"_s << QByteArray();
+    QTest::newRow("empty")            << u"cut-query="_s << QByteArray();
+    QTest::newRow("given twice")      << u"cut-query=*idn?,cut-query=*sre?"_s << QByteArray();
+}
+
+void TestSim::parseCutQuery()
+{
+    QFETCH(QString, faultList);
+    QFETCH(QByteArray, query);
+    QString why;
+    const std::optional<sim::Faults> faults = sim::parseFaults(faultList, &why);
+    QCOMPARE(bool(faults), !query.isEmpty());
+    if (faults)
+        QCOMPARE(faults->cutQuery, query);
+    else
+        QVERIFY(!why.isEmpty());
+}
+
 void TestSim::parseEol_data()
 {
     QTest::addColumn<QString>("text");
@@ -518,6 +545,12 @@ void TestSim::lineFaults_data()
                                      << QStringList{"ok", "gone", "gone", "gone"};
     QTest::newRow("hang up on a command") << u"hangup-after=1"_s
                                      << QByteArrayList{"*TRG", "*IDN?"} << QStringList{"gone", "gone"};
+    QTest::newRow("cut one query, any case") << u"cut-query=*idn?"_s
+                                     << QByteArrayList{"*IDN?", " *idn? ", "*SRE?", "*IDN?"}
+                                     << QStringList{"cut", "cut", "+0\r", "cut"};
+    QTest::newRow("cut query among counted cuts") << u"cut-query=*SRE?,cut-every=2"_s
+                                     << QByteArrayList{"*SRE?", "*IDN?", "*IDN?", "*IDN?"}
+                                     << QStringList{"+", "cut", "ok", "cut"};
 }
 
 void TestSim::lineFaults()
