@@ -135,6 +135,7 @@ struct PanelState
     QString SPEED_CODE;           // reading rate "S", "M", "F", or empty before the first check
     QString LAST_REPLY;           // last non-empty reading reply, reused for an empty one
     bool DIS1_OL = false;         // display 1 shows the overload or open form
+    bool reading1Shown = false;   // display 1 shows a reading of MODE1, not the zeros of a new function or range
     bool READ_PAUSED = false;     // a key procedure stopped the run timers and restarts them
     bool AUTO_RANGE_FLAG = false; // one-shot: the range view skips relighting the AUTO lamps
     bool ACV_FLAG = false;        // the last of ACV/DCV pressed was ACV

@@ -21,6 +21,7 @@ constexpr Flag kFlags[] = {
     {"SENSOR_SET", &shell::PanelState::SENSOR_SET}, {"FILT_SET", &shell::PanelState::FILT_SET},
     {"COMP_SET", &shell::PanelState::COMP_SET}, {"MIN_SEL", &shell::PanelState::MIN_SEL},
     {"ND2_VIEW", &shell::PanelState::ND2_VIEW}, {"READ_PAUSED", &shell::PanelState::READ_PAUSED},
+    {"reading1Shown", &shell::PanelState::reading1Shown},
 };
 
 bool setOne(Panel &p, const QString &name)
