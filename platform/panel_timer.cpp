@@ -1,5 +1,7 @@
 #include "platform/panel_timer.h"
 
+#include <QElapsedTimer>
+
 namespace rt {
 
 namespace {
@@ -131,6 +133,18 @@ ManualTimerClock::~ManualTimerClock()
 qint64 ManualTimerClock::now() const
 {
     return g_manualNow;
+}
+
+qint64 timerClockNow()
+{
+    if (g_manual)
+        return g_manualNow;
+    static QElapsedTimer steady = [] {
+        QElapsedTimer started;
+        started.start();
+        return started;
+    }();
+    return steady.elapsed();
 }
 
 void ManualTimerClock::advance(int msecs)

@@ -78,6 +78,11 @@ public:
     qint64 now() const;
 };
 
+// Milliseconds on the clock the timers keep: the hand-turned one while it
+// lives, otherwise a steady clock. Times taken here compare with each other
+// only.
+qint64 timerClockNow();
+
 // Holds every PanelTimer's ticks while it lives; holds nest.
 class HeldTicks
 {
