@@ -2,9 +2,12 @@
 
 #include "platform/runtime.h"
 
+#include <QBuffer>
+#include <QIODevice>
+
 #include <algorithm>
 #include <cstring>
-#include <limits>
+#include <new>
 
 namespace formats {
 
@@ -47,20 +50,57 @@ bool marksFit(QStringView line, const HeaderMark (&marks)[N])
 
 constexpr QByteArrayView kUtf8Bom("\xEF\xBB\xBF");
 
+// The file is read this much at a time; a line may reach past a slice, so
+// the buffer also holds the longest line and its line end.
+constexpr qsizetype kReadChunk = 1 << 20;
+constexpr qsizetype kBufferSize = kReadChunk + kLongestLine + 2;
+
+// The store's blocks start small, so a short file holds little, and grow to
+// this size.
+constexpr qsizetype kFirstStoreBlock = 4096;
+constexpr qsizetype kLargestStoreBlock = 1 << 20;
+
+bool isControl(char c)
+{
+    return uchar(c) < 0x20 && c != '\t';
+}
+
+// Whether every byte is printable ASCII (no control character, no byte of
+// a multi-byte character), eight bytes at a time: a record line nearly
+// always is, and then it needs no closer look.
+bool plainAscii(QByteArrayView bytes)
+{
+    constexpr quint64 kOnes = 0x0101010101010101;
+    constexpr quint64 kHighBits = 0x8080808080808080;
+    const char *p = bytes.data();
+    const char *end = p + bytes.size();
+    for (; end - p >= 8; p += 8) {
+        quint64 word;
+        std::memcpy(&word, p, 8);
+        // A byte below 0x20 borrows into its own high bit; a high bit set
+        // in the word itself is a non-ASCII byte.
+        if (((word - kOnes * 0x20) | word) & kHighBits)
+            return false;
+    }
+    for (; p < end; ++p)
+        if (uchar(*p) < 0x20 || uchar(*p) >= 0x80)
+            return false;
+    return true;
+}
+
+bool hasControl(QByteArrayView bytes)
+{
+    return std::any_of(bytes.begin(), bytes.end(), isControl);
+}
+
 bool isBlankLine(QByteArrayView line)
 {
     return std::all_of(line.begin(), line.end(), [](char c) { return c == ' '; });
 }
 
-bool onlyBlankLinesFrom(QByteArrayView rest)
+QString decodeLine(QByteArrayView line, bool latin1)
 {
-    return std::all_of(rest.begin(), rest.end(),
-                       [](char c) { return c == ' ' || c == '\r' || c == '\n'; });
-}
-
-bool isAscii(QByteArrayView bytes)
-{
-    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return (uchar(c) & 0x80) == 0; });
+    return latin1 ? QString::fromLatin1(line) : QString::fromUtf8(line);
 }
 
 } // namespace
@@ -75,11 +115,13 @@ bool headerLineFits(int lineNo, QStringView line)
     return false;
 }
 
-QStringView FieldBuffer::decode(QByteArrayView bytes, bool utf8)
+// ---- FieldBuffer ----------------------------------------------------------
+
+QStringView FieldBuffer::decode(QByteArrayView bytes, bool latin1)
 {
     // UTF-8 never needs more UTF-16 units than it has bytes.
     m_text.resize(bytes.size());
-    if (!utf8 || isAscii(bytes)) {
+    if (latin1 || plainAscii(bytes)) {
         std::transform(bytes.begin(), bytes.end(), m_text.begin(),
                        [](char c) { return char16_t(uchar(c)); });
         return QStringView(m_text.data(), m_text.size());
@@ -88,70 +130,85 @@ QStringView FieldBuffer::decode(QByteArrayView bytes, bool utf8)
     return QStringView(m_text.data(), reinterpret_cast<char16_t *>(end) - m_text.data());
 }
 
-RecordedData RecordedData::fromBytes(QByteArray bytes)
+// ---- RecordedData ---------------------------------------------------------
+
+RecordedData RecordedData::fromBytes(const QByteArray &bytes)
 {
-    RecordedData data;
-    data.m_bytes = std::move(bytes);
-    const QByteArrayView all(data.m_bytes);
-    data.m_utf8 = all.isValidUtf8();
-    data.m_records.reserve(std::size_t(std::count(all.begin(), all.end(), '\n')) + 1);
-
-    qint64 pos = data.m_utf8 && all.startsWith(kUtf8Bom) ? kUtf8Bom.size() : 0;
-    qint64 lineNo = 0;
-    while (pos < all.size()) {
-        ++lineNo;
-        const qint64 newline = all.indexOf('\n', pos);
-        const qint64 next = newline < 0 ? all.size() : newline + 1;
-        QByteArrayView line = all.sliced(pos, (newline < 0 ? all.size() : newline) - pos);
-        if (line.endsWith('\r'))
-            line.chop(1);
-
-        if (lineNo <= kHeaderLineCount) {
-            const QString text = data.m_utf8 ? QString::fromUtf8(line) : QString::fromLatin1(line);
-            if (!headerLineFits(int(lineNo), text)) {
-                data.m_end = ReadEnd::HeaderRejected;
-                data.m_endLine = lineNo;
-                data.m_records.clear();
-                return data;
-            }
-        } else if (isBlankLine(line) && onlyBlankLinesFrom(all.sliced(next))) {
-            break;  // an editor's blank lines at the end
-        } else if (!data.splitRecord(pos, line)) {
-            data.m_end = ReadEnd::BadRecord;
-            data.m_endLine = lineNo;
-            break;
-        }
-        pos = next;
+    QByteArray copy = bytes;
+    QBuffer device(&copy);
+    device.open(QIODevice::ReadOnly);
+    RecordedDataReader reader(device);
+    while (reader.readSome(kReadChunk)) {
     }
-    data.m_records.shrink_to_fit();
-    return data;
+    return reader.take();
 }
 
-bool RecordedData::splitRecord(qint64 start, QByteArrayView line)
+char *RecordedData::storeRoom(qsizetype size)
 {
-    // Offsets are kept in 16 bits; a record line is about a hundred bytes.
-    if (line.size() > std::numeric_limits<quint16>::max())
-        return false;
-    Record record;
-    record.start = start;
-    qsizetype from = 0;
-    for (int column = 0; column < kRecordFieldCount - 1; ++column) {
-        const qsizetype comma = line.indexOf(',', from);
-        if (comma < 0)
-            return false;
-        record.ends[std::size_t(column)] = quint16(comma);
-        from = comma + 1;
+    // A position in the store is its block's index in the high 32 bits and
+    // the offset in that block in the low ones.
+    const qsizetype block = qsizetype(m_used >> 32);
+    const qsizetype offset = qsizetype(m_used & 0xFFFFFFFF);
+    if (block < qsizetype(m_blocks.size()) && offset + size <= m_blockSize) {
+        m_used += size;
+        return m_blocks[std::size_t(block)].get() + offset;
     }
-    // What follows the sixth comma, less its last character (the record's
-    // closing comma), is the last field; the text after a seventh comma
-    // stays part of it.
-    if (from >= line.size())
+    const qsizetype blockSize = std::max(size, m_blocks.empty() ? kFirstStoreBlock
+                                                                 : std::min(m_blockSize * 2, kLargestStoreBlock));
+    m_blocks.reserve(m_blocks.size() + 1);
+    m_blocks.push_back(std::make_unique_for_overwrite<char[]>(std::size_t(blockSize)));
+    m_blockSize = blockSize;
+    m_used = (qint64(m_blocks.size() - 1) << 32) + size;
+    return m_blocks.back().get();
+}
+
+bool RecordedData::addRecord(QByteArrayView line, bool latin1)
+{
+    // Each field runs from its start to the comma that closes it; what
+    // follows the sixth comma, less its last character (the record's
+    // closing comma), is the last field, and the text after a seventh
+    // comma stays part of it.
+    std::array<qsizetype, kRecordFieldCount> from{};
+    std::array<qsizetype, kRecordFieldCount> to{};
+    qsizetype pos = 0;
+    for (int column = 0; column < kRecordFieldCount - 1; ++column) {
+        const void *comma = std::memchr(line.data() + pos, ',', std::size_t(line.size() - pos));
+        if (!comma)
+            return false;
+        from[std::size_t(column)] = pos;
+        to[std::size_t(column)] = static_cast<const char *>(comma) - line.data();
+        pos = to[std::size_t(column)] + 1;
+    }
+    if (pos >= line.size())
         return false;
     qsizetype last = line.size() - 1;
-    if (m_utf8)
-        while (last > from && (uchar(line[last]) & 0xC0) == 0x80)
+    if (!latin1)  // the last character may take several bytes
+        while (last > pos && (uchar(line[last]) & 0xC0) == 0x80)
             --last;
-    record.ends[kRecordFieldCount - 1] = quint16(last);
+    from.back() = pos;
+    to.back() = last;
+
+    qsizetype total = 0;
+    for (std::size_t c = 0; c < from.size(); ++c) {
+        while (from[c] < to[c] && line[from[c]] == ' ')
+            ++from[c];
+        while (to[c] > from[c] && line[to[c] - 1] == ' ')
+            --to[c];
+        total += to[c] - from[c];
+    }
+
+    Record record;
+    record.latin1 = latin1;
+    m_records.reserve(m_records.size() + 1);  // may throw before the store changes
+    char *out = storeRoom(total);
+    record.start = m_used - total;
+    qsizetype at = 0;
+    for (std::size_t c = 0; c < from.size(); ++c) {
+        const qsizetype size = to[c] - from[c];
+        std::memcpy(out + at, line.data() + from[c], std::size_t(size));
+        at += size;
+        record.ends[c] = quint16(at);
+    }
     m_records.push_back(record);
     return true;
 }
@@ -159,20 +216,168 @@ bool RecordedData::splitRecord(qint64 start, QByteArrayView line)
 QByteArrayView RecordedData::fieldBytes(qsizetype record, int column) const
 {
     const Record &r = m_records[std::size_t(record)];
-    const qsizetype begin = column == 0 ? 0 : r.ends[std::size_t(column - 1)] + 1;
-    const qsizetype end = r.ends[std::size_t(column)];
-    return QByteArrayView(m_bytes).sliced(r.start + begin, end - begin);
+    const char *fields = m_blocks[std::size_t(r.start >> 32)].get() + (r.start & 0xFFFFFFFF);
+    const qsizetype begin = column == 0 ? 0 : r.ends[std::size_t(column - 1)];
+    return QByteArrayView(fields + begin, r.ends[std::size_t(column)] - begin);
 }
 
 QString RecordedData::field(qsizetype record, int column) const
 {
-    const QByteArrayView bytes = fieldBytes(record, column);
-    return rt::trimSpaces(m_utf8 ? QString::fromUtf8(bytes) : QString::fromLatin1(bytes));
+    return decodeLine(fieldBytes(record, column), isLatin1(record));
 }
 
 QStringView RecordedData::field(qsizetype record, int column, FieldBuffer &buffer) const
 {
-    return buffer.decode(fieldBytes(record, column), m_utf8);
+    return buffer.decode(fieldBytes(record, column), isLatin1(record));
+}
+
+// ---- RecordedDataReader ---------------------------------------------------
+
+RecordedDataReader::RecordedDataReader(QIODevice &device) : m_device(device) {}
+
+RecordedDataReader::~RecordedDataReader() = default;
+
+bool RecordedDataReader::readSome(qint64 bytes)
+{
+    try {
+        qint64 handled = 0;
+        while (!m_ended && handled < bytes) {
+            const char *begin = m_buffer.constData() + m_pos;
+            const qsizetype avail = m_size - m_pos;
+
+            // After a blank line, a run of line ends is taken whole: a file
+            // may end in millions of them.
+            if (m_blankFrom != 0 && avail > 0) {
+                const char *p = begin;
+                const char *afterLastEnd = begin;
+                qint64 ends = 0;
+                for (const char *e = begin + avail; p < e && (*p == '\n' || *p == '\r' || *p == ' '); ++p)
+                    if (*p == '\n') {
+                        ++ends;
+                        afterLastEnd = p + 1;
+                    }
+                if (ends > 1) {
+                    m_lineNo += ends;
+                    m_pos += afterLastEnd - begin;
+                    m_consumed += afterLastEnd - begin;
+                    handled += afterLastEnd - begin;
+                    continue;
+                }
+            }
+
+            if (const void *end = avail > 0 ? std::memchr(begin, '\n', std::size_t(avail)) : nullptr) {
+                const qsizetype length = static_cast<const char *>(end) - begin;
+                m_pos += length + 1;
+                m_consumed += length + 1;
+                handled += length + 1;
+                handleLine(QByteArrayView(begin, length), Line::Whole);
+                continue;
+            }
+            if (avail > kLongestLine + 1) {
+                // No line end where the longest line has ended: refused from
+                // what is here, the rest of the file never read.
+                ++m_lineNo;
+                const ReadEnd end = hasControl(QByteArrayView(begin, kLongestLine + 1)) ? ReadEnd::NotText
+                                                                                          : ReadEnd::LongLine;
+                finish(m_lineNo <= kHeaderLineCount ? ReadEnd::HeaderRejected : end, m_lineNo);
+                continue;
+            }
+            if (!fillBuffer()) {
+                if (!m_ended && m_size > m_pos)
+                    handleLine(QByteArrayView(m_buffer.constData() + m_pos, m_size - m_pos), Line::Last);
+                if (!m_ended)
+                    finish(ReadEnd::Complete, 0);
+            }
+        }
+    } catch (const std::bad_alloc &) {
+        finish(ReadEnd::OutOfMemory, m_lineNo);
+    }
+    return !m_ended;
+}
+
+void RecordedDataReader::cancel()
+{
+    if (!m_ended)
+        finish(ReadEnd::Cancelled, m_lineNo + 1);
+}
+
+bool RecordedDataReader::fillBuffer()
+{
+    if (m_buffer.isEmpty())
+        m_buffer.resize(kBufferSize);
+    // What is not taken yet (part of a line) moves to the front.
+    const qsizetype rest = m_size - m_pos;
+    if (m_pos > 0 && rest > 0)
+        std::memmove(m_buffer.data(), m_buffer.constData() + m_pos, std::size_t(rest));
+    m_pos = 0;
+    m_size = rest;
+    const qint64 got = m_device.read(m_buffer.data() + m_size, m_buffer.size() - m_size);
+    if (got < 0) {
+        m_data.m_error = m_device.errorString();
+        finish(ReadEnd::ReadFailed, m_lineNo + 1);
+        return false;
+    }
+    m_size += qsizetype(got);
+    return got > 0;
+}
+
+bool RecordedDataReader::handleLine(QByteArrayView line, Line kind)
+{
+    ++m_lineNo;
+    const bool header = m_lineNo <= kHeaderLineCount;
+    const auto fail = [&](ReadEnd end) {
+        finish(header ? ReadEnd::HeaderRejected : end, m_lineNo);
+        return false;
+    };
+    if (m_lineNo == 1 && line.startsWith(kUtf8Bom))
+        line = line.sliced(kUtf8Bom.size());
+    if (line.endsWith('\r'))
+        line.chop(1);
+
+    bool latin1 = false;
+    if (!plainAscii(line)) {
+        if (hasControl(line.first(std::min(line.size(), kLongestLine))))
+            return fail(ReadEnd::NotText);
+        latin1 = !line.isValidUtf8();
+    }
+    if (line.size() > kLongestLine)
+        return fail(ReadEnd::LongLine);
+    if (header) {
+        if (!headerLineFits(int(m_lineNo), decodeLine(line, latin1)))
+            return fail(ReadEnd::HeaderRejected);
+        return true;
+    }
+
+    // Blank lines at the end are an editor's; before a record they end the read.
+    if (isBlankLine(line)) {
+        if (m_blankFrom == 0)
+            m_blankFrom = m_lineNo;
+        return true;
+    }
+    if (m_blankFrom != 0) {
+        finish(ReadEnd::BadRecord, m_blankFrom);
+        return false;
+    }
+    if (kind == Line::Last)
+        return fail(ReadEnd::CutRecord);
+    if (!m_data.addRecord(line, latin1))
+        return fail(ReadEnd::BadRecord);
+    return true;
+}
+
+void RecordedDataReader::finish(ReadEnd end, qint64 line)
+{
+    m_ended = true;
+    if (end == ReadEnd::HeaderRejected)
+        m_data = RecordedData{};
+    m_data.m_end = end;
+    m_data.m_endLine = end == ReadEnd::Complete ? 0 : line;
+}
+
+RecordedData RecordedDataReader::take()
+{
+    m_data.m_records.shrink_to_fit();
+    return std::move(m_data);
 }
 
 } // namespace formats

@@ -2,12 +2,17 @@
 
 #include "formats/recorded_data.h"
 #include "formats/recorded_data_reader.h"
+#include "loader/load_plots.h"
 #include "loader/loader_state.h"
 #include "platform/dialogs.h"
 #include "platform/runtime.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -42,6 +47,58 @@ void loadFailed(Loader &ld, const QString &text)
     rt::messageBox(text, u"load error"_s, rt::MessageIcon::Critical);
 }
 
+// Why a read stopped before the end of the file, under "Load stopped at
+// line L".
+struct StopReason
+{
+    formats::ReadEnd end;
+    const char16_t *text;
+};
+constexpr StopReason kStopReasons[] = {
+    {formats::ReadEnd::BadRecord, u"The line is no record of seven fields."},
+    {formats::ReadEnd::CutRecord, u"The file ends inside this line: without its line end it is no whole record."},
+    {formats::ReadEnd::NotText, u"The line holds bytes that are not text."},
+    {formats::ReadEnd::LongLine, u"The line is longer than any record."},
+    {formats::ReadEnd::Cancelled, u"The load was cancelled."},
+    {formats::ReadEnd::ReadFailed, u"The file cannot be read on: "},
+    {formats::ReadEnd::OutOfMemory, u"There is no memory for more rows."},
+};
+
+QString stopMessage(const formats::RecordedData &data)
+{
+    QString text = u"Load stopped at line "_s + QString::number(data.endLine());
+    for (const StopReason &reason : kStopReasons)
+        if (reason.end == data.end())
+            text += u"\n"_s + QString::fromUtf16(reason.text);
+    if (data.end() == formats::ReadEnd::ReadFailed)
+        text += data.error();
+    return text;
+}
+
+// The file a slice at a time. Between slices the window paints; clicks
+// wait for the end of the load, except on the progress the window shows
+// after the first half second, whose Cancel stops the load before its next
+// line.
+formats::RecordedData readInSlices(Loader &ld, QFile &file)
+{
+    formats::RecordedDataReader reader(file);
+    const qint64 size = file.size();
+    QElapsedTimer clock;
+    clock.start();
+    ld.loadCancelled = false;
+    while (reader.readSome(ld.loadSlice)) {
+        if (clock.elapsed() >= ld.progressAfter.count()) {
+            const qint64 percent = size > 0 ? reader.bytesRead() * 100 / size : 0;
+            Q_EMIT ld.loadProgress(int(std::clamp<qint64>(percent, 0, 100)));
+        }
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        if (ld.loadCancelled)
+            reader.cancel();
+    }
+    ld.loadCancelled = false;
+    return reader.take();
+}
+
 } // namespace
 
 void OPEN_FILE_BUTT_Click(Loader &ld)
@@ -59,20 +116,16 @@ void loadRecordedFile(Loader &ld, const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         return loadFailed(ld, u"Cannot open "_s + QDir::toNativeSeparators(path) + u"\n"_s
                                   + file.errorString());
-    // From here on the table is the new file's: the old one goes first, so
-    // that a large file never sits beside the one before it.
+    // From here on the table and the graphs are the new file's: the old
+    // ones go first, so that a large file never sits beside the one before
+    // it, and no graph shows a file the table no longer lists.
     ld.LOAD_Grid.Clear_L_GRID();
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        setRangeBoxes(ld);
-        return loadFailed(ld, u"Cannot read "_s + QDir::toNativeSeparators(path) + u"\n"_s
-                                  + file.errorString());
-    }
-    file.close();
+    RESET_LOAD_GRAPHS(ld);
 
-    formats::RecordedData data = formats::RecordedData::fromBytes(std::move(bytes));
+    formats::RecordedData data = readInSlices(ld, file);
+    file.close();
     const formats::ReadEnd end = data.end();
-    const qint64 endLine = data.endLine();
+    const QString stopped = end == formats::ReadEnd::Complete ? QString() : stopMessage(data);
     if (end != formats::ReadEnd::HeaderRejected)
         ld.LOAD_Grid.showRecords(std::move(data));
     setRangeBoxes(ld);
@@ -80,9 +133,8 @@ void loadRecordedFile(Loader &ld, const QString &path)
 
     if (end == formats::ReadEnd::HeaderRejected)
         rt::messageBox(u"LOAD ERROR~"_s, u"ERROR"_s, rt::MessageIcon::Critical);
-    else if (end == formats::ReadEnd::BadRecord)
-        rt::messageBox(u"Load stopped at line "_s + QString::number(endLine), u"load error"_s,
-                       rt::MessageIcon::Exclamation);
+    else if (end != formats::ReadEnd::Complete)
+        rt::messageBox(stopped, u"load error"_s, rt::MessageIcon::Exclamation);
     else if (ld.LOAD_Grid.records() == 0)
         rt::messageBox(u"No records in file"_s, u"load error"_s, rt::MessageIcon::Critical);
 }

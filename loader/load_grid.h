@@ -1,8 +1,8 @@
 #pragma once
 // The loader's table of records. A recorded file holds up to 18000 records
-// (a generated one far more), so the table is a model over the file's text
-// that a view shows: it is built whole when a file is read, and a cell's
-// text is made only when the view asks for it.
+// (a generated one far more), so the table is a model over the records'
+// fields as read: it is built whole when a file is read, and a cell's text
+// is made only when the view asks for it.
 //
 // Rows are counted as the grid counts them: row 0 the headings, rows 1 to N
 // the records, and one empty row below the last record, so a table of N
@@ -53,7 +53,7 @@ public:
     // The text of a cell (grid row 1 to records, trimmed); "" for the
     // empty row and anything outside the table.
     QString cell(int gridRow, int column) const;
-    // The same untrimmed, in `buffer` until its next use; no copy.
+    // The same in `buffer` until its next use; no heap.
     QStringView cell(int gridRow, int column, formats::FieldBuffer &buffer) const;
 
 private:

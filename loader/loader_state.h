@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QString>
 
+#include <chrono>
 #include <optional>
 
 namespace loader {
@@ -46,6 +47,14 @@ public:
     LoadGraph LOAD_Graph2;  // display 2
     bool loading = false;   // "Data loading" is shown and the buttons wait
 
+    // A file is read a slice at a time, the window painting in between; a
+    // load that runs longer than `progressAfter` shows its progress.
+    std::chrono::milliseconds progressAfter{500};
+    qint64 loadSlice = 1 << 20;  // bytes
+    // Asked for by the progress's Cancel: the load stops before its next line.
+    bool loadCancelled = false;
+    void cancelLoad() { loadCancelled = true; }
+
     void setLoading(bool on)
     {
         loading = on;
@@ -55,6 +64,8 @@ public:
 Q_SIGNALS:
     // "Data loading" to be shown (and painted at once) or hidden.
     void loadingChanged(bool loading);
+    // How far a long load has come, 0 to 100; from its first half second on.
+    void loadProgress(int percent);
     void rangeBoxesChanged();
     void graphsChanged();
 };

@@ -58,7 +58,7 @@ private Q_SLOTS:
     void recordLine();
     void readEnds_data();
     void readEnds();
-    void fieldViewsMatchTrimmedFields();
+    void fieldViewsMatchFields();
     void latin1Fallback();
     void goldenFilesReadBack();
 };
@@ -175,14 +175,21 @@ void TestLoaderReader::readEnds_data()
         << kHeader + three + "\r\n   \r\n\n\r\n" << Complete << qint64(0) << 3;
     QTest::newRow("LF line ends") << QByteArray(kHeader + three).replace("\r\n", "\n") << Complete
                                   << qint64(0) << 3;
-    QTest::newRow("no line end after the last record") << kHeader + three.chopped(2) << Complete
-                                                        << qint64(0) << 3;
+    QTest::newRow("no line end after the last record: it is cut") << kHeader + three.chopped(2) << CutRecord
+                                                                   << qint64(6) << 2;
+    QTest::newRow("no line end after blank lines") << kHeader + three + "\r\n  " << Complete << qint64(0) << 3;
     QTest::newRow("UTF-8 byte-order mark") << "\xEF\xBB\xBF" + kHeader + three << Complete << qint64(0) << 3;
     QTest::newRow("bad record after good ones")
         << kHeader + record(1) + "00002,   00:00:02\r\n" + record(3) << BadRecord << qint64(5) << 1;
     QTest::newRow("record line of 70,000 characters")
-        << kHeader + record(1) + "1,2,3,4,5,6," + QByteArray(70000, '7') + ",\r\n" << BadRecord
-        << qint64(5) << 1;
+        << kHeader + record(1) + "1,2,3,4,5,6," + QByteArray(70000, '7') + ",\r\n" << LongLine << qint64(5) << 1;
+    QTest::newRow("the longest record line")
+        << kHeader + "00001,2,3,4,5,6," + QByteArray(formats::kLongestLine - 17, '7') + ",\r\n" + record(2) << Complete
+        << qint64(0) << 2;
+    QTest::newRow("a lone CR inside a record") << kHeader + record(1) + "00002,2,3,\r4,5,6, ,\r\n" << NotText
+                                               << qint64(5) << 1;
+    QTest::newRow("TAB inside a record is text") << kHeader + record(1) + "00002,2,3,\t4,5,6, ,\r\n" << Complete
+                                                 << qint64(0) << 2;
 }
 
 void TestLoaderReader::readEnds()
@@ -201,33 +208,35 @@ void TestLoaderReader::readEnds()
         QCOMPARE(data.field(records - 1, 6), QString());  // no CR left in the last field
 }
 
-void TestLoaderReader::fieldViewsMatchTrimmedFields()
+void TestLoaderReader::fieldViewsMatchFields()
 {
     const QByteArray bytes = kHeader
                              + u"00007,   00:00:07,    2013/05/06 12:34:56,        2W,              "
                                u"\u3000,       DCV,     -0.5678_mV,\r\n"_s.toUtf8()
                              + record(8, "+1.000000E+01_V");
     const auto data = formats::RecordedData::fromBytes(bytes);
-    QVERIFY(data.isUtf8());
+    QVERIFY(!data.isLatin1(0));
     formats::FieldBuffer buffer;
     for (qsizetype r = 0; r < data.recordCount(); ++r)
-        for (int c = 0; c < formats::kRecordFieldCount; ++c) {
-            const QString untrimmed = data.field(r, c, buffer).toString();
-            QCOMPARE(rt::trimSpaces(untrimmed), data.field(r, c));
-        }
-    QCOMPARE(data.field(0, 4, buffer), QString(14, u' ') + kWide);
+        for (int c = 0; c < formats::kRecordFieldCount; ++c)
+            QCOMPARE(data.field(r, c, buffer).toString(), data.field(r, c));
+    QCOMPARE(data.field(0, 4, buffer), kWide);
 }
 
 void TestLoaderReader::latin1Fallback()
 {
-    // A file edited in a Latin-1 editor: "\xB5" is not UTF-8 on its own.
-    const QByteArray bytes = kHeader + record(1, "12.5\xB5" "A") + record(2, "25.30\xB0" "C");
+    // Lines edited in a Latin-1 editor: "\xB5" is not UTF-8 on its own. The
+    // line between them is UTF-8 and stays so.
+    const QByteArray bytes = kHeader + record(1, "12.5\xB5" "A") + record(2, "\xE3\x80\x80")
+                             + record(3, "25.30\xB0" "C");
     const auto data = formats::RecordedData::fromBytes(bytes);
-    QVERIFY(!data.isUtf8());
     QCOMPARE(data.end(), formats::ReadEnd::Complete);
     QCOMPARE(data.field(0, 4), u"12.5\u00B5A"_s);
+    QCOMPARE(data.field(1, 4), kWide);
     formats::FieldBuffer buffer;
-    QCOMPARE(rt::trimSpaces(data.field(1, 4, buffer)), u"25.30\u00B0C"_s);
+    QCOMPARE(data.field(2, 4, buffer), u"25.30\u00B0C"_s);
+    QCOMPARE(data.field(1, 4, buffer), kWide);
+    QCOMPARE((QList<bool>{data.isLatin1(0), data.isLatin1(1), data.isLatin1(2)}), (QList<bool>{true, false, true}));
 }
 
 void TestLoaderReader::goldenFilesReadBack()
