@@ -1,6 +1,22 @@
 #include "core/panel_timers.h"
 
+#include <QCoreApplication>
+
 namespace shell {
+
+namespace {
+
+// Long enough for whatever queued behind an exchange; the loop ends as soon
+// as nothing is pending.
+constexpr int kInputCatchUpMs = 100;
+
+void deliverPendingEvents()
+{
+    const rt::HeldTicks hold;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, kInputCatchUpMs);
+}
+
+} // namespace
 
 const PanelTimers::Named PanelTimers::kAll[9] = {
     {"READ_Timer", &PanelTimers::READ_Timer}, {"STOP_Timer", &PanelTimers::STOP_Timer},
@@ -10,11 +26,11 @@ const PanelTimers::Named PanelTimers::kAll[9] = {
     {"HOLD_Timer", &PanelTimers::HOLD_Timer},
 };
 
-PanelTimers::PanelTimers()
+PanelTimers::PanelTimers() : deliverWaitingInput(deliverPendingEvents)
 {
     // The intervals the panel was designed with; start-up sets the rest.
-    MXMN_Timer.setInterval(1000);
-    ND2_Timer.setInterval(1000);
+    MXMN_Timer.setInterval(kLongPressMs);
+    ND2_Timer.setInterval(kLongPressMs);
     HOLD_Timer.setInterval(1000);
 }
 

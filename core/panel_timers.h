@@ -4,7 +4,29 @@
 
 #include "platform/panel_timer.h"
 
+#include <functional>
+
 namespace shell {
+
+// One press of a key that has a long press (MXMN, 2ND). Times are those
+// its mouse events carry (the window system's milliseconds), so a release
+// that is handled late still counts from when it happened.
+struct KeyPress
+{
+    qint64 downAt = 0;
+    quint64 count = 0;  // presses so far: a tick tells its own press from a later one
+    bool down = false;  // no mouse-up yet
+
+    void wentDown(qint64 at)
+    {
+        downAt = at;
+        ++count;
+        down = true;
+    }
+};
+
+// A key held this long is a long press.
+inline constexpr int kLongPressMs = 1000;
 
 struct PanelTimers
 {
@@ -19,6 +41,16 @@ struct PanelTimers
     rt::PanelTimer MXMN_Timer;  // long press of MAX/MIN
     rt::PanelTimer ND2_Timer;   // long press of 2ND
     rt::PanelTimer HOLD_Timer;  // long press of HOLD
+
+    KeyPress MXMN_Press;
+    KeyPress ND2_Press;
+
+    // Hands over the user's input that waited while the channel did (its
+    // waits let no user input in, and a tick held behind an exchange runs
+    // before that input once the exchange ends). A long-press tick calls
+    // it first, so the key's mouse-up, if it came, is seen. The timers'
+    // ticks are held meanwhile. Tests put their own window system here.
+    std::function<void()> deliverWaitingInput;
 
     // Every timer with its name, for tests and the status of a run.
     struct Named

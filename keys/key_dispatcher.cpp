@@ -95,7 +95,7 @@ void clearFunctionFlags(shell::PanelState &s)
 
 void armLongPress(rt::PanelTimer &timer)
 {
-    timer.setInterval(1000);
+    timer.setInterval(shell::kLongPressMs);
     timer.setEnabled(true);
 }
 
@@ -314,10 +314,15 @@ Then dispatch(Panel &p, int key, const KeyHooks &hooks)
 
 } // namespace
 
-void BUTT1_IMG_MouseDown(Panel &p, int Index, const KeyHooks &hooks)
+void BUTT1_IMG_MouseDown(Panel &p, int Index, const KeyHooks &hooks, EventTime at)
 {
     if (Index < 0 || Index >= kKeyCount)
         return;
+    // The long press counts from here, however long the key's work takes.
+    if (Index == MXMN)
+        p.timers.MXMN_Press.wentDown(at.value_or(rt::timerClockNow()));
+    else if (Index == ND2)
+        p.timers.ND2_Press.wentDown(at.value_or(rt::timerClockNow()));
     shell::PanelState &s = p.state;
     if (shell::instrumentStreaming(s)) {
         p.status.append(QString::fromUtf16(shell::kStreamingRefusal));
@@ -350,7 +355,7 @@ void BUTT1_IMG_MouseDown(Panel &p, int Index, const KeyHooks &hooks)
     }
 }
 
-void BUTT1_IMG_MouseUp(Panel &p, int Index)
+void BUTT1_IMG_MouseUp(Panel &p, int Index, EventTime at)
 {
     if (Index < 0 || Index >= kKeyCount)
         return;
@@ -365,9 +370,9 @@ void BUTT1_IMG_MouseUp(Panel &p, int Index)
     if (Index == HOLD)
         p.timers.HOLD_Timer.setEnabled(false);
     else if (Index == MXMN)
-        p.timers.MXMN_Timer.setEnabled(false);
+        MXMN_MouseUp(p, at.value_or(rt::timerClockNow()));
     else if (Index == ND2)
-        p.timers.ND2_Timer.setEnabled(false);
+        ND2_MouseUp(p, at.value_or(rt::timerClockNow()));
 }
 
 void ACDC_Timer_Timer(Panel &p)

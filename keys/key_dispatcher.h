@@ -22,7 +22,10 @@
 // reports its scanner (after stopping a run that its timer drives); the
 // other keys take their second function or only put SHIFT out.
 
+#include <QtGlobal>
+
 #include <functional>
+#include <optional>
 
 struct Panel;
 
@@ -36,8 +39,13 @@ struct KeyHooks
     std::function<void()> recordTriggered;  // the run's graph, table and file take the reading just shown
 };
 
-void BUTT1_IMG_MouseDown(Panel &p, int Index, const KeyHooks &hooks = {});
-void BUTT1_IMG_MouseUp(Panel &p, int Index);
+// When a mouse event happened, in milliseconds: the window gives the
+// event's own time; without one it is now on the timers' clock. Only the
+// difference between a key's mouse-down and mouse-up counts.
+using EventTime = std::optional<qint64>;
+
+void BUTT1_IMG_MouseDown(Panel &p, int Index, const KeyHooks &hooks = {}, EventTime at = {});
+void BUTT1_IMG_MouseUp(Panel &p, int Index, EventTime at = {});
 
 // Puts back the released pictures of the four volt and current keys, which
 // stay pressed after their key procedures for half a second.

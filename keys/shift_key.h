@@ -7,9 +7,15 @@
 // their second function. It sends nothing.
 //
 // Holding MXMN for a second turns maximum/minimum off; holding 2ND for a
-// second turns display 2 off. The key's mouse-up disarms its timer, so a
-// shorter press is a short press. Each tick disarms its own timer first,
-// so a long press acts once even when its exchange fails.
+// second turns display 2 off. A press is long only when the key is still
+// down a second after its mouse-down, whatever the line did meanwhile: the
+// tick first takes in the input that waited behind an exchange, so a
+// mouse-up made in time is seen however late it is handled, and a release
+// handled while the long press is still owed counts from the event's own
+// time. Each long press disarms its timer first, so it acts once even when
+// its exchange fails.
+
+#include <QtGlobal>
 
 struct Panel;
 
@@ -20,6 +26,12 @@ void SHIFT_IMG_MouseUp(Panel &p);
 
 void MXMN_Timer_Timer(Panel &p);
 void ND2_Timer_Timer(Panel &p);
+
+// The mouse-ups of MXMN and 2ND at `at` (the time their mouse-down was
+// stamped with): a second or more after the press, with its tick not yet
+// run, it is the long press; earlier, the short press it already was.
+void MXMN_MouseUp(Panel &p, qint64 at);
+void ND2_MouseUp(Panel &p, qint64 at);
 
 // A key procedure stops a run's reading timers for the time of its own
 // exchanges or of a menu (READ_PAUSED remembers it); true when this call

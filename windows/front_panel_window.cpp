@@ -412,7 +412,7 @@ void SHOW_Form::mousePressEvent(QMouseEvent *event)
     m_pressed = hitTest(event->position().toPoint(), &key);
     m_pressedKey = key;
     switch (m_pressed) {
-    case Hit::Key: Q_EMIT BUTT1_IMG_MouseDown(key); break;
+    case Hit::Key: Q_EMIT BUTT1_IMG_MouseDown(key, qint64(event->timestamp())); break;
     case Hit::Shift: Q_EMIT SHIFT_IMG_MouseDown(); break;
     case Hit::Start: Q_EMIT START_IMG_MouseDown(); break;
     case Hit::None: break;
@@ -425,7 +425,7 @@ void SHOW_Form::mouseReleaseEvent(QMouseEvent *event)
         return;
     // The key that went down comes up, wherever the pointer is now.
     switch (m_pressed) {
-    case Hit::Key: Q_EMIT BUTT1_IMG_MouseUp(m_pressedKey); break;
+    case Hit::Key: Q_EMIT BUTT1_IMG_MouseUp(m_pressedKey, qint64(event->timestamp())); break;
     case Hit::Start: Q_EMIT START_IMG_MouseUp(); break;
     case Hit::Shift: Q_EMIT SHIFT_IMG_MouseUp(); break;
     case Hit::None: break;

@@ -49,8 +49,9 @@ public:
     void refreshControls();
 
 Q_SIGNALS:
-    void BUTT1_IMG_MouseDown(int key);
-    void BUTT1_IMG_MouseUp(int key);
+    // `at`: the event's own time, in the window system's milliseconds.
+    void BUTT1_IMG_MouseDown(int key, qint64 at);
+    void BUTT1_IMG_MouseUp(int key, qint64 at);
     void SHIFT_IMG_MouseDown();
     void SHIFT_IMG_MouseUp();
     void START_IMG_MouseDown();

@@ -206,13 +206,15 @@ void MDImain::connectRun()
     connect(m_show, &SHOW_Form::SAVE_CHK_Click, this, [this] { runs::SAVE_CHK_Click(*m_run); });
     // The keys: SHIFT with ACV or DCV stops a run its timer drives, as the
     // run's Stop does, and opens the scanner window.
-    connect(m_show, &SHOW_Form::BUTT1_IMG_MouseDown, this, [this](int key) {
+    connect(m_show, &SHOW_Form::BUTT1_IMG_MouseDown, this, [this](int key, qint64 at) {
         keys::BUTT1_IMG_MouseDown(m_panel, key,
                                   {.stopRun = [this] { runs::Form1_Command1_Click(*m_run); },
                                    .openScanner = [this] { openScanForm(); },
-                                   .recordTriggered = [this] { runs::SHOW_Graph(*m_run); }});
+                                   .recordTriggered = [this] { runs::SHOW_Graph(*m_run); }},
+                                  at);
     });
-    connect(m_show, &SHOW_Form::BUTT1_IMG_MouseUp, this, [this](int key) { keys::BUTT1_IMG_MouseUp(m_panel, key); });
+    connect(m_show, &SHOW_Form::BUTT1_IMG_MouseUp, this,
+            [this](int key, qint64 at) { keys::BUTT1_IMG_MouseUp(m_panel, key, at); });
     connect(m_show, &SHOW_Form::SHIFT_IMG_MouseDown, this, [this] { keys::SHIFT_IMG_MouseDown(m_panel); });
     connect(m_show, &SHOW_Form::SHIFT_IMG_MouseUp, this, [this] { keys::SHIFT_IMG_MouseUp(m_panel); });
     connect(m_show, &SHOW_Form::Clear_DATA_BUTT_Click, this,
