@@ -5,8 +5,12 @@
 #include "platform/dialogs.h"
 #include "platform/runtime.h"
 
+#include <QStringList>
+
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -40,14 +44,27 @@ double pointOf(const LoadGridModel &grid, int row)
 }
 
 // A tenth of the span above and below the values. One value, or many
-// alike, still get a band around them, so their flat line shows.
+// alike, still get a band around them, so their flat line shows. Worked in
+// double precision: the span of two single-precision values may not fit in
+// one.
 std::pair<double, double> valueRange(float low, float high)
 {
-    float margin = std::abs(high - low) / 10;
+    double margin = std::abs(double(high) - double(low)) / 10;
     if (margin == 0)
-        margin = low != 0 ? std::abs(low) / 10 : 1.0F;
-    return {double(low - margin), double(high + margin)};
+        margin = low != 0 ? std::abs(double(low)) / 10 : 1.0;
+    return {double(low) - margin, double(high) + margin};
 }
+
+// A value is plotted in single precision; one beyond its range ("1e999_V")
+// is a gap in the line, and the axis is set from the others.
+constexpr double kGap = std::numeric_limits<double>::quiet_NaN();
+
+// The first row of a display whose value could not be plotted.
+struct Unplotted
+{
+    int display = 0;
+    int row = 0;
+};
 
 // What goes before the first row's value, at the first X.
 enum class Lead { Zero, FirstValue };
@@ -55,8 +72,8 @@ enum class Lead { Zero, FirstValue };
 // One display's column of rows `firstRow` to `lastRow` on `graph`, at the
 // X values in `x` (one more than the rows: the lead point first). The
 // caption row names the function and so picks the first format.
-void plotDisplay(LoadGraph &graph, int display, PlotKind kind, const LoadGridModel &grid,
-                 int captionRow, int firstRow, int lastRow, const QList<double> &x, Lead lead)
+std::optional<Unplotted> plotDisplay(LoadGraph &graph, int display, PlotKind kind, const LoadGridModel &grid,
+                                    int captionRow, int firstRow, int lastRow, const QList<double> &x, Lead lead)
 {
     const Column modeColumn = display == 1 ? Column::Mode1 : Column::Mode2;
     const Column valueColumn = display == 1 ? Column::Display1 : Column::Display2;
@@ -69,16 +86,23 @@ void plotDisplay(LoadGraph &graph, int display, PlotKind kind, const LoadGridMod
     formats::FieldBuffer buffer;
     float low = 0;
     float high = 0;
+    bool anyPlotted = false;
+    std::optional<Unplotted> unplotted;
     for (int row = firstRow; row <= lastRow; ++row) {
         QStringView text = grid.cell(row, valueColumn, buffer);
         const float value = float(GRID_NUM_C(text));
-        if (row == firstRow) {
-            low = high = value;
-            graph.y.append(lead == Lead::FirstValue ? value : 0.0F);
-        } else {
-            low = std::min(low, value);
-            high = std::max(high, value);
+        const bool plottable = std::isfinite(value);
+        if (!plottable && !unplotted)
+            unplotted = Unplotted{display, row};
+        if (row == firstRow)
+            graph.y.append(lead == Lead::Zero ? 0.0 : plottable ? double(value) : kGap);
+        if (!plottable) {
+            graph.y.append(kGap);
+            continue;
         }
+        low = anyPlotted ? std::min(low, value) : value;
+        high = anyPlotted ? std::max(high, value) : value;
+        anyPlotted = true;
         graph.y.append(value);
     }
     graph.yRange = valueRange(low, high);
@@ -86,6 +110,24 @@ void plotDisplay(LoadGraph &graph, int display, PlotKind kind, const LoadGridMod
     const UnitFamily family = displayFamily(display, graph.yCaption, grid.cell(lastRow, Column::Mode1));
     if (auto format = scaledFormat(family, prefixBySize(std::max(std::abs(high), std::abs(low)))))
         graph.yFormat = std::move(format);
+    return unplotted;
+}
+
+// One message for both graphs, naming each display's first row left out.
+void tellUnplotted(const LoadGridModel &grid, std::initializer_list<std::optional<Unplotted>> displays)
+{
+    QStringList lines;
+    for (const std::optional<Unplotted> &u : displays) {
+        if (!u)
+            continue;
+        const Column column = u->display == 1 ? Column::Display1 : Column::Display2;
+        lines.append(u"Display%1 of row %2 (point %3), \"%4\", is beyond the graph's range and is not plotted."_s
+                         .arg(u->display)
+                         .arg(u->row)
+                         .arg(grid.cell(u->row, Column::Point), grid.cell(u->row, column)));
+    }
+    if (!lines.isEmpty())
+        rt::messageBox(lines.join(u'\n'), u"plot error"_s, rt::MessageIcon::Exclamation);
 }
 
 void tenKeyError()
@@ -132,9 +174,10 @@ void Graph_SHOW_BUTT_Click(Loader &ld)
         x.append(rt::leadingNumber(grid.cell(row, Column::Point, buffer)));
 
     const int captionRow = std::min(2, last);
-    plotDisplay(ld.LOAD_Graph, 1, PlotKind::WholeFile, grid, captionRow, 1, last, x, Lead::Zero);
-    plotDisplay(ld.LOAD_Graph2, 2, PlotKind::WholeFile, grid, captionRow, 1, last, x, Lead::Zero);
+    const auto unplotted1 = plotDisplay(ld.LOAD_Graph, 1, PlotKind::WholeFile, grid, captionRow, 1, last, x, Lead::Zero);
+    const auto unplotted2 = plotDisplay(ld.LOAD_Graph2, 2, PlotKind::WholeFile, grid, captionRow, 1, last, x, Lead::Zero);
     Q_EMIT ld.graphsChanged();
+    tellUnplotted(grid, {unplotted1, unplotted2});
 }
 
 void SET_SHOW_BUTT_Click(Loader &ld)
@@ -187,9 +230,12 @@ void SET_SHOW_BUTT_Click(Loader &ld)
     for (int row = *firstRow; row <= lastRow; ++row)
         x.append(S + double(row - *firstRow) * step);
 
-    plotDisplay(ld.LOAD_Graph, 1, PlotKind::Range, grid, records, *firstRow, lastRow, x, Lead::FirstValue);
-    plotDisplay(ld.LOAD_Graph2, 2, PlotKind::Range, grid, records, *firstRow, lastRow, x, Lead::Zero);
+    const auto unplotted1 =
+        plotDisplay(ld.LOAD_Graph, 1, PlotKind::Range, grid, records, *firstRow, lastRow, x, Lead::FirstValue);
+    const auto unplotted2 =
+        plotDisplay(ld.LOAD_Graph2, 2, PlotKind::Range, grid, records, *firstRow, lastRow, x, Lead::Zero);
     Q_EMIT ld.graphsChanged();
+    tellUnplotted(grid, {unplotted1, unplotted2});
 }
 
 } // namespace loader

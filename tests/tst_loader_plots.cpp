@@ -4,6 +4,7 @@
 // point numbers, gaps in the numbering, and a run's own recorded file.
 
 #include "formats/recorded_data.h"
+#include "loader/axis_units.h"
 #include "loader/file_loading.h"
 #include "loader/load_plots.h"
 #include "loader/loader_state.h"
@@ -16,6 +17,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cmath>
 #include <functional>
 
 using namespace Qt::StringLiterals;
@@ -108,6 +110,8 @@ private Q_SLOTS:
     void emptyGrid();
     void valueRangeAndFormat_data();
     void valueRangeAndFormat();
+    void unplottableValues_data();
+    void unplottableValues();
     void formatsByFunction_data();
     void formatsByFunction();
     void fileNumberedFrom501();
@@ -314,6 +318,88 @@ void TestLoaderPlots::valueRangeAndFormat()
         QVERIFY2(qAbs(g.yRange->first - low) < 1e-4 * qMax(1.0, qAbs(low)), qPrintable(QString::number(g.yRange->first)));
         QVERIFY2(qAbs(g.yRange->second - high) < 1e-4 * qMax(1.0, qAbs(high)), qPrintable(QString::number(g.yRange->second)));
         QCOMPARE(g.yFormat, format);
+    }
+}
+
+void TestLoaderPlots::unplottableValues_data()
+{
+    // Display 1 in volts or kilohms, display 2 beside it.
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<QStringList>("readings1");
+    QTest::addColumn<QStringList>("readings2");
+    QTest::addColumn<double>("low");  // graph 1's Y range
+    QTest::addColumn<double>("high");
+    QTest::addColumn<QString>("message");
+
+    const auto beyond = [](int row, int display, const QString &text) {
+        return u"Display%1 of row %2 (point %3), \"%4\", is beyond the graph's range and is not plotted."_s.arg(display)
+            .arg(row)
+            .arg(rt::pattern(row, u"00000"), text);
+    };
+    QTest::newRow("1e999 among volts")
+        << u"DCV"_s << QStringList{u"1.000_V"_s, u"1e999_V"_s, u"3.000_V"_s} << QStringList() << 0.8 << 3.2
+        << beyond(2, 1, u"1e999_V"_s);
+    QTest::newRow("9E+37 kilohms first")
+        << u"2W"_s << QStringList{u"9E+37_kOhm"_s, u"1_kOhm"_s, u"2_kOhm"_s} << QStringList() << 900.0 << 2100.0
+        << beyond(1, 1, u"9E+37_kOhm"_s);
+    QTest::newRow("nothing plottable") << u"DCV"_s << QStringList{u"1e999_V"_s, u"-1e999_V"_s} << QStringList()
+                                       << -1.0 << 1.0 << beyond(1, 1, u"1e999_V"_s);
+    QTest::newRow("the largest single-precision values are plotted")
+        << u"DCV"_s << QStringList{u"3.4E+38_V"_s, u"-3.4E+38_V"_s} << QStringList() << -4.08e38 << 4.08e38
+        << QString();
+    QTest::newRow("both displays, each named")
+        << u"DCV"_s << QStringList{u"1.000_V"_s, u"2.000_V"_s, u"-1e40_V"_s}
+        << QStringList{u"1_V"_s, u"1e999_V"_s, u"1e999_V"_s} << 0.9 << 2.1
+        << beyond(3, 1, u"-1e40_V"_s) + u"\n"_s + beyond(2, 2, u"1e999_V"_s);
+}
+
+void TestLoaderPlots::unplottableValues()
+{
+    QFETCH(QString, mode);
+    QFETCH(QStringList, readings1);
+    QFETCH(QStringList, readings2);
+    QFETCH(double, low);
+    QFETCH(double, high);
+    QFETCH(QString, message);
+    QList<Rec> records;
+    for (const QString &reading : readings1)
+        records.append({qint32(records.size() + 1), mode, reading, mode, readings2.value(records.size())});
+    LoaderFixture t;
+    t.load(fileOf(records));
+    for (int plot = 0; plot < 2; ++plot) {
+        t.messages.clear();
+        if (plot == 0) {
+            loader::Graph_SHOW_BUTT_Click(t.ld);
+        } else {
+            t.setRange(u"1"_s, QString::number(records.size()));
+            loader::SET_SHOW_BUTT_Click(t.ld);
+        }
+        if (message.isEmpty()) {
+            QVERIFY(t.messages.messages().isEmpty());
+        } else {
+            QCOMPARE(t.messages.messages().size(), 1);
+            QCOMPARE(t.lastMessage(), message);
+            QCOMPARE(t.messages.messages()[0].title, u"plot error"_s);
+        }
+        // What could not be plotted is a gap; the rest is plotted, and the
+        // axis is set from it.
+        for (const LoadGraph *g : {&t.ld.LOAD_Graph, &t.ld.LOAD_Graph2}) {
+            const QStringList &readings = g == &t.ld.LOAD_Graph ? readings1 : readings2;
+            QCOMPARE(g->y.size(), records.size() + 1);
+            for (int row = 1; row <= records.size(); ++row) {
+                const QString reading = readings.value(row - 1);
+                QStringView text = reading;
+                const double value = loader::GRID_NUM_C(text);
+                const bool plottable = std::isfinite(float(value));
+                QCOMPARE(std::isnan(g->y[row]), !plottable);
+                if (plottable)
+                    QCOMPARE(float(g->y[row]), float(value));
+            }
+            QVERIFY(g->yRange && std::isfinite(g->yRange->first) && std::isfinite(g->yRange->second));
+        }
+        const auto [from, to] = *t.ld.LOAD_Graph.yRange;
+        QVERIFY2(qAbs(from - low) < 1e-4 * qMax(1.0, qAbs(low)), qPrintable(QString::number(from)));
+        QVERIFY2(qAbs(to - high) < 1e-4 * qMax(1.0, qAbs(high)), qPrintable(QString::number(to)));
     }
 }
 
