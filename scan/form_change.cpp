@@ -163,6 +163,25 @@ QString formChange(QStringView function, QStringView range, bool autoRange, QStr
     return shown ? show(*shown, v) : function.toString();
 }
 
+QStringList widestResults()
+{
+    QStringList texts{kNotANumber.toString()};
+    const auto add = [&](const Shown &shown) {
+        QString text = QString::fromUtf16(shown.unit);
+        if (shown.pattern)
+            text.prepend(QStringLiteral("-0") + QString::fromUtf16(shown.pattern));
+        if (!texts.contains(text))
+            texts.append(text);
+    };
+    for (const ValueRow &row : kAutoRows)
+        add(row.shown);
+    for (const ValueRow &row : kValueRows)
+        add(row.shown);
+    for (const RangeRow &row : kRangeRows)
+        add(row.shown);
+    return texts;
+}
+
 QString Form_Change(const ScanControls &c, QStringView READ_Change, int jjj_NUM)
 {
     const ChannelRow &row = c.table.channel(jjj_NUM);

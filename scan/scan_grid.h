@@ -13,6 +13,8 @@
 namespace scan {
 
 inline constexpr int kScanGridColumns = 9;
+// The designed column width; the window widens its columns to the widest
+// result text in its font.
 inline constexpr int kScanGridColumnTwips = 1170;
 
 class ScanGridModel : public QAbstractTableModel

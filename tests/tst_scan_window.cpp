@@ -1,14 +1,15 @@
 // The scanner window over its model: opened from the main window with the
 // scanner's state read back and its menu shown, the user's clicks running
 // the table's rules, the key filters, the name boxes, the result grids
-// scrolling together, the set-up menu entries, and closing by Quit or the
-// close box.
+// scrolling together with every result readable in its column, the set-up
+// menu entries, and closing by Quit or the close box.
 
 #include "platform/dialogs.h"
 #include "platform/program_folder.h"
 #include "platform/twips.h"
 #include "windows/main_window.h"
 #include "windows/scan_window.h"
+#include "scan/form_change.h"
 #include "support/sim_link.h"
 
 #include <QAction>
@@ -81,6 +82,8 @@ private Q_SLOTS:
     void keyFiltersKeepWhatTheyShould();
     void scanDataNameIsChecked();
     void gridsScrollTogether();
+    void everyResultFitsItsColumn_data();
+    void everyResultFitsItsColumn();
     void menuEntriesSaveAndLoad();
     void closeBoxIsQuitAndRefusedWhileQuitIs();
 };
@@ -240,6 +243,52 @@ void TestScanWindow::gridsScrollTogether()
     QCOMPARE(bar1->value(), 100);
     bar1->setValue(9000);
     QCOMPARE(bar0->value(), 9000);
+}
+
+// The widest texts real readings give, each way of showing them: a sign, a
+// reading at the top of a range that rounds up to one more digit, and the
+// longest units.
+void TestScanWindow::everyResultFitsItsColumn_data()
+{
+    QTest::addColumn<QString>("shown");
+    const auto row = [](const char *name, QStringView function, QStringView range, bool autoRange,
+                        QStringView reading) {
+        QTest::newRow(name) << scan::formChange(function, range, autoRange, reading);
+    };
+    row("half a kilohm, 0.500000 kOhm", u"2W", u"1 k", true, u"+5.00000E+02");
+    row("kilohms rounding up", u"4W", u"100 k", true, u"119999.99");
+    row("100 M range over", u"2W", u"100 M", false, u"1.2E+08");
+    row("negative kilohms", u"4W", u"100 k", false, u"-5");
+    row("1000 V range negative", u"DCV", u"1000 V", false, u"-1050");
+    row("auto volts negative", u"DCV", u"1 V", true, u"-999.9");
+    row("hertz rounding up", u"Hz", u"No Range", false, u"999.99999");
+    row("megahertz rounding up", u"Hz", u"No Range", false, u"999999999.9");
+    row("microseconds rounding up", u"P", u"No Range", false, u"0.00099999999");
+    row("degrees F negative", u"TC_F", u"No Range", false, u"-328");
+    row("amperes negative", u"DCI_2A", u"Max 2A", true, u"-2.2");
+    row("continuity", u"CONTINU", u"No Range", true, u"1199.99");
+}
+
+void TestScanWindow::everyResultFitsItsColumn()
+{
+    QFETCH(QString, shown);
+    MainWindow m;
+    scan::Scan_Form *form = m.window->openScanForm();
+    for (QTableView *grid : form->Scan_Grid) {
+        // Where the view draws a cell's text: the column less its grid
+        // line and the style's text margin on either side; text wider than
+        // that is cut with an ellipsis.
+        const int margin = grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1;
+        const int gridLine = grid->showGrid() ? 1 : 0;
+        for (int column = 0; column < scan::kScanGridColumns; ++column) {
+            const int room = grid->columnWidth(column) - gridLine - 2 * margin;
+            QVERIFY2(grid->fontMetrics().horizontalAdvance(shown) <= room,
+                     qPrintable(u"\"%1\" is %2 pixels in column %3 of %4"_s.arg(shown)
+                                    .arg(grid->fontMetrics().horizontalAdvance(shown))
+                                    .arg(column)
+                                    .arg(room)));
+        }
+    }
 }
 
 void TestScanWindow::menuEntriesSaveAndLoad()

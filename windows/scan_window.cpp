@@ -1,6 +1,7 @@
 #include "windows/scan_window.h"
 #include "windows/list_items.h"
 
+#include "scan/form_change.h"
 #include "scan/scan_run.h"
 #include "scan/setup_files.h"
 #include "platform/twips.h"
@@ -21,6 +22,8 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QStyle>
+#include <QStyleOptionViewItem>
 #include <QTabWidget>
 #include <QTableView>
 
@@ -75,6 +78,34 @@ void showText(QLineEdit *box, const QString &text)
 {
     if (box->text() != text)
         box->setText(text);
+}
+
+// A result column as wide as the widest result in the grid's font, its
+// digits drawn as the font's widest digit, with the margins the style puts
+// round an item's text and the grid line: no result is cut short. Never
+// narrower than the designed column.
+int resultColumnWidth(const QTableView *grid)
+{
+    const QFontMetrics metrics = grid->fontMetrics();
+    QChar widestDigit = u'0';
+    for (char16_t digit = u'1'; digit <= u'9'; ++digit) {
+        if (metrics.horizontalAdvance(QChar(digit)) > metrics.horizontalAdvance(widestDigit))
+            widestDigit = QChar(digit);
+    }
+    QStyleOptionViewItem item;
+    item.initFrom(grid);
+    item.font = grid->font();
+    item.fontMetrics = metrics;
+    item.features = QStyleOptionViewItem::HasDisplay;
+    item.displayAlignment = Qt::AlignCenter;
+    const int gridLine = grid->showGrid() ? 1 : 0;
+    int width = rt::twipsToPixels(kScanGridColumnTwips);
+    for (QString text : widestResults()) {
+        item.text = text.replace(u'0', widestDigit);
+        const QSize needed = grid->style()->sizeFromContents(QStyle::CT_ItemViewItem, &item, {}, grid);
+        width = std::max(width, needed.width() + gridLine);
+    }
+    return width;
 }
 
 void setTextColour(QWidget *w, const QColor &colour)
@@ -174,7 +205,7 @@ void Scan_Form::buildGrids(QWidget *page)
         grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
         grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
         grid->verticalHeader()->hide();
-        grid->horizontalHeader()->setDefaultSectionSize(rt::twipsToPixels(kScanGridColumnTwips));
+        grid->horizontalHeader()->setDefaultSectionSize(resultColumnWidth(grid));
         grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
         grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
         grid->setSelectionMode(QAbstractItemView::SingleSelection);
