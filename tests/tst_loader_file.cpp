@@ -3,6 +3,7 @@
 // message), the table as its view sees it, and the range boxes' keys.
 
 #include "formats/recorded_data.h"
+#include "formats/recorded_data_reader.h"
 #include "loader/file_loading.h"
 #include "loader/load_plots.h"
 #include "loader/loader_state.h"
@@ -89,6 +90,8 @@ private Q_SLOTS:
     void loadEnds_data();
     void loadEnds();
     void previousFileIsNeverPlottedAsTheNew();
+    void longLoadProgress_data();
+    void longLoadProgress();
     void tableAsTheViewSeesIt();
     void rangeBoxKeys_data();
     void rangeBoxKeys();
@@ -220,6 +223,63 @@ void TestLoaderFile::previousFileIsNeverPlottedAsTheNew()
     QCOMPARE(t.messages.messages()[0].text, u"The Grid is no data"_s);
     QCOMPARE(t.messages.messages()[1].text, u"The Grid is no data!"_s);
     QVERIFY(t.ld.LOAD_Graph.x.isEmpty());
+}
+
+void TestLoaderFile::longLoadProgress_data()
+{
+    QTest::addColumn<int>("progressAfterMs");
+    QTest::addColumn<int>("cancelAt");  // the progress report on which Cancel is pressed; 0: never
+    QTest::newRow("a short load shows no progress") << 500 << 0;
+    QTest::newRow("a long load shows its progress to the end") << 0 << 0;
+    QTest::newRow("cancelled: as if the file stopped there") << 0 << 5;
+}
+
+void TestLoaderFile::longLoadProgress()
+{
+    QFETCH(int, progressAfterMs);
+    QFETCH(int, cancelAt);
+    OpenFixture t;
+    const int total = 200;
+    const QString path = t.write(u"long.txt"_s, kHeader + recordsFrom(1, total));
+    // A slice of about nine records stands for a second of a large file.
+    t.ld.progressAfter = std::chrono::milliseconds(progressAfterMs);
+    t.ld.loadSlice = 1000;
+    QList<int> progress;
+    connect(&t.ld, &loader::Loader::loadProgress, this, [&](int percent) {
+        progress.append(percent);
+        QVERIFY(t.ld.loading);
+        if (progress.size() == cancelAt)
+            t.ld.cancelLoad();
+    });
+    t.open(path);
+
+    QVERIFY(!t.ld.loading);
+    QVERIFY(std::is_sorted(progress.cbegin(), progress.cend()));
+    QVERIFY(progress.isEmpty() || (progress.first() >= 0 && progress.last() <= 100));
+    const int rows = t.ld.LOAD_Grid.records();
+    if (progressAfterMs > 0) {
+        QVERIFY(progress.isEmpty());
+    } else if (cancelAt == 0) {
+        QVERIFY(progress.size() > 10);
+        QVERIFY(progress.last() >= 90);
+    } else {
+        QCOMPARE(progress.size(), cancelAt);
+    }
+    if (cancelAt == 0) {
+        QVERIFY2(t.messages.messages().isEmpty(), qPrintable(t.messages.messages().value(0).text));
+        QCOMPARE(rows, total);
+        return;
+    }
+    // The rows before the line it stopped at, and the range boxes over them.
+    QVERIFY(rows > 0 && rows < total);
+    QCOMPARE(t.messages.messages().size(), 1);
+    QCOMPARE(t.messages.messages()[0].text,
+             u"Load stopped at line %1\nThe load was cancelled."_s.arg(rows + formats::kHeaderLineCount + 1));
+    QCOMPARE(t.ld.LOAD_Grid.cell(rows, loader::LoadGridModel::Point), QString::number(rows).rightJustified(5, u'0'));
+    QCOMPARE(t.ld.END_TEXT, QString::number(rows).rightJustified(5, u'0'));
+    // The next load is not cancelled by the last one's Cancel.
+    t.open(path);
+    QCOMPARE(t.ld.LOAD_Grid.records(), total);
 }
 
 void TestLoaderFile::tableAsTheViewSeesIt()

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
@@ -98,6 +99,7 @@ private Q_SLOTS:
     void tickLabels_data();
     void tickLabels();
     void oneRecordStaysInSight();
+    void longLoadShowsCancellableProgress();
     void returnToMain();
 };
 
@@ -280,6 +282,35 @@ void TestLoaderWindow::oneRecordStaysInSight()
     QVERIFY(plot->yAxis->range().contains(value));
     QVERIFY(plot->yAxis->range().size() > 0);
     QCOMPARE(plot->graph(0)->scatterStyle().shape(), QCPScatterStyle::ssDisc);
+}
+
+void TestLoaderWindow::longLoadShowsCancellableProgress()
+{
+    WindowFixture t;
+    loader::Loader &ld = t.form.state();
+    ld.progressAfter = std::chrono::milliseconds(0);  // every load is long here
+    ld.loadSlice = 1000;
+    int reports = 0;
+    bool shownWhileLoading = true;
+    connect(&ld, &loader::Loader::loadProgress, this, [&] {
+        auto *progress = t.form.findChild<QProgressDialog *>();
+        shownWhileLoading = shownWhileLoading && progress && progress->isVisible() && progress->isModal()
+                            && t.form.LOAD_LAB->isVisible() && !t.form.OPEN_FILE_BUTT->isEnabled();
+        if (++reports == 3 && progress)
+            QTest::mouseClick(progress->findChild<QPushButton *>(), Qt::LeftButton);
+    });
+    t.open(fileOf(1, 300, u"DCV"_s, volts));
+
+    QVERIFY(shownWhileLoading);
+    QCOMPARE(reports, 3);  // the Cancel took at once
+    QCOMPARE(t.form.findChild<QProgressDialog *>(), nullptr);
+    QVERIFY(t.form.OPEN_FILE_BUTT->isEnabled());
+    const int rows = ld.LOAD_Grid.records();
+    QVERIFY(rows > 0 && rows < 300);
+    QCOMPARE(t.messages.messages().size(), 1);
+    QVERIFY2(t.messages.messages()[0].text.endsWith(u"The load was cancelled."_s),
+             qPrintable(t.messages.messages()[0].text));
+    QCOMPARE(t.form.LOAD_Grid->model()->rowCount(), rows + 1);
 }
 
 void TestLoaderWindow::returnToMain()

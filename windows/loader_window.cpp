@@ -7,6 +7,7 @@
 #include "platform/twips.h"
 #include "windows/form_place.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -14,6 +15,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
@@ -170,6 +172,7 @@ Form_LD::Form_LD(QWidget *parent) : QWidget(parent)
     connect(END_TEXT, &QLineEdit::textEdited, this, [this](const QString &text) { m_loader.END_TEXT = text; });
 
     connect(&m_loader, &Loader::loadingChanged, this, &Form_LD::showLoading);
+    connect(&m_loader, &Loader::loadProgress, this, &Form_LD::showProgress);
     connect(&m_loader, &Loader::rangeBoxesChanged, this, &Form_LD::showRangeBoxes);
     connect(&m_loader, &Loader::graphsChanged, this, &Form_LD::showGraphs);
 
@@ -239,9 +242,27 @@ void Form_LD::showLoading(bool loading)
     LOAD_LAB->setVisible(loading);
     for (QPushButton *button : {OPEN_FILE_BUTT, Graph_SHOW_BUTT, SET_SHOW_BUTT})
         button->setEnabled(!loading);
-    // The file is read without letting events run: paint the notice now.
+    // Paint the notice now: a short load ends before the window paints again.
     if (loading && isVisible())
         LOAD_LAB->repaint();
+    if (!loading)
+        delete m_progress;
+}
+
+void Form_LD::showProgress(int percent)
+{
+    if (!m_progress) {
+        m_progress = new QProgressDialog(u"Data loading"_s, u"Cancel"_s, 0, 100, this);
+        m_progress->setWindowModality(Qt::ApplicationModal);
+        m_progress->setMinimumDuration(0);
+        m_progress->setAutoReset(false);
+        m_progress->setAutoClose(false);
+        connect(m_progress, &QProgressDialog::canceled, &m_loader, &Loader::cancelLoad);
+        m_progress->show();
+    }
+    m_progress->setValue(percent);
+    // The progress is modal: of all clicks, only its Cancel gets through.
+    QCoreApplication::processEvents();
 }
 
 void Form_LD::showRangeBoxes()

@@ -5,6 +5,7 @@
 
 #include "loader/loader_state.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <array>
@@ -14,6 +15,7 @@ class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QProgressDialog;
 class QPushButton;
 class QRadioButton;
 class QTableView;
@@ -59,10 +61,12 @@ private:
     void Form_Load();
     void SET_L_Grid();
     void showLoading(bool loading);
+    void showProgress(int percent);
     void showRangeBoxes();
     void showGraphs();
 
     Loader m_loader;
+    QPointer<QProgressDialog> m_progress;  // while a long load runs
 };
 
 } // namespace loader
