@@ -21,4 +21,10 @@ struct PanelFixture
     // Opens the simulated port and marks the link as established, as a
     // successful identification does.
     void linkUp();
+
+    // Puts the simulated instrument in `instrument` (ravelo-sim's --state
+    // form), opens the link and runs the start-up identification on the
+    // panel as the lamp test leaves it. False, saying why, when the state is
+    // refused or the link was not established.
+    bool identify(const QString &instrument, QString *why);
 };
