@@ -6,6 +6,7 @@
 #include "keys/key_exchange.h"
 #include "keys/shift_key.h"
 #include "platform/runtime.h"
+#include "shell/identification.h"
 
 #include <optional>
 #include <span>
@@ -108,6 +109,8 @@ void clear(Panel &p, int displayNo, bool single)
 // Every digit of the display as 0, lit; the next reading draws over them.
 void drawZeros(Panel &p, int displayNo)
 {
+    if (displayNo == 1)
+        p.state.reading1Shown = false;
     const Positions row = displayNo == 2 ? Positions::DIS2_IMG : Positions::DIS1_IMG;
     for (int k = 0; k < DisplayModel::count(row); ++k)
         p.display.draw(row, k, u"0");
@@ -533,12 +536,9 @@ bool twoOrFourWire1(const DisplayModel &d)
 }
 
 // Single-mode DOWN from AUTO: the instrument is put on a fixed range and
-// says which; DOWN then steps from there. Only the codes 1 (10mA or 10A,
-// by the m lamp), 2 (100mA) and 3 (1A) name a range here. The start-up
-// identification reads the same query as a full-scale value ("0.01"), the
-// form the simulator answers; such a reply names no code, leaves "AUTO",
-// and DOWN then only puts the AUTO lamp out (all but "1", the 1A range,
-// which reads as code 1: 10A, and DOWN steps from there to 1A).
+// says which; DOWN then steps from there. A reply of 1 is the range code
+// for 10mA or 10A, told apart by the m lamp; the DC lamp gives the ladder
+// whose ranges the reply may name. A reply that names none leaves "AUTO".
 bool askCurrentRange(Panel &p)
 {
     ReadingPause pause(p);
@@ -549,13 +549,14 @@ bool askCurrentRange(Panel &p)
     const std::optional<QString> reply = keys::keyAsk(p, QStringLiteral("conf:rang?\\10"));
     if (!reply)
         return false;
-    const std::optional<double> code = rt::toNumber(*reply);
-    if (code == 1.0)
-        p.state.MODE1_RANGE = p.display.isLit(Lamp::T_min_LAB1) ? QStringLiteral("10mA") : QStringLiteral("10A");
-    else if (code == 2.0)
-        p.state.MODE1_RANGE = QStringLiteral("100mA");
-    else if (code == 3.0)
-        p.state.MODE1_RANGE = QStringLiteral("1A");
+    const DisplayModel &d = p.display;
+    const QStringView mode = d.isLit(Lamp::DC_LAB1) ? u"DCI" : u"ACI";
+    const shell::ReplyOne one = d.isLit(Lamp::T_min_LAB1) ? shell::ReplyOne::TenMilliamps
+                                                          : shell::ReplyOne::TenAmps;
+    if (const std::optional<QString> label = shell::currentRangeLabel(mode, *reply, one))
+        p.state.MODE1_RANGE = *label;
+    else
+        shell::reportUnnamedRange(p, u"DOWN", reply->chopped(1), mode);
     return true;
 }
 

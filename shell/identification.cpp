@@ -207,6 +207,44 @@ constexpr Display1Range kDisplay1Ranges[] = {
     {u"4W",  u"111",    nullptr,  Prefix::Mega,  3, {u"",  u"1", u"0", u"0", u"K",  u"ohm"}},
 };
 
+// The range codes a current range reply may be; 1 is ReplyOne's.
+struct CurrentCode
+{
+    double code;
+    const char16_t *label;
+};
+constexpr CurrentCode kCurrentCodes[] = {
+    {2, u"100mA"},
+    {3, u"1A"},
+};
+
+bool isCurrent(QStringView mode)
+{
+    return mode == u"ACI" || mode == u"DCI";
+}
+
+// The automatic row's text: never a range the instrument is on.
+constexpr char16_t kAutomaticText[] = u"111";
+
+// The row of display 1's range text in function `mode`. Current texts are
+// read as numbers, so a range comes in any number form or as its code.
+const Display1Range *display1Range(QStringView mode, QStringView text, ReplyOne one)
+{
+    std::optional<QString> label;
+    if (isCurrent(mode) && text != QStringView(kAutomaticText)) {
+        label = currentRangeLabel(mode, text, one);
+        if (!label)
+            return nullptr;
+    }
+    for (const Display1Range &row : kDisplay1Ranges) {
+        if (mode != QStringView(row.mode))
+            continue;
+        if (label ? row.label && *label == QStringView(row.label) : text == QStringView(row.text))
+            return &row;
+    }
+    return nullptr;
+}
+
 // ---- Helpers ----------------------------------------------------------------
 
 void light(Panel &p, std::optional<Lamp> lamp)
@@ -479,16 +517,13 @@ bool askDisplay1(Panel &p, bool display2Off)
     if (f->symbol)
         p.display.setLit(*f->symbol, true);
     if (f->ranged) {
-        for (const Display1Range &r : kDisplay1Ranges) {
-            if (p.state.MODE1 != QStringView(r.mode) || rangeText != QStringView(r.text))
-                continue;
-            if (r.label)
-                p.state.MODE1_RANGE = QString::fromUtf16(r.label);
-            display::lightPrefix(p.display, r.prefix, 1);
-            p.display.setLit(Points::DROP_IMG, r.point, true);
+        if (const Display1Range *r = display1Range(p.state.MODE1, rangeText, ReplyOne::OneAmp)) {
+            if (r->label)
+                p.state.MODE1_RANGE = QString::fromUtf16(r->label);
+            display::lightPrefix(p.display, r->prefix, 1);
+            p.display.setLit(Points::DROP_IMG, r->point, true);
             if (display2Off)
-                display::spell(p.display, r.word);
-            break;
+                display::spell(p.display, r->word);
         }
     } else {
         p.display.setLit(Points::DROP_IMG, f->point, true);
@@ -523,6 +558,7 @@ void identificationFailed(Panel &p)
 void RDX_INF_TEST(Panel &p)
 {
     g_last = {};
+    p.state.reading1Shown = false;  // display 1 gets the glyphs "O", or 000000.0
     display::DisplayModel::Batch batch(p.display);
     QString display2Function;
     const bool answered = askIdentity(p) && askFilter(p) && askScanner(p) && askTriggerSource(p)
@@ -534,6 +570,39 @@ void RDX_INF_TEST(Panel &p)
     // The list follows the rate lamps as they were before this check.
     rebuildSpeedList(p);
     SPEED_CHK(p);
+}
+
+std::optional<QString> currentRangeLabel(QStringView mode, QStringView reply, ReplyOne one)
+{
+    if (!isCurrent(mode))
+        return std::nullopt;
+    const std::optional<double> value = rt::toNumber(reply);
+    if (!value)
+        return std::nullopt;
+    if (*value == 1 && one != ReplyOne::OneAmp)
+        return one == ReplyOne::TenMilliamps ? QStringLiteral("10mA") : QStringLiteral("10A");
+    for (const CurrentCode &c : kCurrentCodes)
+        if (*value == c.code)
+            return QString::fromUtf16(c.label);
+    for (const Display1Range &row : kDisplay1Ranges)
+        if (mode == QStringView(row.mode) && row.label && rt::toNumber(row.text) == value)
+            return QString::fromUtf16(row.label);
+    return std::nullopt;
+}
+
+std::optional<QString> display1RangeLabel(QStringView mode, QStringView text)
+{
+    const Display1Range *row = display1Range(mode, text, ReplyOne::OneAmp);
+    if (!row || !row->label)
+        return std::nullopt;
+    return QString::fromUtf16(row->label);
+}
+
+void reportUnnamedRange(Panel &p, QStringView key, QStringView reply, QStringView mode)
+{
+    p.status.append(QStringLiteral("%1 key: \"conf:rang?\" answered \"%2\", which names no %3 range; "
+                                   "the panel cannot name the range the instrument is on.")
+                        .arg(key, reply, mode));
 }
 
 } // namespace shell

@@ -31,6 +31,8 @@ private slots:
     void branchOrder();
     void failedExchangeLeavesTheRunGoing_data();
     void failedExchangeLeavesTheRunGoing();
+    void currentRangeReply_data();
+    void currentRangeReply();
 };
 
 namespace {
@@ -51,6 +53,14 @@ struct Step
 };
 
 QStringList cmds(std::initializer_list<QString> list) { return QStringList(list); }
+
+// The panel on an open line with exactly these lamps, points and flags lit.
+bool lightOnLine(PanelFixture &f, const QStringList &names)
+{
+    f.linkUp();
+    darken(f.display);
+    return setUp(f.panel, names);
+}
 
 } // namespace
 
@@ -196,9 +206,7 @@ void TestArrowKeys::walk()
     QFETCH(QList<Step>, steps);
 
     PanelFixture f;
-    f.linkUp();
-    darken(f.display);
-    QVERIFY(setUp(f.panel, before));
+    QVERIFY(lightOnLine(f, before));
     (displayNo == 2 ? f.state.MODE2_RANGE : f.state.MODE1_RANGE) = range;
     for (int i = 0; i < steps.size(); ++i) {
         const Step &step = steps.at(i);
@@ -252,9 +260,7 @@ void TestArrowKeys::target()
     QFETCH(QString, range2);
 
     PanelFixture f;
-    f.linkUp();
-    darken(f.display);
-    QVERIFY(setUp(f.panel, before));
+    QVERIFY(lightOnLine(f, before));
     f.state.MODE1_RANGE = u"1V"_s;
     f.state.MODE2_RANGE = u"1V"_s;
     QVERIFY(press(f, key.front()));
@@ -454,6 +460,80 @@ void TestArrowKeys::failedExchangeLeavesTheRunGoing()
     QVERIFY(f.timers.STOP_Timer.isEnabled());
     QVERIFY(!f.state.READ_PAUSED);
     QCOMPARE(f.state.MODE1_RANGE, u"AUTO"_s);
+}
+
+// Single-mode DOWN from AUTO in current: the instrument answers its range
+// as a code (1, 2, 3) or as the range's full scale in any number form, and
+// DOWN lands one range below the range it names. 1 is the code: 10mA with
+// the m lamp lit, else 10A. A reply that names no range leaves "AUTO", sends
+// no range and says so in the status log. An empty line is no reply at all
+// on the line: the query times out and the press ends there, still "AUTO".
+void TestArrowKeys::currentRangeReply_data()
+{
+    QTest::addColumn<QStringList>("lamps");
+    QTest::addColumn<QString>("reply");
+    QTest::addColumn<QString>("command");  // after "conf:auto 0" and "conf:rang?"; empty: none
+    QTest::addColumn<QString>("label");
+
+    struct Row { const char16_t *reply, *dark, *darkLabel, *lit, *litLabel; };
+    const Row rows[] = {
+        // reply            m dark: command, label              m lit: command, label
+        {u"0.0001",         u"",                u"100uA", u"",                u"100uA"},
+        {u"0.001",          u"dc 0.0001",       u"100uA", u"dc 0.0001",       u"100uA"},
+        {u"0.01",           u"dc 0.001",        u"1mA",   u"dc 0.001",        u"1mA"},
+        {u"0.1",            u"dc 0.01",         u"10mA",  u"dc 0.01",         u"10mA"},
+        {u"1",              u"dc 1",            u"1A",    u"dc 0.001",        u"1mA"},
+        {u"1.000000E+00",   u"dc 1",            u"1A",    u"dc 0.001",        u"1mA"},
+        {u"10",             u"dc 1",            u"1A",    u"dc 1",            u"1A"},
+        {u"1.000000E-02",   u"dc 0.001",        u"1mA",   u"dc 0.001",        u"1mA"},
+        {u"2",              u"dc 0.01",         u"10mA",  u"dc 0.01",         u"10mA"},
+        {u"3",              u"dc 0.1",          u"100mA", u"dc 0.1",          u"100mA"},
+        {u"",               u"",                u"AUTO",  u"",                u"AUTO"},
+        {u"x",              u"",                u"AUTO",  u"",                u"AUTO"},
+    };
+    const QStringList dc = {u"DC_LAB1"_s, u"T_A_LAB1"_s, u"AUTO_LAB1"_s};
+    const auto command = [](const char16_t *tail) {
+        const QString t = QString::fromUtf16(tail);
+        return t.isEmpty() ? t : u"conf:curr:"_s + t + u"\\10"_s;
+    };
+    for (const Row &row : rows) {
+        const QString reply = QString::fromUtf16(row.reply);
+        QTest::addRow("DC \"%s\", m dark", qPrintable(reply))
+            << dc << reply << command(row.dark) << QString::fromUtf16(row.darkLabel);
+        QTest::addRow("DC \"%s\", m lit", qPrintable(reply))
+            << dc + QStringList{u"T_min_LAB1"_s} << reply << command(row.lit) << QString::fromUtf16(row.litLabel);
+    }
+    // The AC ladder has no 100uA range, and ends at 1mA.
+    const QStringList ac = {u"AC_LAB1"_s, u"T_A_LAB1"_s, u"AUTO_LAB1"_s, u"T_min_LAB1"_s};
+    QTest::newRow("AC \"0.0001\" names nothing") << ac << u"0.0001"_s << QString() << u"AUTO"_s;
+    QTest::newRow("AC \"0.001\" stays on 1mA") << ac << u"0.001"_s << QString() << u"1mA"_s;
+    QTest::newRow("AC \"1.000000E-01\"") << ac << u"1.000000E-01"_s << u"conf:curr:ac 0.01\\10"_s << u"10mA"_s;
+    QTest::newRow("AC \"2\"") << ac << u"2"_s << u"conf:curr:ac 0.01\\10"_s << u"10mA"_s;
+}
+
+void TestArrowKeys::currentRangeReply()
+{
+    QFETCH(QStringList, lamps);
+    QFETCH(QString, reply);
+    QFETCH(QString, command);
+    QFETCH(QString, label);
+    PanelFixture f;
+    QVERIFY(lightOnLine(f, lamps));
+    f.state.MODE1_RANGE = u"AUTO"_s;
+    QVERIFY(f.sim.instrument.setState(u"reply:conf:rang?"_s, reply));
+    f.sim.link.setReplyBound(std::chrono::milliseconds(300));
+    const bool answered = !reply.isEmpty();
+
+    QCOMPARE(press(f, u'D'), answered);
+
+    QStringList written = {u"conf:auto 0\\10"_s, u"conf:rang?\\10"_s};
+    if (!command.isEmpty())
+        written << command;
+    QCOMPARE(f.sim.written, written);
+    QCOMPARE(f.state.MODE1_RANGE, label);
+    const QStringList told = f.status.lines().filter(u"\"conf:rang?\" answered \""_s + reply + u'"');
+    QCOMPARE(told.size(), answered && label == u"AUTO" ? 1 : 0);
+    QCOMPARE(f.display.isLit(Lamp::AUTO_LAB1), !answered);
 }
 
 QTEST_MAIN(TestArrowKeys)

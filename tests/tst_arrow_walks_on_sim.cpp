@@ -2,11 +2,11 @@
 // dispatcher after the start-up identification, with one reading taken and
 // drawn between presses, as a user steps the range while watching the
 // display: after every press the instrument is on the range the label
-// names, and the next press steps from what that reading drew.
+// names, and the next press steps from what that reading drew (or, for
+// current, from the label).
 
 #include "keys/key_dispatcher.h"
 #include "reading/reply_parser.h"
-#include "shell/identification.h"
 #include "support/panel_fixture.h"
 
 #include <QtTest>
@@ -59,6 +59,17 @@ void TestArrowWalksOnSim::walk_data()
         << u"func1=4W,auto1=1"_s << u"DDUUUUUUUDDDDDD"_s
         << QStringList{u"100"_s, u"100"_s, u"1K"_s, u"10K"_s, u"100K"_s, u"1M"_s, u"10M"_s,
                        u"100M"_s, u"100M"_s, u"10M"_s, u"1M"_s, u"100K"_s, u"10K"_s, u"1K"_s, u"100"_s};
+    // Current leaves automatic range on DOWN by asking the instrument for
+    // its range, which the simulator answers as the full scale ("0.1"):
+    // DOWN lands one range below it.
+    QTest::newRow("DC current from 100mA to 100uA, up to 10A")
+        << u"func1=DCI,range1=100mA,auto1=1"_s << u"DDDDUUUUUUD"_s
+        << QStringList{u"10mA"_s, u"1mA"_s, u"100uA"_s, u"100uA"_s, u"1mA"_s, u"10mA"_s, u"100mA"_s, u"1A"_s,
+                       u"10A"_s, u"10A"_s, u"1A"_s};
+    QTest::newRow("DC current from 10A") << u"func1=DCI,range1=10A,auto1=1"_s << u"DD"_s
+                                         << QStringList{u"1A"_s, u"100mA"_s};
+    QTest::newRow("AC current from 10mA to its 1mA bottom")
+        << u"func1=ACI,range1=10mA,auto1=1"_s << u"DDU"_s << QStringList{u"1mA"_s, u"1mA"_s, u"10mA"_s};
 }
 
 void TestArrowWalksOnSim::walk()
@@ -70,11 +81,7 @@ void TestArrowWalksOnSim::walk()
 
     PanelFixture f;
     QString why;
-    QVERIFY2(f.sim.instrument.setStates(instrument, &why), qPrintable(why));
-    QVERIFY(f.sim.open());
-    f.display.setAllLit(false);
-    shell::RDX_INF_TEST(f.panel);
-    QVERIFY(f.state.REMOTE_OK);
+    QVERIFY2(f.identify(instrument, &why), qPrintable(why));
     f.state.READ_OK = true;  // as after the first usable reading: each trigger asks for one
     reading::TRIG_READ_SHOW(f.panel);
 
@@ -103,10 +110,8 @@ void TestArrowWalksOnSim::shiftLitOnlyPutsShiftOut()
 {
     QFETCH(QString, key);
     PanelFixture f;
-    QVERIFY(f.sim.instrument.setStates(u"func1=DCV,range1=10V"_s));
-    QVERIFY(f.sim.open());
-    f.display.setAllLit(false);
-    shell::RDX_INF_TEST(f.panel);
+    QString why;
+    QVERIFY2(f.identify(u"func1=DCV,range1=10V"_s, &why), qPrintable(why));
     QCOMPARE(f.state.MODE1_RANGE, u"10V"_s);
     f.display.setLit(display::Lamp::SHIFT_LAB, true);
     f.sim.written.clear();

@@ -145,6 +145,17 @@ void TestIdentification::display1_data()
         << u"RMT_LAB M_LAB DC_LAB1 T_A_LAB1 T_u_LAB1"_s << QList<int>{2} << u"_ 1 0 0 U2 A"_s << u"16.667"_s;
     QTest::newRow("DCI 1A") << u"func1=DCI,range1=1A"_s << u"DCI"_s << u"1A"_s
         << u"RMT_LAB M_LAB DC_LAB1 T_A_LAB1"_s << QList<int>{0} << u"_ _ _ 1 _ A"_s << u"16.667"_s;
+    // Current ranges come as their full scale in any number form, or as the
+    // range codes 2 and 3; 1 is the 1 A range here.
+    QTest::newRow("DCI 100mA as 1.000000E-01") << u"func1=DCI,auto1=0,reply:conf:rang?=1.000000E-01"_s
+        << u"DCI"_s << u"100mA"_s << u"RMT_LAB M_LAB DC_LAB1 T_A_LAB1 T_min_LAB1"_s << QList<int>{2}
+        << u"_ 1 0 0 M2 A"_s << u"16.667"_s;
+    QTest::newRow("DCI code 2") << u"func1=DCI,auto1=0,reply:conf:rang?=2"_s << u"DCI"_s << u"100mA"_s
+        << u"RMT_LAB M_LAB DC_LAB1 T_A_LAB1 T_min_LAB1"_s << QList<int>{2} << u"_ 1 0 0 M2 A"_s << u"16.667"_s;
+    QTest::newRow("DCI code 3") << u"func1=DCI,auto1=0,reply:conf:rang?=3"_s << u"DCI"_s << u"1A"_s
+        << u"RMT_LAB M_LAB DC_LAB1 T_A_LAB1"_s << QList<int>{0} << u"_ _ _ 1 _ A"_s << u"16.667"_s;
+    QTest::newRow("ACI 0.0001 names no AC range") << u"func1=ACI,auto1=0,reply:conf:rang?=0.0001"_s << u"ACI"_s
+        << QString() << u"RMT_LAB S_LAB AC_LAB1 T_A_LAB1"_s << QList<int>{} << u"_ _ _ _ _ _"_s << u"500"_s;
     QTest::newRow("2W auto") << u"func1=2W"_s << u"2W"_s << u"AUTO"_s
         << u"RMT_LAB M_LAB W2_LAB1 T_R_LAB1 AUTO_LAB1 T_K_LAB1"_s << QList<int>{2}
         << u"_ 1 0 0 K ohm"_s << u"16.667"_s;
