@@ -74,21 +74,27 @@ constexpr LimitQuery kUpperQuery = {u"calc:lim:upp?\\10", &PanelState::MATH_M_VA
 constexpr LimitQuery kLowerQuery = {u"calc:lim:low?\\10", &PanelState::MATH_B_VALUE};
 
 // Either key switches to the other limit, draws it and loads its digits.
+// The limit is asked before the menu moves: when no reply comes the menu
+// stays on the limit it names with that limit's digits, so ENTER never
+// sends one limit's digits as the other.
 bool switchLimit(Panel &p, Arrow key)
 {
     PanelState &s = p.state;
-    s.COMP_HIGH = !s.COMP_HIGH;
-    const display::LimitName &name = display::limitName(s.COMP_HIGH);
-    const LimitQuery &limit = s.COMP_HIGH ? kUpperQuery : kLowerQuery;
-    s.BLINK_LAST = name.last;
-    display::spell(p.display, name.word);
-
+    const bool high = !s.COMP_HIGH;
+    const LimitQuery &limit = high ? kUpperQuery : kLowerQuery;
     QString reply;
     if (s.REMOTE_OK) {
         const std::optional<QString> answer = keys::keyAsk(p, QString::fromUtf16(limit.query));
         if (!answer)
             return false;
         reply = *answer;
+    }
+    s.COMP_HIGH = high;
+    const display::LimitName &name = display::limitName(high);
+    s.BLINK_LAST = name.last;
+    display::spell(p.display, name.word);
+
+    if (s.REMOTE_OK) {
         s.*limit.kept = reply;
     } else if (key == Arrow::Down) {
         // Offline DOWN forgets the limit; UP keeps the last one read.

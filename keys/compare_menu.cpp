@@ -140,6 +140,18 @@ bool COMP_IMG_ENTER(Panel &p)
     display::DisplayModel::Batch batch(d);
     pauseReading(p);
     d.setLit(Lamp::SHIFT_LAB, false);
+    // Asked before the menu opens: with no upper limit read there are no
+    // digits ENTER could send as it, so a failed query leaves the panel
+    // measuring as it was.
+    QString reply;
+    if (s.REMOTE_OK) {
+        const std::optional<QString> answer = keyAsk(p, u"calc:lim:upp?\\10"_s);
+        if (!answer) {
+            resumeReading(p);
+            return false;
+        }
+        reply = *answer;
+    }
     s.COMP_SET = true;
     s.COMP_HIGH = true;
     display::ClearSHOW2(d);
@@ -150,15 +162,6 @@ bool COMP_IMG_ENTER(Panel &p)
     blinkLimitName(s);
     p.timers.IMG_Timer.setEnabled(true);
 
-    QString reply;
-    if (s.REMOTE_OK) {
-        const std::optional<QString> answer = keyAsk(p, u"calc:lim:upp?\\10"_s);
-        if (!answer) {
-            arrows::drawLimitZeros(p);
-            return false;
-        }
-        reply = *answer;
-    }
     s.MATH_M_VALUE = reply;
     // Offline there is no limit to show: 0 stands in.
     if (!arrows::loadLimit(p, reply.isEmpty() ? u"0"_s : reply, reply))
@@ -183,8 +186,10 @@ bool COMPSET_AUTO_ENTER(Panel &p)
     if (s.COMP_HIGH) {
         if (!sendLimit(p, u"calc:lim:upp "_s, *value, &PanelState::MATH_M_VALUE))
             return false;
+        display::showBlinkRun(p);  // a digit the blink left dark, should LOW not come
         blinkLimitName(s);
-        return DOWN_IMG_ENTER(p);  // on to the lower limit
+        // On to the lower limit; without its reply the menu stays on HIGH.
+        return DOWN_IMG_ENTER(p);
     }
     if (!sendLimit(p, u"calc:lim:low "_s, *value, &PanelState::MATH_B_VALUE)
         || !keySend(p, u"calc:func comp\\10"_s))

@@ -1,8 +1,9 @@
 // The compare limits menu: opening it (on line, off line, a reply that is no
-// number, a failed query, a run paused), ENTER on the upper and the lower
-// limit (what goes out, compare on, the readings judged against the limits
-// sent), the text ENTER makes of the digits, HOLD and TRIG over the limit's
-// name, its digits and its point.
+// number, a run paused), ENTER on the upper and the lower limit (what goes
+// out, compare on, the readings judged against the limits sent), the text
+// ENTER makes of the digits, HOLD and TRIG over the limit's name, its digits
+// and its point; a limit's reply lost on the line never lets another
+// limit's digits go out as it.
 
 #include "display/digit_blink.h"
 #include "display/glyph_words.h"
@@ -41,6 +42,8 @@ private slots:
     void verdictsOnTheSimulator();
     void digitEdited();
     void shiftLeaves();
+    void lostReplyKeepsLimits_data();
+    void lostReplyKeepsLimits();
 };
 
 namespace {
@@ -60,7 +63,8 @@ QString blinkOf(const shell::PanelState &s)
 // the menu puts out.
 struct ComparePanel : PanelFixture
 {
-    ComparePanel()
+    explicit ComparePanel(sim::Faults faults = {})
+        : PanelFixture(faults)
     {
         darken(display);
         state.MODE1 = u"DCV"_s;
@@ -79,9 +83,10 @@ struct ComparePanel : PanelFixture
 // going; keys are pressed as the mouse presses them.
 struct KeyPanel : ComparePanel
 {
-    enum Key { AUTO = 8, UP = 9, HOLD = 11 };
+    enum Key { AUTO = 8, UP = 9, DOWN = 10, HOLD = 11 };
 
-    explicit KeyPanel(const QString &simState)
+    explicit KeyPanel(const QString &simState, sim::Faults faults = {})
+        : ComparePanel(faults)
     {
         linkUp();
         controls.CHK_COM_TF.enabled = false;
@@ -96,11 +101,15 @@ struct KeyPanel : ComparePanel
         keys::BUTT1_IMG_MouseDown(panel, key);
         keys::BUTT1_IMG_MouseUp(panel, key);
     }
-    void openMenu()
+    void shiftHold()
     {
         keys::SHIFT_IMG_MouseDown(panel);
         keys::SHIFT_IMG_MouseUp(panel);
         press(HOLD);
+    }
+    void openMenu()
+    {
+        shiftHold();
         QVERIFY(state.COMP_SET);
     }
     QByteArray held(const char *limit) { return sim.instrument.field(limit).value_or("none"); }
@@ -119,7 +128,7 @@ struct KeyPanel : ComparePanel
 // Opening shows HIGH blinking on display 2 and the upper limit on display 1.
 void TestCompareMenu::opening_data()
 {
-    QTest::addColumn<QString>("link");     // "up", "down", or "closed": up but the port is not open
+    QTest::addColumn<QString>("link");     // "up" or "down"
     QTest::addColumn<QString>("reply");    // the instrument's answer, "" for none
     QTest::addColumn<bool>("running");     // READ_Timer enabled
     QTest::addColumn<bool>("ok");
@@ -135,8 +144,6 @@ void TestCompareMenu::opening_data()
                                  << QString();
     QTest::newRow("not a number: zeros at point 3") << u"up"_s << u"ERR"_s << false << true << u"_000.000"_s
                                                     << u"0000000"_s << u"ERR\r"_s;
-    QTest::newRow("the query fails: zeros at point 3") << u"closed"_s << QString() << false << false
-                                                       << u"_000.000"_s << u"0000000"_s << QString();
 }
 
 void TestCompareMenu::opening()
@@ -433,6 +440,74 @@ void TestCompareMenu::shiftLeaves()
     QVERIFY(f.timers.STOP_Timer.isEnabled());
     QVERIFY(!f.state.READ_PAUSED);
     QCOMPARE(f.held("limupp"), QByteArray("+5.000000E+00"));
+}
+
+// The instrument holds limits 5 and 1 and one limit's reply is lost on the
+// line (cut short, no terminator). The menu never moves to a limit it could
+// not read: ENTER sends only the upper limit's own digits as the upper limit,
+// the lower limit and compare are never sent, and one status line names the
+// query. Without the upper limit the menu does not open and the run goes on.
+void TestCompareMenu::lostReplyKeepsLimits_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QList<int>>("presses");  // after SHIFT + HOLD
+    QTest::addColumn<QStringList>("sent");
+    QTest::addColumn<bool>("menuOpen");
+    QTest::addColumn<QString>("line");        // the start of the last status line
+
+    QTest::newRow("upper limit lost at opening: not opened") << u"cut-query=calc:lim:upp?"_s << QList<int>()
+        << QStringList() << false << u"HOLD key: \"calc:lim:upp?\" failed"_s;
+    QTest::newRow("lower limit lost on ENTER: HIGH stays") << u"cut-query=calc:lim:low?"_s
+        << QList<int>{KeyPanel::AUTO, KeyPanel::AUTO}
+        << QStringList{u"calc:lim:upp 5"_s, u"calc:lim:upp 5"_s} << true
+        << u"AUTO key: \"calc:lim:low?\" failed"_s;
+    QTest::newRow("lower limit lost on UP, then ENTER") << u"cut-query=CALC:LIM:LOW?"_s
+        << QList<int>{KeyPanel::UP, KeyPanel::AUTO} << QStringList{u"calc:lim:upp 5"_s} << true
+        << u"AUTO key: \"calc:lim:low?\" failed"_s;
+    QTest::newRow("lower limit lost on DOWN, then a digit and ENTER") << u"cut-query=calc:lim:low?"_s
+        << QList<int>{KeyPanel::DOWN, KeyPanel::HOLD, KeyPanel::HOLD, KeyPanel::UP, KeyPanel::AUTO}
+        << QStringList{u"calc:lim:upp 5.00001"_s} << true << u"AUTO key: \"calc:lim:low?\" failed"_s;
+}
+
+void TestCompareMenu::lostReplyKeepsLimits()
+{
+    QFETCH(QString, fault);
+    QFETCH(QList<int>, presses);
+    QFETCH(QStringList, sent);
+    QFETCH(bool, menuOpen);
+    QFETCH(QString, line);
+    QString why;
+    const std::optional<sim::Faults> faults = sim::parseFaults(fault, &why);
+    QVERIFY2(faults, qPrintable(why));
+    KeyPanel f(u"limupp=5,limlow=1"_s, *faults);
+    f.sim.link.setReplyBound(std::chrono::milliseconds(300));
+
+    f.shiftHold();
+    for (int key : presses)
+        f.press(key);
+
+    QCOMPARE(f.sentLimits(), sent);
+    QVERIFY(!f.sim.wire().contains(u"calc:func comp"_s));
+    QCOMPARE(f.held("limupp"), QByteArray(sent.isEmpty() || sent.constLast().endsWith(u" 5") ? "+5.000000E+00"
+                                                                                           : "+5.000010E+00"));
+    QCOMPARE(f.held("limlow"), QByteArray("+1.000000E+00"));
+    QVERIFY(!f.state.COMP_ON);
+    QVERIFY(!f.display.isLit(Lamp::COMP_LAB));
+    QCOMPARE(f.state.COMP_SET, menuOpen);
+    QVERIFY2(f.status.lines().constLast().startsWith(line), qPrintable(f.status.text()));
+    if (!menuOpen) {
+        QVERIFY(f.timers.READ_Timer.isEnabled());
+        QVERIFY(f.timers.STOP_Timer.isEnabled());
+        QVERIFY(!f.state.READ_PAUSED);
+        QVERIFY(!f.timers.IMG_Timer.isEnabled());
+        return;
+    }
+    // Still on HIGH, its name blinking, with the digits that went out as it.
+    QVERIFY(f.state.COMP_HIGH);
+    QCOMPARE(shown2(f.display), u"_HIGH_"_s);
+    QCOMPARE(blinkOf(f.state), u"1,4,10,2"_s);
+    QCOMPARE(f.state.LIMIT_DIGITS, sent.constLast().endsWith(u" 5") ? u"0500000"_s : u"0500001"_s);
+    QVERIFY(!f.timers.READ_Timer.isEnabled());
 }
 
 QTEST_GUILESS_MAIN(TestCompareMenu)
