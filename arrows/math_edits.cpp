@@ -73,10 +73,19 @@ const MathItem *findItem(qint16 item)
     return nullptr;
 }
 
+// The item's value is asked before the menu moves: when no reply comes the
+// menu stays on the item it names, with that item's digits.
 bool showItem(Panel &p, Arrow key, const MathItem &item)
 {
     PanelState &s = p.state;
     display::DisplayModel &d = p.display;
+    QString reply;
+    if (item.query && s.REMOTE_OK) {
+        const std::optional<QString> answer = keys::keyAsk(p, QString::fromUtf16(item.query));
+        if (!answer)
+            return false;
+        reply = *answer;
+    }
     display::spell(d, item.word);
     s.BLINK_FIRST = item.first;
     s.BLINK_LAST = item.last;
@@ -87,13 +96,6 @@ bool showItem(Panel &p, Arrow key, const MathItem &item)
         display::ClearSHOW1(d);
         display::spell(d, kInverse);
         return true;
-    }
-    QString reply;
-    if (s.REMOTE_OK) {
-        const std::optional<QString> answer = keys::keyAsk(p, QString::fromUtf16(item.query));
-        if (!answer)
-            return false;
-        reply = *answer;
     }
     if (key == Arrow::Up)
         s.*item.kept = reply;

@@ -1,7 +1,8 @@
 // The arrow keys in the math menu (the menu set open directly: no key opens
 // it yet): the item list both ways with its queries, the digits with their
 // bounds, the negative drawing and the continuous-count floor, the point
-// walked up and back; and the range while math is on.
+// walked up and back; an item whose value is lost on the line is not moved
+// to; and the range while math is on.
 
 #include "arrows/arrow_keys.h"
 #include "support/display_reading.h"
@@ -25,6 +26,8 @@ private slots:
     void digits_data();
     void digits();
     void pointRoundTrip();
+    void lostReplyStays_data();
+    void lostReplyStays();
     void rangeWhileMathOn();
 };
 
@@ -37,7 +40,8 @@ QString blinkOf(const shell::PanelState &s)
 
 struct MathPanel : PanelFixture
 {
-    MathPanel()
+    explicit MathPanel(sim::Faults faults = {})
+        : PanelFixture(faults)
     {
         darken(display);
         state.MODE1 = u"DCV"_s;
@@ -170,6 +174,43 @@ void TestMathEdits::digits()
     QCOMPARE(shown1(f.display), shown);
     QVERIFY(f.timers.IMG_Timer.isEnabled());
     QVERIFY(f.sim.written.isEmpty());
+}
+
+// M is shown with its digits; the next item's reply is cut on the line. The
+// press fails and the menu stays on M: its name, its digits, what UP keeps.
+void TestMathEdits::lostReplyStays_data()
+{
+    QTest::addColumn<bool>("up");
+    QTest::addColumn<QString>("lost");
+    QTest::newRow("DOWN, B lost")    << false << u"calc:math:mbf?"_s;
+    QTest::newRow("UP, REF% lost")   << true  << u"calc:math:perc?"_s;
+}
+
+void TestMathEdits::lostReplyStays()
+{
+    QFETCH(bool, up);
+    QFETCH(QString, lost);
+    MathPanel f(*sim::parseFaults(u"cut-query="_s + lost));
+    f.linkUp();
+    f.sim.link.setReplyBound(std::chrono::milliseconds(300));
+    QVERIFY(f.sim.instrument.setState(u"reply:calc:math:mmf?"_s, u"+2.000000E+00"_s));
+    f.state.MATH_ITEM = 4;
+    f.state.BLINK_DISP2 = true;
+    QVERIFY(f.press(false));  // REF% to M
+    QCOMPARE(f.state.MATH_ITEM, 1);
+    const QString word = shown2(f.display), value = shown1(f.display), digits = f.state.EDIT_DIGITS;
+    const QString blink = blinkOf(f.state), kept = f.state.MATH_M_VALUE;
+    f.sim.written.clear();
+
+    QVERIFY(!f.press(up));
+    QCOMPARE(f.sim.written, QStringList{lost + u"\\10"_s});
+    QCOMPARE(f.state.MATH_ITEM, 1);
+    QCOMPARE(shown2(f.display), word);
+    QCOMPARE(shown1(f.display), value);
+    QCOMPARE(f.state.EDIT_DIGITS, digits);
+    QCOMPARE(blinkOf(f.state), blink);
+    QCOMPARE(f.state.MATH_M_VALUE, kept);
+    QVERIFY(f.timers.IMG_Timer.isEnabled());
 }
 
 // From micro point 2 UP to mega point 3 and back: the digits stay and the
