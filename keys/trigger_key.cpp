@@ -6,6 +6,7 @@
 #include "platform/runtime.h"
 #include "platform/time_of_day.h"
 #include "reading/reply_parser.h"
+#include "runs/run_control.h"
 
 
 namespace keys {
@@ -66,6 +67,9 @@ bool trigger(Panel &p, const KeyHooks &hooks)
 {
     shell::PanelState &s = p.state;
     if (p.controls.Ran_CHK.checked) {
+        // The range a demonstration run's tick takes, so that in auto range
+        // too the reading is a random value on a real range.
+        s.MODE1_RANGE = runs::demonstrationRange(p.display, s.MODE1_RANGE);
         reading::RANDOM_READ_SHOW(p);
     } else {
         if (!reading::TRIG_READ_SHOW(p)) {

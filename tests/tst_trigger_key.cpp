@@ -4,7 +4,9 @@
 // trigger takes one reading and records it at the seconds since the
 // trigger became external, on a fixed wall clock, across midnight too; a
 // reading that did not come records nothing; a demonstration run stopped by
-// the switch goes on after the switch back and ends at its own test time.
+// the switch goes on after the switch back and ends at its own test time; a
+// triggered demonstration reading in auto range is made on the range a
+// demonstration run's tick would take.
 
 #include "formats/recorded_data.h"
 #include "keys/trigger_key.h"
@@ -39,6 +41,8 @@ private slots:
     void failedReadingRecordsNothing();
     void nothingWithoutExternalTrigger();
     void demonstrationRunStopsAndGoesOn();
+    void demonstrationOnARealRange_data();
+    void demonstrationOnARealRange();
 };
 
 namespace {
@@ -327,6 +331,64 @@ void TestTriggerKey::demonstrationRunStopsAndGoesOn()
     t.clock.advance(1s);
     t.f.timers.STOP_Timer.tick();
     QCOMPARE(t.f.state.runPhase, RunPhase::Idle);
+    QVERIFY(t.f.sim.wire().isEmpty());
+}
+
+// Display 1 shows its last reading (the point and the lamps of its range);
+// two triggered demonstration readings: each a value on that range with its
+// unit, the point of that range lit, both recorded.
+void TestTriggerKey::demonstrationOnARealRange_data()
+{
+    QTest::addColumn<QString>("rangeBefore");  // MODE1_RANGE
+    QTest::addColumn<QStringList>("lit");      // display 1 as its last reading left it
+    QTest::addColumn<QString>("range");
+    QTest::addColumn<int>("point");
+    QTest::addColumn<QString>("unit");
+
+    QTest::newRow("auto, 10 V")    << u"AUTO"_s << QStringList{u"DROP_IMG(2)"_s, u"T_V_LAB1"_s, u"AUTO_LAB1"_s}
+                                   << u"10V"_s << 2 << u"V"_s;
+    QTest::newRow("auto, 100 mV")  << u"AUTO"_s
+                                   << QStringList{u"DROP_IMG(3)"_s, u"T_min_LAB1"_s, u"T_V_LAB1"_s, u"AUTO_LAB1"_s}
+                                   << u"100mV"_s << 3 << u"mV"_s;
+    QTest::newRow("auto, 1 kOhm")  << u"AUTO"_s
+                                   << QStringList{u"DROP_IMG(1)"_s, u"T_K_LAB1"_s, u"T_R_LAB1"_s, u"AUTO_LAB1"_s}
+                                   << u"1KOhm"_s << 1 << u"KOhm"_s;
+    QTest::newRow("manual 10 V")   << u"10V"_s << QStringList{u"DROP_IMG(2)"_s, u"T_V_LAB1"_s}
+                                   << u"10V"_s << 2 << u"V"_s;
+}
+
+void TestTriggerKey::demonstrationOnARealRange()
+{
+    QFETCH(QString, rangeBefore);
+    QFETCH(QStringList, lit);
+    QFETCH(QString, range);
+    QFETCH(int, point);
+    QFETCH(QString, unit);
+    RunFixture t;
+    t.demonstration();
+    darken(t.f.display);
+    QString unknown;
+    QVERIFY2(setUp(t.f.panel, lit, &unknown), qPrintable(unknown));
+    t.f.state.MODE1 = u"DCV"_s;
+    t.f.state.MODE1_RANGE = rangeBefore;
+    const keys::KeyHooks hooks = recordInto(t.run);
+    QSignalSpy points(&t.run.events, &runs::RunEvents::pointTaken);
+    rt::FixedTimeOfDay now(3600);
+    shiftTrig(t.f.panel);
+
+    const QRegularExpression reading(u"^-?\\d+\\.\\d+"_s + QRegularExpression::escape(unit) + u'$');
+    double sum = 0;
+    for (int i = 0; i < 2; ++i) {
+        now.set(3601 + i);
+        QVERIFY(keys::TRIG_IMG_ENTER(t.f.panel, hooks));
+        QVERIFY2(reading.match(t.f.state.DISPLAY1).hasMatch(), qPrintable(t.f.state.DISPLAY1));
+        QCOMPARE(t.f.state.MODE1_RANGE, range);
+        for (int k = 0; k <= 5; ++k)
+            QCOMPARE(t.f.display.isLit(display::Points::DROP_IMG, k), k == point);
+        QCOMPARE(t.f.state.RECORD_COUNT, i + 1);
+        sum += std::abs(points.constLast().at(1).toDouble());
+    }
+    QVERIFY(sum > 0);  // both zero: about once in 10^10 runs
     QVERIFY(t.f.sim.wire().isEmpty());
 }
 
