@@ -5,6 +5,7 @@
 // and its point; a limit's reply lost on the line never lets another
 // limit's digits go out as it.
 
+#include "core/link_gate.h"
 #include "display/digit_blink.h"
 #include "display/glyph_words.h"
 #include "keys/hold_key.h"
@@ -12,10 +13,13 @@
 #include "keys/shift_key.h"
 #include "keys/setup_menus.h"
 #include "keys/trigger_key.h"
+#include "platform/twips.h"
 #include "reading/reply_parser.h"
 #include "support/display_reading.h"
 #include "support/panel_fixture.h"
+#include "support/program_on_sim.h"
 #include "support/reading_setup.h"
+#include "windows/front_panel_window.h"
 
 #include <QtTest>
 
@@ -44,6 +48,7 @@ private slots:
     void shiftLeaves();
     void lostReplyKeepsLimits_data();
     void lostReplyKeepsLimits();
+    void lostLowerLimitOnRavelosim();
 };
 
 namespace {
@@ -510,5 +515,47 @@ void TestCompareMenu::lostReplyKeepsLimits()
     QVERIFY(!f.timers.READ_Timer.isEnabled());
 }
 
-QTEST_GUILESS_MAIN(TestCompareMenu)
+// The whole program on ravelo-sim, whose replies to "calc:lim:low?" are cut:
+// SHIFT, HOLD and AUTO twice clicked on the panel. The upper limit goes out
+// as it was read, each time; the lower limit and compare never do.
+void TestCompareMenu::lostLowerLimitOnRavelosim()
+{
+    QTemporaryDir logFolder;
+    const QString log = logFolder.filePath(u"sim.log"_s);
+    ProgramOnSim program({u"--state"_s, u"limupp=5,limlow=1"_s, u"--fault"_s, u"cut-query=calc:lim:low?"_s,
+                          u"--log"_s, log},
+                         u"0.02"_s, u"200"_s);
+    QVERIFY2(program.ready(), qPrintable(program.sim.errors()));
+    std::unique_ptr<shell::MDImain> &window = program.start();
+    window->show();
+    Panel &panel = window->panel();
+    QTRY_VERIFY_WITH_TIMEOUT(panel.state.REMOTE_OK, 5000);
+    program.link.setReplyBound(std::chrono::milliseconds(300));
+    shell::SHOW_Form *show = window->showForm();
+    const auto click = [show](const QRect &twips) {
+        QTest::mouseClick(show, Qt::LeftButton, {},
+                          rt::twipsRect(twips.x(), twips.y(), twips.width(), twips.height()).center());
+    };
+
+    click(shell::SHOW_Form::shiftKeyRect());
+    click(shell::SHOW_Form::keyRect(KeyPanel::HOLD));
+    QVERIFY(panel.state.COMP_SET);
+    click(shell::SHOW_Form::keyRect(KeyPanel::AUTO));
+    click(shell::SHOW_Form::keyRect(KeyPanel::AUTO));
+
+    QVERIFY(panel.state.COMP_SET);
+    QVERIFY(panel.state.COMP_HIGH);
+    QVERIFY(!panel.state.COMP_ON);
+    QCOMPARE(shell::ask(panel, u"calc:lim:upp?\\10"_s).value_or(QString()), u"+5.000000E+00\r"_s);
+    QFile file(log);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QStringList limits;
+    for (const QByteArray &line : file.readAll().split('\n'))
+        if (line.startsWith("calc:lim:") || line.startsWith("calc:func"))
+            limits << QString::fromLatin1(line);
+    QCOMPARE(limits, QStringList({u"calc:lim:upp?"_s, u"calc:lim:upp 5"_s, u"calc:lim:low?"_s,
+                                  u"calc:lim:upp 5"_s, u"calc:lim:low?"_s, u"calc:lim:upp?"_s}));
+}
+
+QTEST_MAIN(TestCompareMenu)
 #include "tst_compare_menu.moc"
