@@ -214,6 +214,7 @@ void singleView(Panel &p)
     shell::PanelState &s = p.state;
     ClearSHOW_ALL(d);
     zeros(d, Positions::DIS1_IMG);
+    s.reading1Shown = false;
 
     if (const FunctionRow *f = findRow<FunctionRow>(kRangedFunctions, s.MODE1)) {
         showRange1(p, f->family, true);
@@ -252,6 +253,7 @@ void display1RangeView(Panel &p)
 {
     DisplayModel &d = p.display;
     zeros(d, Positions::DIS1_IMG);
+    p.state.reading1Shown = false;
     const FunctionRow *f = findRow<FunctionRow>(kRangedFunctions, p.state.MODE1);
     if (!f)
         return closingStep(p);

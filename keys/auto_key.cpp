@@ -4,6 +4,7 @@
 #include "display/range_view.h"
 #include "keys/function_keys.h"
 #include "keys/key_exchange.h"
+#include "shell/identification.h"
 #include "shell/speed_check.h"
 
 #include <array>
@@ -341,6 +342,22 @@ bool askInputRange(Panel &p)
     return true;
 }
 
+// Asks the instrument for the range display 1 is on, when no reading of the
+// function has been drawn: the zeros a function key leaves sit where auto
+// range starts, not on the range in force.
+bool askRange(Panel &p)
+{
+    const std::optional<QString> reply = keyAsk(p, QStringLiteral("conf:rang?\\10"));
+    if (!reply)
+        return false;
+    const QString text = reply->chopped(1);
+    if (const std::optional<QString> label = shell::display1RangeLabel(p.state.MODE1, text))
+        p.state.MODE1_RANGE = *label;
+    else
+        shell::reportUnnamedRange(p, u"AUTO", text, p.state.MODE1);
+    return true;
+}
+
 } // namespace
 
 bool AUTO_IMG_ENTER(Panel &p)
@@ -363,6 +380,8 @@ bool AUTO_OFF(Panel &p)
         return true;
     if (*family == Family::Frequency)
         return second || askInputRange(p);  // display 2 asks nothing
+    if (!second && !s.reading1Shown && s.REMOTE_OK)
+        return askRange(p);
     const int point = second ? firstLitPoint(d, Points::DROP_IMG2, 4)
                              : firstLitPoint(d, Points::DROP_IMG, 5);
     if (const char16_t *label = labelAt(d, second ? 2 : 1, *family, point))

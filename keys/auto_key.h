@@ -33,8 +33,11 @@ bool AUTO_IMG_ENTER(Panel &p);
 // while 2ND is lit), read off the drawn display: the first lit point and
 // the prefix and DC lamps. Frequency and period on display 1 ask the
 // instrument for the input range instead ("conf:rang?", while the link is
-// up). A picture that names no range leaves the label as it is; the caller
-// empties it first and redraws afterwards. False when the query failed.
+// up), and so does display 1 while it shows no reading of its function yet
+// (the range read as the identification reads it; one that names none
+// leaves the label and a status line). A picture that names no range
+// leaves the label as it is; the caller empties it first and redraws
+// afterwards. False when the query failed.
 bool AUTO_OFF(Panel &p);
 
 } // namespace keys

@@ -155,6 +155,7 @@ bool selectDisplay1(Panel &p, QStringView mode)
     if (row.autoRange)
         s.MODE1_RANGE = QStringView(shell::kAutoRange).toString();
     s.DISPLAY1.clear();
+    s.reading1Shown = false;
     zeros(d, Positions::DIS1_IMG);
     checkRate(p, row.rateCheck, RateCheck::AtEnd);
     if (row.pressedAWhile)
@@ -262,6 +263,7 @@ bool CF_IMG_ENTER(Panel &p)
     }
     s.MODE1_RANGE.clear();
     s.DISPLAY1.clear();
+    s.reading1Shown = false;
     display::ClearSHOW2(d);
     if (!s.MODE2_ON && s.REMOTE_OK && s.SENSOR_TYPE == u"TCO" && !refreshThermocouple(p))
         return false;

@@ -204,6 +204,7 @@ void showRow(Panel &p, double x, double mul, double div, const Shown &shown, Pre
     QString &text = p.state.DISPLAY1;
     text = scaled(x, mul, div, shown);
     display::DIS1_READ_SHOW(p, text, shown.integers, shown.decimals, x < 0);
+    p.state.reading1Shown = true;
     if (kiloText && x >= 1000)
         text = withUnitWord(scaled(x, 1, 1000, shown), Prefix::Kilo, unit);
     else
@@ -249,6 +250,7 @@ void showFrequency(Panel &p, const Function &f, double x, QStringView field)
     p.state.DISPLAY1 = withUnitWord(scaled(x, row.mul, row.div, row.shown), row.prefix, f.unit);
     QString copy = field.toString();
     (void)display::CHK_READ_RANGE(p, copy);  // the field converted, so it draws
+    p.state.reading1Shown = true;
 }
 
 // Diode and continuity read "OPEN" beyond the display.
@@ -257,6 +259,7 @@ void showTestRow(Panel &p, double x, const Shown &shown, QStringView unit)
     QString &text = p.state.DISPLAY1;
     text = scaled(x, 1, 1, shown);
     display::DIS1_READ_SHOW(p, text, shown.integers, shown.decimals, x < 0);
+    p.state.reading1Shown = true;
     if (p.state.DIS1_OL)
         text = QStringLiteral("OPEN");
     else
@@ -268,6 +271,7 @@ void showTemperature(Panel &p, const Function &f, double x)
     QString &text = p.state.DISPLAY1;
     text = scaled(x, 1, 1, kTemperatureShown);
     display::DIS1_READ_SHOW(p, text, kTemperatureShown.integers, kTemperatureShown.decimals, x < 0);
+    p.state.reading1Shown = true;
     if (text == QStringView(kNoSensor))
         text = kDetect;
     else

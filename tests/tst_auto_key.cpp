@@ -1,9 +1,13 @@
 // The AUTO key: auto range on and off for each display and function, the
 // functions that refuse it, compare sent again; the range label read off the
-// drawn display after auto range (and asked for frequency and period); the
+// drawn display after auto range (and asked for frequency and period, and
+// before any reading of the function), on the simulator too; the
 // reading-rate cycle with its presets and rate commands.
 
+#include "arrows/arrow_keys.h"
 #include "keys/auto_key.h"
+#include "keys/function_keys.h"
+#include "reading/reply_parser.h"
 #include "support/display_reading.h"
 #include "support/panel_fixture.h"
 #include "support/reading_setup.h"
@@ -24,6 +28,10 @@ private slots:
     void display2();
     void rangeLabel_data();
     void rangeLabel();
+    void rangeAskedWithoutReading_data();
+    void rangeAskedWithoutReading();
+    void leavingAutoOnSim_data();
+    void leavingAutoOnSim();
     void rateCycle_data();
     void rateCycle();
 };
@@ -59,8 +67,9 @@ void TestAutoKey::display1_data()
 
     const QStringList none;
     QTest::newRow("DCV to manual, compare sent again") << u"DCV"_s << u"AUTO"_s
-        << QStringList{u"AUTO_LAB1"_s, u"DC_LAB1"_s, u"DROP_IMG(1)"_s, u"COMP_ON"_s} << QString() << true
+        << QStringList{u"AUTO_LAB1"_s, u"DC_LAB1"_s, u"DROP_IMG(1)"_s, u"COMP_ON"_s, u"reading1Shown"_s} << QString() << true
         << QStringList{u"conf:auto off\\10"_s, u"calc:func comp\\10"_s} << false << u"10V"_s << u"DCV"_s;
+    // With nothing to ask, the zeros the DCV key left name the range.
     QTest::newRow("DCV to manual, link down") << u"DCV"_s << u"AUTO"_s
         << QStringList{u"AUTO_LAB1"_s, u"DC_LAB1"_s, u"DROP_IMG(2)"_s, u"T_min_LAB1"_s} << QString() << false
         << none << false << u"100mV"_s << u"DCV"_s;
@@ -189,9 +198,9 @@ void TestAutoKey::display2()
     QCOMPARE(f.state.MODE1_RANGE, u"1V"_s);
 }
 
-// AUTO_OFF alone, from the drawn display: the first lit point (display 1:
-// 0..4, display 2: 0..3) and the prefix and DC lamps. "keep" is the label
-// before; it stays where no rule names a range.
+// AUTO_OFF alone, from the drawn display showing a reading: the first lit
+// point (display 1: 0..4, display 2: 0..3) and the prefix and DC lamps.
+// "keep" is the label before; it stays where no rule names a range.
 void TestAutoKey::rangeLabel_data()
 {
     QTest::addColumn<int>("displayNo");
@@ -265,12 +274,129 @@ void TestAutoKey::rangeLabel()
     (displayNo == 1 ? f.state.MODE1 : f.state.MODE2) = mode;
     f.state.MODE1_RANGE = u"keep"_s;
     f.state.MODE2_RANGE = u"keep"_s;
+    f.state.reading1Shown = true;
 
     QVERIFY(keys::AUTO_OFF(f.panel));
 
     QCOMPARE(displayNo == 1 ? f.state.MODE1_RANGE : f.state.MODE2_RANGE, label);
     QCOMPARE(displayNo == 1 ? f.state.MODE2_RANGE : f.state.MODE1_RANGE, u"keep"_s);
     QCOMPARE(f.sim.written, reply.isEmpty() ? QStringList{} : QStringList{u"conf:rang?\\10"_s});
+}
+
+// AUTO_OFF on display 1 before any reading of its function: the zeros the
+// function key left (drawn here as it draws them) sit where auto range
+// starts, so the instrument is asked and its reply read as the start-up
+// identification reads it. Current reads the codes too; 1 is 1A, as no
+// reading's m lamp tells 10mA from 10A. A reply that names no range of the
+// function leaves the label empty and a status line.
+void TestAutoKey::rangeAskedWithoutReading_data()
+{
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<QStringList>("lit");
+    QTest::addColumn<QString>("reply");
+    QTest::addColumn<QString>("label");
+
+    const QStringList dcv = {u"DC_LAB1"_s, u"T_V_LAB1"_s, u"DROP_IMG(2)"_s, u"T_min_LAB1"_s};
+    const QStringList acv = {u"AC_LAB1"_s, u"T_V_LAB1"_s, u"DROP_IMG(3)"_s, u"T_min_LAB1"_s};
+    const QStringList w2 = {u"W2_LAB1"_s, u"T_R_LAB1"_s, u"DROP_IMG(2)"_s, u"T_K_LAB1"_s};
+    const QStringList w4 = {u"W4_LAB1"_s, u"T_R_LAB1"_s, u"DROP_IMG(3)"_s, u"T_M_LAB1"_s};
+    const QStringList dci = {u"DC_LAB1"_s, u"T_A_LAB1"_s, u"DROP_IMG(2)"_s, u"T_u_LAB1"_s};
+    const QStringList aci = {u"AC_LAB1"_s, u"T_A_LAB1"_s, u"DROP_IMG(1)"_s, u"T_min_LAB1"_s};
+    QTest::newRow("DCV 10") << u"DCV"_s << dcv << u"10"_s << u"10V"_s;
+    QTest::newRow("DCV 1000") << u"DCV"_s << dcv << u"1000"_s << u"1000V"_s;
+    QTest::newRow("ACV 750") << u"ACV"_s << acv << u"750"_s << u"750V"_s;
+    QTest::newRow("2W 10E5") << u"2W"_s << w2 << u"10E5"_s << u"100K"_s;
+    QTest::newRow("4W 10E2") << u"4W"_s << w4 << u"10E2"_s << u"100"_s;
+    QTest::newRow("DCI 0.1") << u"DCI"_s << dci << u"0.1"_s << u"100mA"_s;
+    QTest::newRow("DCI 1.000000E-04") << u"DCI"_s << dci << u"1.000000E-04"_s << u"100uA"_s;
+    QTest::newRow("DCI 1") << u"DCI"_s << dci << u"1"_s << u"1A"_s;
+    QTest::newRow("DCI code 2") << u"DCI"_s << dci << u"2"_s << u"100mA"_s;
+    QTest::newRow("ACI 10") << u"ACI"_s << aci << u"10"_s << u"10A"_s;
+    QTest::newRow("ACI 0.0001: no AC range") << u"ACI"_s << aci << u"0.0001"_s << QString();
+    QTest::newRow("DCV 0.5: no range") << u"DCV"_s << dcv << u"0.5"_s << QString();
+    QTest::newRow("2W reply x") << u"2W"_s << w2 << u"x"_s << QString();
+}
+
+void TestAutoKey::rangeAskedWithoutReading()
+{
+    QFETCH(QString, mode);
+    QFETCH(QStringList, lit);
+    QFETCH(QString, reply);
+    QFETCH(QString, label);
+    PanelFixture f;
+    prepare(f, lit, true);
+    QVERIFY(f.sim.instrument.setState(u"reply:conf:rang?"_s, reply));
+    f.state.MODE1 = mode;
+
+    QVERIFY(keys::AUTO_OFF(f.panel));
+
+    QCOMPARE(f.sim.written, QStringList{u"conf:rang?\\10"_s});
+    QCOMPARE(f.state.MODE1_RANGE, label);
+    const QStringList told = f.status.lines().filter(u"\"conf:rang?\" answered \""_s + reply + u'"');
+    QCOMPARE(told.size(), label.isEmpty() ? 1 : 0);
+}
+
+// On the simulator, on a known range in auto range, with display 1 as the
+// start-up identification or the function key leaves it: AUTO names the
+// range the instrument is on, and UP then goes one range above it. After a
+// reading, the drawn reading names the range and nothing is asked.
+void TestAutoKey::leavingAutoOnSim_data()
+{
+    QTest::addColumn<QString>("instrument");
+    QTest::addColumn<QString>("before");  // "reading": one reading drawn; "key": then the function key again
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("up");
+    QTest::addColumn<QString>("labelUp");
+
+    QTest::newRow("2W on 100K") << u"func1=2W,range1=100K,auto1=1"_s << QString() << u"100K"_s
+                                << u"conf:res 1000000\\10"_s << u"1M"_s;
+    QTest::newRow("DCV on 10V") << u"func1=DCV,range1=10V,auto1=1"_s << QString() << u"10V"_s
+                                << u"conf:volt:dc 100\\10"_s << u"100V"_s;
+    QTest::newRow("DCV on 10V, a reading, then the DCV key") << u"func1=DCV,range1=10V,auto1=1,display1=5"_s
+        << u"reading key"_s << u"10V"_s << u"conf:volt:dc 100\\10"_s << u"100V"_s;
+    QTest::newRow("DCI on 100mA") << u"func1=DCI,range1=100mA,auto1=1"_s << QString() << u"100mA"_s
+                                  << u"conf:curr:dc 1\\10"_s << u"1A"_s;
+    QTest::newRow("DCV on 10V, 5 V drawn") << u"func1=DCV,range1=10V,auto1=1,display1=5"_s << u"reading"_s
+                                           << u"10V"_s << u"conf:volt:dc 100\\10"_s << u"100V"_s;
+}
+
+void TestAutoKey::leavingAutoOnSim()
+{
+    QFETCH(QString, instrument);
+    QFETCH(QString, before);
+    QFETCH(QString, label);
+    QFETCH(QString, up);
+    QFETCH(QString, labelUp);
+    PanelFixture f;
+    QString why;
+    QVERIFY2(f.identify(instrument, &why), qPrintable(why));
+    if (before.contains(u"reading")) {
+        f.state.READ_OK = true;
+        QVERIFY(reading::TRIG_READ_SHOW(f.panel));
+    }
+    if (before.contains(u"key"))
+        QVERIFY(keys::DCV_IMG_ENTER(f.panel));
+    QCOMPARE(f.state.MODE1_RANGE, u"AUTO"_s);
+    QVERIFY(f.display.isLit(Lamp::AUTO_LAB1));
+    f.sim.written.clear();
+
+    QVERIFY(keys::AUTO_IMG_ENTER(f.panel));
+
+    QStringList asked = {u"conf:auto off\\10"_s};
+    if (before != u"reading")  // the function key leaves zeros over the reading
+        asked << u"conf:rang?\\10"_s;
+    QCOMPARE(f.sim.written, asked);
+    QCOMPARE(f.state.MODE1_RANGE, label);
+    QVERIFY(!f.display.isLit(Lamp::AUTO_LAB1));
+    QCOMPARE(f.sim.instrument.measure(1).range, label.toLatin1());
+    f.sim.written.clear();
+
+    QVERIFY(arrows::UP_IMG_ENTER(f.panel));
+
+    QCOMPARE(f.sim.written.value(0), up);
+    QCOMPARE(f.state.MODE1_RANGE, labelUp);
+    QCOMPARE(f.sim.instrument.measure(1).range, labelUp.toLatin1());
+    QVERIFY(!f.sim.instrument.measure(1).autoRange);
 }
 
 // SHIFT then AUTO: S to M, M to F, F (or none) to S; the preset for the new
