@@ -88,18 +88,16 @@ bool switchLimit(Panel &p, Arrow key)
         if (!answer)
             return false;
         reply = *answer;
+        s.*limit.kept = reply;
+    } else if (key == Arrow::Down) {
+        // Offline DOWN forgets the limit; UP keeps the last one read.
+        s.*limit.kept = QString();
     }
     s.COMP_HIGH = high;
     const display::LimitName &name = display::limitName(high);
     s.BLINK_LAST = name.last;
     display::spell(p.display, name.word);
 
-    if (s.REMOTE_OK) {
-        s.*limit.kept = reply;
-    } else if (key == Arrow::Down) {
-        // Offline DOWN forgets the limit; UP keeps the last one read.
-        s.*limit.kept = QString();
-    }
     // A reply that does not begin with a number counts as 0.
     const QString drawn = rt::toNumber(reply) ? reply : rt::numberText(rt::leadingNumber(reply));
     (void)loadLimit(p, drawn, s.*limit.kept);  // drawn is a number: it loads
