@@ -155,7 +155,6 @@ char *RecordedData::storeRoom(qsizetype size)
     }
     const qsizetype blockSize = std::max(size, m_blocks.empty() ? kFirstStoreBlock
                                                                  : std::min(m_blockSize * 2, kLargestStoreBlock));
-    m_blocks.reserve(m_blocks.size() + 1);
     m_blocks.push_back(std::make_unique_for_overwrite<char[]>(std::size_t(blockSize)));
     m_blockSize = blockSize;
     m_used = (qint64(m_blocks.size() - 1) << 32) + size;
@@ -199,7 +198,6 @@ bool RecordedData::addRecord(QByteArrayView line, bool latin1)
 
     Record record;
     record.latin1 = latin1;
-    m_records.reserve(m_records.size() + 1);  // may throw before the store changes
     char *out = storeRoom(total);
     record.start = m_used - total;
     qsizetype at = 0;
