@@ -27,9 +27,9 @@ void SHIFT_IMG_MouseUp(Panel &p);
 void MXMN_Timer_Timer(Panel &p);
 void ND2_Timer_Timer(Panel &p);
 
-// The mouse-ups of MXMN and 2ND at `at` (the time their mouse-down was
-// stamped with): a second or more after the press, with its tick not yet
-// run, it is the long press; earlier, the short press it already was.
+// The mouse-ups of MXMN and 2ND, `at` on the clock of their mouse-down's
+// time: a second or more after the press, with its tick not yet run, the
+// long press acts now; earlier, the press stays the short one it was.
 void MXMN_MouseUp(Panel &p, qint64 at);
 void ND2_MouseUp(Panel &p, qint64 at);
 
