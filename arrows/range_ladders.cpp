@@ -538,7 +538,10 @@ bool twoOrFourWire1(const DisplayModel &d)
 // Single-mode DOWN from AUTO: the instrument is put on a fixed range and
 // says which; DOWN then steps from there. A reply of 1 is the range code
 // for 10mA or 10A, told apart by the m lamp; the DC lamp gives the ladder
-// whose ranges the reply may name. A reply that names none leaves "AUTO".
+// whose ranges the reply may name. The range named lights its own prefix
+// lamp in place of what the auto-range drawing left (the DCI key's micro,
+// or a reading's), so the step's lamps go on from the range the instrument
+// is on. A reply that names none leaves "AUTO".
 bool askCurrentRange(Panel &p)
 {
     ReadingPause pause(p);
@@ -553,10 +556,14 @@ bool askCurrentRange(Panel &p)
     const QStringView mode = d.isLit(Lamp::DC_LAB1) ? u"DCI" : u"ACI";
     const shell::ReplyOne one = d.isLit(Lamp::T_min_LAB1) ? shell::ReplyOne::TenMilliamps
                                                           : shell::ReplyOne::TenAmps;
-    if (const std::optional<QString> label = shell::currentRangeLabel(mode, *reply, one))
-        p.state.MODE1_RANGE = *label;
-    else
+    const std::optional<QString> label = shell::currentRangeLabel(mode, *reply, one);
+    if (!label) {
         shell::reportUnnamedRange(p, u"DOWN", reply->chopped(1), mode);
+        return true;
+    }
+    p.state.MODE1_RANGE = *label;
+    setPrefix(p, Prefix::Micro, 1, label->endsWith(u"uA"));
+    setPrefix(p, Prefix::Milli, 1, label->endsWith(u"mA"));
     return true;
 }
 

@@ -464,10 +464,12 @@ void TestArrowKeys::failedExchangeLeavesTheRunGoing()
 
 // Single-mode DOWN from AUTO in current: the instrument answers its range
 // as a code (1, 2, 3) or as the range's full scale in any number form, and
-// DOWN lands one range below the range it names. 1 is the code: 10mA with
-// the m lamp lit, else 10A. A reply that names no range leaves "AUTO", sends
-// no range and says so in the status log. An empty line is no reply at all
-// on the line: the query times out and the press ends there, still "AUTO".
+// DOWN lands one range below the range it names, its prefix lamp alone lit.
+// 1 is the code: 10mA with the m lamp lit (a milliamp reading drawn), else
+// 10A (as the DCI key leaves display 1, micro lit). A reply that names no
+// range leaves "AUTO", sends no range and says so in the status log. An
+// empty line is no reply at all on the line: the query times out and the
+// press ends there, still "AUTO".
 void TestArrowKeys::currentRangeReply_data()
 {
     QTest::addColumn<QStringList>("lamps");
@@ -492,6 +494,8 @@ void TestArrowKeys::currentRangeReply_data()
         {u"x",              u"",                u"AUTO",  u"",                u"AUTO"},
     };
     const QStringList dc = {u"DC_LAB1"_s, u"T_A_LAB1"_s, u"AUTO_LAB1"_s};
+    const QStringList keyLeft = dc + QStringList{u"T_u_LAB1"_s, u"DROP_IMG(2)"_s};
+    const QStringList milliDrawn = dc + QStringList{u"T_min_LAB1"_s, u"DROP_IMG(3)"_s};
     const auto command = [](const char16_t *tail) {
         const QString t = QString::fromUtf16(tail);
         return t.isEmpty() ? t : u"conf:curr:"_s + t + u"\\10"_s;
@@ -499,9 +503,9 @@ void TestArrowKeys::currentRangeReply_data()
     for (const Row &row : rows) {
         const QString reply = QString::fromUtf16(row.reply);
         QTest::addRow("DC \"%s\", m dark", qPrintable(reply))
-            << dc << reply << command(row.dark) << QString::fromUtf16(row.darkLabel);
+            << keyLeft << reply << command(row.dark) << QString::fromUtf16(row.darkLabel);
         QTest::addRow("DC \"%s\", m lit", qPrintable(reply))
-            << dc + QStringList{u"T_min_LAB1"_s} << reply << command(row.lit) << QString::fromUtf16(row.litLabel);
+            << milliDrawn << reply << command(row.lit) << QString::fromUtf16(row.litLabel);
     }
     // The AC ladder has no 100uA range, and ends at 1mA.
     const QStringList ac = {u"AC_LAB1"_s, u"T_A_LAB1"_s, u"AUTO_LAB1"_s, u"T_min_LAB1"_s};
@@ -534,6 +538,10 @@ void TestArrowKeys::currentRangeReply()
     const QStringList told = f.status.lines().filter(u"\"conf:rang?\" answered \""_s + reply + u'"');
     QCOMPARE(told.size(), answered && label == u"AUTO" ? 1 : 0);
     QCOMPARE(f.display.isLit(Lamp::AUTO_LAB1), !answered);
+    if (label != u"AUTO") {
+        QCOMPARE(f.display.isLit(Lamp::T_u_LAB1), label == u"100uA");
+        QCOMPARE(f.display.isLit(Lamp::T_min_LAB1), label.endsWith(u"mA"));
+    }
 }
 
 QTEST_MAIN(TestArrowKeys)
