@@ -94,7 +94,20 @@ Scanned scanNumber(QStringView text, qsizetype pos)
     // "1" look alike to the range checks.
     const std::int64_t magnitude = std::int64_t(integerDigits) - 1 - std::int64_t(first) + exponent;
     double value = 0;
-    if (magnitude > kMagnitudeBound) {
+    // Up to 15 significant digits and a power of ten up to 10^22 are both
+    // exact doubles, so one multiplication or division rounds the value
+    // correctly, as from_chars would: the usual readings take this way.
+    const std::size_t significant = last - first + 1;
+    const std::int64_t power = magnitude - std::int64_t(significant - 1);
+    if (significant <= 15 && power >= -22 && power <= 22) {
+        std::uint64_t whole = 0;
+        for (std::size_t i = first; i <= last; ++i)
+            whole = whole * 10 + std::uint64_t(digits[i] - '0');
+        static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                             1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                             1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+        value = power >= 0 ? double(whole) * kPowers[power] : double(whole) / kPowers[-power];
+    } else if (magnitude > kMagnitudeBound) {
         value = std::numeric_limits<double>::infinity();
     } else if (magnitude >= -kMagnitudeBound) {
         std::string canonical(1, digits[first]);
