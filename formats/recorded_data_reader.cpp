@@ -207,13 +207,16 @@ bool RecordedData::addRecord(QByteArrayView line, bool latin1)
         at += size;
         record.ends[c] = quint16(at);
     }
-    m_records.push_back(record);
+    if ((m_recordCount & (kChunkRecords - 1)) == 0)
+        m_records.push_back(std::make_unique_for_overwrite<Record[]>(std::size_t(kChunkRecords)));
+    m_records.back()[std::size_t(m_recordCount & (kChunkRecords - 1))] = record;
+    ++m_recordCount;
     return true;
 }
 
 QByteArrayView RecordedData::fieldBytes(qsizetype record, int column) const
 {
-    const Record &r = m_records[std::size_t(record)];
+    const Record &r = recordAt(record);
     const char *fields = m_blocks[std::size_t(r.start >> 32)].get() + (r.start & 0xFFFFFFFF);
     const qsizetype begin = column == 0 ? 0 : r.ends[std::size_t(column - 1)];
     return QByteArrayView(fields + begin, r.ends[std::size_t(column)] - begin);
@@ -374,7 +377,6 @@ void RecordedDataReader::finish(ReadEnd end, qint64 line)
 
 RecordedData RecordedDataReader::take()
 {
-    m_data.m_records.shrink_to_fit();
     return std::move(m_data);
 }
 

@@ -82,13 +82,13 @@ public:
     // The device's own words when it failed.
     QString error() const { return m_error; }
 
-    qsizetype recordCount() const { return qsizetype(m_records.size()); }
+    qsizetype recordCount() const { return m_recordCount; }
     // Field `column` (0 to 6) of record `record` (0-based), trimmed of spaces.
     QString field(qsizetype record, int column) const;
     // The same field, in `buffer` until its next use.
     QStringView field(qsizetype record, int column, FieldBuffer &buffer) const;
     // Whether the record's line was not UTF-8, and so read as Latin-1.
-    bool isLatin1(qsizetype record) const { return m_records[std::size_t(record)].latin1; }
+    bool isLatin1(qsizetype record) const { return recordAt(record).latin1; }
 
 private:
     friend class RecordedDataReader;
@@ -102,6 +102,14 @@ private:
         bool latin1 = false;
     };
 
+    // Records lie in chunks of this many, which never move either.
+    static constexpr int kChunkBits = 12;
+    static constexpr qsizetype kChunkRecords = qsizetype(1) << kChunkBits;
+    const Record &recordAt(qsizetype record) const
+    {
+        return m_records[std::size_t(record >> kChunkBits)][std::size_t(record & (kChunkRecords - 1))];
+    }
+
     // Adds a record line (no line end), or says it is no record.
     bool addRecord(QByteArrayView line, bool latin1);
     char *storeRoom(qsizetype size);
@@ -112,7 +120,8 @@ private:
     std::vector<std::unique_ptr<char[]>> m_blocks;
     qint64 m_used = 0;           // where the next field goes (see storeRoom)
     qsizetype m_blockSize = 0;  // the last block's size
-    std::vector<Record> m_records;
+    std::vector<std::unique_ptr<Record[]>> m_records;
+    qsizetype m_recordCount = 0;
     ReadEnd m_end = ReadEnd::Complete;
     qint64 m_endLine = 0;
     QString m_error;

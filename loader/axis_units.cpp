@@ -177,13 +177,28 @@ const Row *findRow(const Row (&rows)[N], QStringView key, QStringView Row::*colu
     return nullptr;
 }
 
-// The "m" of "Ohm" is part of the unit, not a prefix.
-bool hasMilli(QStringView text)
+// The prefix letters a reading text holds, found in one pass (a table of a
+// million readings is converted when it is plotted).
+struct PrefixLetters
 {
-    for (qsizetype at = text.indexOf(u'm'); at >= 0; at = text.indexOf(u'm', at + 1))
-        if (!(at >= 2 && text[at - 2] == u'O' && text[at - 1] == u'h'))
-            return true;
-    return false;
+    bool micro = false;  // "u"
+    bool milli = false;  // "m", but not the "m" of "Ohm"
+    bool kilo = false;   // "k"
+    bool mega = false;   // "M"
+};
+
+PrefixLetters prefixLetters(QStringView text)
+{
+    PrefixLetters found;
+    for (qsizetype at = 0; at < text.size(); ++at) {
+        switch (text[at].unicode()) {
+        case u'u': found.micro = true; break;
+        case u'm': found.milli = found.milli || !(at >= 2 && text[at - 2] == u'O' && text[at - 1] == u'h'); break;
+        case u'k': found.kilo = true; break;
+        case u'M': found.mega = true; break;
+        }
+    }
+    return found;
 }
 
 } // namespace
@@ -195,13 +210,14 @@ double GRID_NUM_C(QStringView &GRID_NUM_RANGE)
         GRID_NUM_RANGE = GRID_NUM_RANGE.first(percent);
     const QStringView text = GRID_NUM_RANGE;
     const double value = rt::leadingNumber(text);
-    if (text.contains(u'u'))
+    const PrefixLetters prefix = prefixLetters(text);
+    if (prefix.micro)
         return value / 1000000;
-    if (hasMilli(text))
+    if (prefix.milli)
         return value / 1000;
-    if (text.contains(u'k'))
+    if (prefix.kilo)
         return value * 1000;
-    if (text.contains(u'M'))
+    if (prefix.mega)
         return value * 1000000;
     return value;
 }
