@@ -19,6 +19,7 @@
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_loader --benchmark_filter=oversized
 
 #include "formats/recorded_data.h"
+#include "formats/recorded_data_reader.h"
 #include "loader/axis_units.h"
 #include "loader/loader_state.h"
 #include "loader/file_loading.h"
@@ -190,6 +191,22 @@ void openListPlot(benchmark::State &run)
 }
 BENCHMARK(openListPlot)->Arg(18000)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
 BENCHMARK(openListPlot)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+// Reading alone: the file's records split and kept, nothing shown.
+void readRecords(benchmark::State &run)
+{
+    const QString path = generatedFile(run.range(0));
+    for (auto _ : run) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return run.SkipWithError("no file");
+        formats::RecordedDataReader reader(file);
+        while (reader.readSome(1 << 20)) {
+        }
+        benchmark::DoNotOptimize(reader.take().recordCount());
+    }
+}
+BENCHMARK(readRecords)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The baseline pass alone.
 void lineEndPass(benchmark::State &run)

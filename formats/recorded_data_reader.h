@@ -21,6 +21,7 @@
 #include <QVarLengthArray>
 
 #include <array>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -117,7 +118,13 @@ private:
 
     // The fields' bytes in blocks that never move, so the store grows
     // without copying what it holds.
-    std::vector<std::unique_ptr<char[]>> m_blocks;
+    struct FreeBlock
+    {
+        void operator()(char *block) const { std::free(block); }
+    };
+    using Block = std::unique_ptr<char, FreeBlock>;
+    static Block newStoreBlock(qsizetype size);
+    std::vector<Block> m_blocks;
     qint64 m_used = 0;           // where the next field goes (see storeRoom)
     qsizetype m_blockSize = 0;  // the last block's size
     std::vector<std::unique_ptr<Record[]>> m_records;
