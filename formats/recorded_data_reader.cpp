@@ -173,18 +173,20 @@ RecordedData RecordedData::fromBytes(const QByteArray &bytes)
     return reader.take();
 }
 
-// A block of the store. A large one is a whole huge page where the system
-// has them: a million records then take a few dozen page faults, not tens
-// of thousands.
-RecordedData::Block RecordedData::newStoreBlock(qsizetype size)
+// A large block is a whole huge page where the system has them: a million
+// records then take a few dozen page faults, not tens of thousands.
+RecordedData::Block RecordedData::newBlock(qsizetype size, bool huge)
 {
     void *block = nullptr;
 #ifdef Q_OS_LINUX
-    if (size == kHugePage) {
-        block = std::aligned_alloc(std::size_t(kHugePage), std::size_t(kHugePage));
+    if (huge) {
+        const qsizetype pages = (size + kHugePage - 1) / kHugePage * kHugePage;
+        block = std::aligned_alloc(std::size_t(kHugePage), std::size_t(pages));
         if (block)
-            madvise(block, std::size_t(kHugePage), MADV_HUGEPAGE);
+            madvise(block, std::size_t(pages), MADV_HUGEPAGE);
     }
+#else
+    Q_UNUSED(huge);
 #endif
     if (!block)
         block = std::malloc(std::size_t(size));
@@ -205,7 +207,7 @@ char *RecordedData::storeRoom(qsizetype size)
     }
     const qsizetype blockSize = std::max(size, m_blocks.empty() ? kFirstStoreBlock
                                                                  : std::min(m_blockSize * 2, kHugePage - kPiece));
-    m_blocks.push_back(newStoreBlock(blockSize + kPiece));
+    m_blocks.push_back(newBlock(blockSize + kPiece, blockSize + kPiece == kHugePage));
     m_blockSize = blockSize;
     m_used = (qint64(m_blocks.size() - 1) << 32) + size;
     return m_blocks.back().get();
@@ -257,8 +259,13 @@ bool RecordedData::addRecord(QByteArrayView line, bool latin1)
         at += size;
         record.ends[c] = quint16(at);
     }
-    if ((m_recordCount & (kChunkRecords - 1)) == 0)
-        m_records.push_back(std::make_unique_for_overwrite<Record[]>(std::size_t(kChunkRecords)));
+    if ((m_recordCount & (kChunkRecords - 1)) == 0) {
+        // The first chunk takes its pages as it fills: a short file holds little.
+        const qsizetype bytes = kChunkRecords * qsizetype(sizeof(Record));
+        m_records.reserve(m_records.size() + 1);
+        m_recordBlocks.push_back(newBlock(bytes, !m_recordBlocks.empty()));
+        m_records.push_back(reinterpret_cast<Record *>(m_recordBlocks.back().get()));
+    }
     m_records.back()[std::size_t(m_recordCount & (kChunkRecords - 1))] = record;
     ++m_recordCount;
     return true;

@@ -104,7 +104,7 @@ private:
     };
 
     // Records lie in chunks of this many, which never move either.
-    static constexpr int kChunkBits = 12;
+    static constexpr int kChunkBits = 16;
     static constexpr qsizetype kChunkRecords = qsizetype(1) << kChunkBits;
     const Record &recordAt(qsizetype record) const
     {
@@ -123,11 +123,13 @@ private:
         void operator()(char *block) const { std::free(block); }
     };
     using Block = std::unique_ptr<char, FreeBlock>;
-    static Block newStoreBlock(qsizetype size);
+    // A block of `size` bytes; `huge`: in whole huge pages where the system has them.
+    static Block newBlock(qsizetype size, bool huge);
     std::vector<Block> m_blocks;
     qint64 m_used = 0;           // where the next field goes (see storeRoom)
     qsizetype m_blockSize = 0;  // the last block's size
-    std::vector<std::unique_ptr<Record[]>> m_records;
+    std::vector<Record *> m_records;  // the chunks, in `m_recordBlocks`
+    std::vector<Block> m_recordBlocks;
     qsizetype m_recordCount = 0;
     ReadEnd m_end = ReadEnd::Complete;
     qint64 m_endLine = 0;
