@@ -44,6 +44,38 @@ Scanned scanNumber(QStringView text, qsizetype pos)
         ++pos;
     }
 
+    // The usual reading, "1.23456" or "00017": at most 15 digits and no
+    // exponent. Its digits and the power of ten are exact doubles, so one
+    // division rounds it correctly, as the general way below does.
+    {
+        qsizetype p = pos;
+        std::uint64_t whole = 0;
+        int count = 0;
+        int fraction = -1;  // digits after the "."; -1: no "." yet
+        for (; p < size && count <= 15; ++p) {
+            const char16_t c = text[p].unicode();
+            if (isDigit(c)) {
+                whole = whole * 10 + std::uint64_t(c - u'0');
+                ++count;
+                fraction += fraction >= 0 ? 1 : 0;
+            } else if (c == u'.' && fraction < 0) {
+                fraction = 0;
+            } else {
+                break;
+            }
+        }
+        const bool exponentFollows =
+            p < size && (text[p] == u'E' || text[p] == u'e' || text[p] == u'D' || text[p] == u'd');
+        if (count > 0 && count <= 15 && !exponentFollows && (p == size || !isDigit(text[p].unicode()))) {
+            static constexpr double kTens[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                               1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+            double value = double(whole) / kTens[std::max(fraction, 0)];
+            if (value != 0.0 && negative)
+                value = -value;
+            return {p, true, value};
+        }
+    }
+
     std::string digits;  // integer and fraction digits, without the "."
     qsizetype integerDigits = 0;
     while (pos < size && isDigit(text[pos].unicode())) {
