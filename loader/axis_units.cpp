@@ -187,13 +187,15 @@ struct PrefixLetters
     bool mega = false;   // "M"
 };
 
-PrefixLetters prefixLetters(QStringView text)
+// Up to its first "%", where the text is cut (`end`).
+PrefixLetters prefixLetters(QStringView text, qsizetype &end)
 {
     PrefixLetters found;
-    for (qsizetype at = 0; at < text.size(); ++at) {
-        switch (text[at].unicode()) {
+    for (end = 0; end < text.size(); ++end) {
+        switch (text[end].unicode()) {
+        case u'%': return found;
         case u'u': found.micro = true; break;
-        case u'm': found.milli = found.milli || !(at >= 2 && text[at - 2] == u'O' && text[at - 1] == u'h'); break;
+        case u'm': found.milli = found.milli || !(end >= 2 && text[end - 2] == u'O' && text[end - 1] == u'h'); break;
         case u'k': found.kilo = true; break;
         case u'M': found.mega = true; break;
         }
@@ -205,12 +207,10 @@ PrefixLetters prefixLetters(QStringView text)
 
 double GRID_NUM_C(QStringView &GRID_NUM_RANGE)
 {
-    const qsizetype percent = GRID_NUM_RANGE.indexOf(u'%');
-    if (percent >= 0)
-        GRID_NUM_RANGE = GRID_NUM_RANGE.first(percent);
-    const QStringView text = GRID_NUM_RANGE;
-    const double value = rt::leadingNumber(text);
-    const PrefixLetters prefix = prefixLetters(text);
+    qsizetype end = 0;
+    const PrefixLetters prefix = prefixLetters(GRID_NUM_RANGE, end);
+    GRID_NUM_RANGE = GRID_NUM_RANGE.first(end);
+    const double value = rt::leadingNumber(GRID_NUM_RANGE);
     if (prefix.micro)
         return value / 1000000;
     if (prefix.milli)
