@@ -79,19 +79,26 @@ QString stopMessage(const formats::RecordedData &data)
 // wait for the end of the load, except on the progress the window shows
 // after the first half second, whose Cancel stops the load before its next
 // line.
+constexpr qint64 kPaintEvery = 16;  // ms
+
 formats::RecordedData readInSlices(Loader &ld, QFile &file)
 {
     formats::RecordedDataReader reader(file);
     const qint64 size = file.size();
     QElapsedTimer clock;
     clock.start();
+    qint64 painted = 0;
     ld.loadCancelled = false;
     while (reader.readSome(ld.loadSlice)) {
         if (clock.elapsed() >= ld.progressAfter.count()) {
             const qint64 percent = size > 0 ? reader.bytesRead() * 100 / size : 0;
             Q_EMIT ld.loadProgress(int(std::clamp<qint64>(percent, 0, 100)));
         }
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        // The window paints about sixty times a second; more costs the load.
+        if (clock.elapsed() - painted >= kPaintEvery) {
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            painted = clock.elapsed();
+        }
         if (ld.loadCancelled)
             reader.cancel();
     }
