@@ -1,5 +1,6 @@
 #include "formats/recorded_data_reader.h"
 
+#include "platform/huge_pages.h"
 #include "platform/runtime.h"
 
 #include <QBuffer>
@@ -9,10 +10,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
-
-#ifdef Q_OS_LINUX
-#include <sys/mman.h>
-#endif
 
 namespace formats {
 
@@ -74,7 +71,7 @@ void copyField(char *to, const char *from, qsizetype size)
 // The store's blocks start small, so a short file holds little, and grow to
 // this size.
 constexpr qsizetype kFirstStoreBlock = 4096;
-constexpr qsizetype kHugePage = qsizetype(2) << 20;
+using rt::kHugePage;
 
 bool isControl(char c)
 {
@@ -183,7 +180,7 @@ RecordedData::Block RecordedData::newBlock(qsizetype size, bool huge)
         const qsizetype pages = (size + kHugePage - 1) / kHugePage * kHugePage;
         block = std::aligned_alloc(std::size_t(kHugePage), std::size_t(pages));
         if (block)
-            madvise(block, std::size_t(pages), MADV_HUGEPAGE);
+            rt::adviseHugePages(block, pages);
     }
 #else
     Q_UNUSED(huge);

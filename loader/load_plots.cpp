@@ -3,6 +3,7 @@
 #include "loader/axis_units.h"
 #include "loader/loader_state.h"
 #include "platform/dialogs.h"
+#include "platform/huge_pages.h"
 #include "platform/runtime.h"
 
 #include <QStringList>
@@ -19,6 +20,14 @@ namespace loader {
 namespace {
 
 using Column = LoadGridModel::Column;
+
+// Room for `size` values of a graph, kept in huge pages where the system has
+// them: a million points are filled at once.
+void reserveValues(QList<double> &values, qsizetype size)
+{
+    values.reserve(size);
+    rt::adviseHugePages(values.data(), values.capacity() * qsizetype(sizeof(double)));
+}
 
 void resetGraph(LoadGraph &graph)
 {
@@ -82,7 +91,7 @@ std::optional<Unplotted> plotDisplay(LoadGraph &graph, int display, PlotKind kin
         graph.yFormat = std::move(format);
 
     graph.x = x;
-    graph.y.reserve(x.size());
+    reserveValues(graph.y, x.size());
     formats::FieldBuffer buffer;
     float low = 0;
     float high = 0;
@@ -167,7 +176,7 @@ void Graph_SHOW_BUTT_Click(Loader &ld)
     // Each record at its own point number, so a file that continues an
     // earlier run's numbering lies on its own X axis.
     QList<double> x;
-    x.reserve(last + 1);
+    reserveValues(x, last + 1);
     x.append(first - ld.LD_POINT_STEP);
     formats::FieldBuffer buffer;
     for (int row = 1; row <= last; ++row)
@@ -225,7 +234,7 @@ void SET_SHOW_BUTT_Click(Loader &ld)
         graph->xTo = E;
     }
     QList<double> x;
-    x.reserve(lastRow - *firstRow + 2);
+    reserveValues(x, lastRow - *firstRow + 2);
     x.append(0);
     for (int row = *firstRow; row <= lastRow; ++row)
         x.append(S + double(row - *firstRow) * step);

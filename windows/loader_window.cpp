@@ -4,6 +4,7 @@
 #include "loader/file_loading.h"
 #include "loader/load_plots.h"
 #include "loader/view_choice.h"
+#include "platform/huge_pages.h"
 #include "platform/twips.h"
 #include "windows/form_place.h"
 
@@ -94,6 +95,7 @@ void paintGraph(QCustomPlot *plot, const LoadGraph &graph)
     // plotted as fast as the graph draws them.
     QVector<QCPGraphData> points;
     points.reserve(std::min(graph.x.size(), graph.y.size()));
+    rt::adviseHugePages(points.data(), points.capacity() * qsizetype(sizeof(QCPGraphData)));
     for (qsizetype i = 0; i < graph.x.size() && i < graph.y.size(); ++i)
         points.emplaceBack(graph.x[i], graph.y[i]);
     QCPGraph *line = plot->graph(0);
