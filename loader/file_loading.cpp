@@ -5,6 +5,7 @@
 #include "loader/load_plots.h"
 #include "loader/loader_state.h"
 #include "platform/dialogs.h"
+#include "platform/panel_timer.h"
 #include "platform/runtime.h"
 
 #include <QCoreApplication>
@@ -78,11 +79,13 @@ QString stopMessage(const formats::RecordedData &data)
 // The file a slice at a time. Between slices the window paints; clicks
 // wait for the end of the load, except on the progress the window shows
 // after the first half second, whose Cancel stops the load before its next
-// line.
+// line. The panel's timers wait too: a run's tick started inside the load
+// would hold the load, and its modal progress, until the run ended.
 constexpr qint64 kPaintEvery = 16;  // ms
 
 formats::RecordedData readInSlices(Loader &ld, QFile &file)
 {
+    const rt::HeldTicks hold;
     formats::RecordedDataReader reader(file);
     const qint64 size = file.size();
     QElapsedTimer clock;

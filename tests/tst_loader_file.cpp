@@ -8,6 +8,7 @@
 #include "loader/load_plots.h"
 #include "loader/loader_state.h"
 #include "platform/dialogs.h"
+#include "platform/panel_timer.h"
 #include "platform/program_folder.h"
 
 #include <QDir>
@@ -92,6 +93,7 @@ private Q_SLOTS:
     void previousFileIsNeverPlottedAsTheNew();
     void longLoadProgress_data();
     void longLoadProgress();
+    void panelTicksWaitForTheLoad();
     void tableAsTheViewSeesIt();
     void rangeBoxKeys_data();
     void rangeBoxKeys();
@@ -280,6 +282,37 @@ void TestLoaderFile::longLoadProgress()
     // The next load is not cancelled by the last one's Cancel.
     t.open(path);
     QCOMPARE(t.ld.LOAD_Grid.records(), total);
+}
+
+// The window paints while a long file loads, but a run's tick that falls
+// due meanwhile waits for the end of the load: a run's loop started inside
+// the load would hold the load (and its modal progress) until the run ends.
+void TestLoaderFile::panelTicksWaitForTheLoad()
+{
+    OpenFixture t;
+    const int total = 200;
+    const QString path = t.write(u"long.txt"_s, kHeader + recordsFrom(1, total));
+    t.ld.progressAfter = std::chrono::milliseconds(0);
+    t.ld.loadSlice = 1000;
+    QList<bool> tickedWhileLoading;
+    rt::PanelTimer timer;
+    timer.setHandler([&] { tickedWhileLoading.append(t.ld.loading); });
+    timer.setInterval(1);
+    timer.setEnabled(true);
+    int slices = 0;
+    connect(&t.ld, &loader::Loader::loadProgress, this, [&](int) {
+        ++slices;
+        // As the window does with its progress: everything pending runs.
+        QTest::qWait(2);
+    });
+    t.open(path);
+
+    QVERIFY(slices > 10);
+    QCOMPARE(t.ld.LOAD_Grid.records(), total);
+    QVERIFY(!tickedWhileLoading.contains(true));
+    // The tick that fell due comes once the load is over.
+    QTRY_VERIFY(!tickedWhileLoading.isEmpty());
+    timer.setEnabled(false);
 }
 
 void TestLoaderFile::tableAsTheViewSeesIt()
