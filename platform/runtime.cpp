@@ -26,6 +26,11 @@ constexpr std::int64_t kExponentCap = 100'000'000'000'000'000;
 // Beyond this the value is certainly infinite (or zero); inside it from_chars
 // decides, so the text handed to it never carries a huge exponent.
 constexpr std::int64_t kMagnitudeBound = 400;
+// The powers of ten that are exact doubles: a whole number of up to 15
+// digits multiplied or divided by one of them is rounded correctly.
+constexpr double kExactTens[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                 1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
 struct Scanned {
     qsizetype end = 0;      // one past the number's last character
@@ -67,9 +72,7 @@ Scanned scanNumber(QStringView text, qsizetype pos)
         const bool exponentFollows =
             p < size && (text[p] == u'E' || text[p] == u'e' || text[p] == u'D' || text[p] == u'd');
         if (count > 0 && count <= 15 && !exponentFollows && (p == size || !isDigit(text[p].unicode()))) {
-            static constexpr double kTens[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                               1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-            double value = double(whole) / kTens[std::max(fraction, 0)];
+            double value = double(whole) / kExactTens[std::max(fraction, 0)];
             if (value != 0.0 && negative)
                 value = -value;
             return {p, true, value};
@@ -135,10 +138,7 @@ Scanned scanNumber(QStringView text, qsizetype pos)
         std::uint64_t whole = 0;
         for (std::size_t i = first; i <= last; ++i)
             whole = whole * 10 + std::uint64_t(digits[i] - '0');
-        static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                             1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                             1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-        value = power >= 0 ? double(whole) * kPowers[power] : double(whole) / kPowers[-power];
+        value = power >= 0 ? double(whole) * kExactTens[power] : double(whole) / kExactTens[-power];
     } else if (magnitude > kMagnitudeBound) {
         value = std::numeric_limits<double>::infinity();
     } else if (magnitude >= -kMagnitudeBound) {
