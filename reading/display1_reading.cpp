@@ -250,7 +250,6 @@ void showFrequency(Panel &p, const Function &f, double x, QStringView field)
     p.state.DISPLAY1 = withUnitWord(scaled(x, row.mul, row.div, row.shown), row.prefix, f.unit);
     QString copy = field.toString();
     (void)display::CHK_READ_RANGE(p, copy);  // the field converted, so it draws
-    p.state.reading1Shown = true;
 }
 
 // Diode and continuity read "OPEN" beyond the display.
@@ -259,7 +258,6 @@ void showTestRow(Panel &p, double x, const Shown &shown, QStringView unit)
     QString &text = p.state.DISPLAY1;
     text = scaled(x, 1, 1, shown);
     display::DIS1_READ_SHOW(p, text, shown.integers, shown.decimals, x < 0);
-    p.state.reading1Shown = true;
     if (p.state.DIS1_OL)
         text = QStringLiteral("OPEN");
     else
@@ -271,7 +269,6 @@ void showTemperature(Panel &p, const Function &f, double x)
     QString &text = p.state.DISPLAY1;
     text = scaled(x, 1, 1, kTemperatureShown);
     display::DIS1_READ_SHOW(p, text, kTemperatureShown.integers, kTemperatureShown.decimals, x < 0);
-    p.state.reading1Shown = true;
     if (text == QStringView(kNoSensor))
         text = kDetect;
     else
@@ -293,12 +290,13 @@ void showDisplay1Reading(Panel &p, QStringView field, QStringView reply)
         return;
     }
     switch (f->kind) {
-    case Kind::Ranged:      return showRanged(p, *f, *x, reply);
-    case Kind::Frequency:   return showFrequency(p, *f, *x, field);
-    case Kind::Diode:       return showTestRow(p, *x, kDiodeShown, f->unit);
-    case Kind::Continuity:  return showTestRow(p, *x, kContinuityShown, f->unit);
-    case Kind::Temperature: return showTemperature(p, *f, *x);
+    case Kind::Ranged:      return showRanged(p, *f, *x, reply);  // marks its reading as it draws it
+    case Kind::Frequency:   showFrequency(p, *f, *x, field); break;
+    case Kind::Diode:       showTestRow(p, *x, kDiodeShown, f->unit); break;
+    case Kind::Continuity:  showTestRow(p, *x, kContinuityShown, f->unit); break;
+    case Kind::Temperature: showTemperature(p, *f, *x); break;
     }
+    p.state.reading1Shown = true;
 }
 
 } // namespace reading
