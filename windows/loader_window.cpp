@@ -8,7 +8,6 @@
 #include "platform/twips.h"
 #include "windows/form_place.h"
 
-#include <QCoreApplication>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -266,9 +265,9 @@ void Form_LD::showProgress(int percent)
         connect(m_progress, &QProgressDialog::canceled, &m_loader, &Loader::cancelLoad);
         m_progress->show();
     }
+    // A modal progress lets events run as its value is set: of all clicks,
+    // only its Cancel gets through.
     m_progress->setValue(percent);
-    // The progress is modal: of all clicks, only its Cancel gets through.
-    QCoreApplication::processEvents();
 }
 
 void Form_LD::showRangeBoxes()
