@@ -660,14 +660,8 @@ struct Instrument::StateKeys
     }
 
     // A number setting by its name (kNumberSettings), in any number form.
-    static bool numberSetting(Instrument &in, const Setting &s)
-    {
-        const std::optional<double> v = number(s.word);
-        if (!v)
-            return s.fail(QStringLiteral("%1 needs a number, not \"%2\"").arg(s.key, s.value));
-        in.m_numbers[s.key.toLatin1()] = *v;
-        return true;
-    }
+    // Defined out of line below the table, with find().
+    static bool numberSetting(Instrument &in, const Setting &s);
 
     static bool timeScale(Instrument &in, const Setting &s)
     {
@@ -772,19 +766,7 @@ struct Instrument::StateKeys
 
     // The row of a key, and in *rest what follows the row's key; the key's
     // letter case counts.
-    static const Row *find(QStringView key, QStringView *rest)
-    {
-        static_assert(eachRowReachable(), "a state key row is hidden by an earlier one");
-        static_assert(numberSettingsKeyed(), "a number setting has no state key, or a wrong one");
-        for (const Row &row : kRows) {
-            const QLatin1StringView name(row.key);
-            if (row.rest ? key.startsWith(name) : key == name) {
-                *rest = key.mid(name.size());
-                return &row;
-            }
-        }
-        return nullptr;
-    }
+    static const Row *find(QStringView key, QStringView *rest);
 
     static QString known()
     {
@@ -794,6 +776,36 @@ struct Instrument::StateKeys
         return keys.join(u", ");
     }
 };
+
+// numberSetting is an ordinary function, not an inline member, and the
+// checks that compare the rows' handlers with it run below its definition.
+// GCC folds "these two functions differ" at compile time only when it knows
+// one of them is not at address zero. Under -fsanitize=undefined (its null
+// checks turn off -fdelete-null-pointer-checks) it stops assuming that of a
+// weak symbol, and a member defined in its class is one; a function defined
+// out of line is not.
+bool Instrument::StateKeys::numberSetting(Instrument &in, const Setting &s)
+{
+    const std::optional<double> v = number(s.word);
+    if (!v)
+        return s.fail(QStringLiteral("%1 needs a number, not \"%2\"").arg(s.key, s.value));
+    in.m_numbers[s.key.toLatin1()] = *v;
+    return true;
+}
+
+const Instrument::StateKeys::Row *Instrument::StateKeys::find(QStringView key, QStringView *rest)
+{
+    static_assert(eachRowReachable(), "a state key row is hidden by an earlier one");
+    static_assert(numberSettingsKeyed(), "a number setting has no state key, or a wrong one");
+    for (const Row &row : kRows) {
+        const QLatin1StringView name(row.key);
+        if (row.rest ? key.startsWith(name) : key == name) {
+            *rest = key.mid(name.size());
+            return &row;
+        }
+    }
+    return nullptr;
+}
 
 bool Instrument::setState(QStringView key, QStringView value, QString *why)
 {
@@ -939,11 +951,8 @@ struct Instrument::Commands
     }
 
     // The row's number setting, any number form; anything else leaves it.
-    static void setNumber(Instrument &in, const Row &row, const QByteArray &argument)
-    {
-        if (const std::optional<double> v = number(QString::fromLatin1(argument)))
-            in.m_numbers[row.function] = *v;
-    }
+    // Defined out of line below the table, with find(), as numberSetting is.
+    static void setNumber(Instrument &in, const Row &row, const QByteArray &argument);
 
     // "off" ends whatever runs; "off,rel" ends REL only when it runs. The
     // maximum and minimum start again either way. REL going on takes
@@ -1223,16 +1232,25 @@ struct Instrument::Commands
         return true;
     }
 
-    static const Row *find(const QByteArray &header, const QByteArray &argument)
-    {
-        static_assert(eachRowReachable(), "a command row is hidden by an earlier one");
-        static_assert(numberSettingsNamed(), "a command sets a number setting that is not there");
-        for (const Row &row : kRows)
-            if (header == row.header && (!row.argument || argument == row.argument))
-                return &row;
-        return nullptr;
-    }
+    static const Row *find(const QByteArray &header, const QByteArray &argument);
 };
+
+void Instrument::Commands::setNumber(Instrument &in, const Row &row, const QByteArray &argument)
+{
+    if (const std::optional<double> v = number(QString::fromLatin1(argument)))
+        in.m_numbers[row.function] = *v;
+}
+
+const Instrument::Commands::Row *Instrument::Commands::find(const QByteArray &header,
+                                                            const QByteArray &argument)
+{
+    static_assert(eachRowReachable(), "a command row is hidden by an earlier one");
+    static_assert(numberSettingsNamed(), "a command sets a number setting that is not there");
+    for (const Row &row : kRows)
+        if (header == row.header && (!row.argument || argument == row.argument))
+            return &row;
+    return nullptr;
+}
 
 // A command, already normalised: its header, a blank, its argument.
 void Instrument::act(const QByteArray &command)
