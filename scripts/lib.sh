@@ -37,3 +37,40 @@ ravelo_build() {
     cmake -S "$RAVELO_ROOT" -B "$dir" "${generator[@]}" "$@"
     cmake --build "$dir" --parallel
 }
+
+# The simulator's options for ./scripts/run, in RAVELO_SIM_ARGV: a full
+# instrument (scanner fitted, --state scanner=1), then the words of
+# RAVELO_SIM_ARGS, split and quoted as a shell would but never expanded.
+# ravelo-sim keeps only the last --state it is given, so scanner=1 goes in
+# front of each --state list of the user's: its keys are added to a fitted
+# scanner, and its own scanner=0 comes later and wins. Fails on an unmatched
+# quote.
+ravelo_sim_arguments() {
+    local words=()
+    if [ -n "${RAVELO_SIM_ARGS:-}" ]; then
+        mapfile -d '' -t words < <(printf '%s' "$RAVELO_SIM_ARGS" | xargs -r printf '%s\0' 2>/dev/null)
+        if ! wait $!; then
+            echo "RAVELO_SIM_ARGS has an unmatched quote: $RAVELO_SIM_ARGS" >&2
+            return 1
+        fi
+    fi
+    RAVELO_SIM_ARGV=()
+    local state_given=0 i=0 list
+    while [ "$i" -lt ${#words[@]} ]; do
+        case "${words[i]}" in
+            --state | --state=*)
+                if [ "${words[i]}" = --state ]; then
+                    i=$((i + 1))
+                    list="${words[i]-}"
+                else
+                    list="${words[i]#--state=}"
+                fi
+                RAVELO_SIM_ARGV+=(--state "scanner=1${list:+,$list}")
+                state_given=1
+                ;;
+            *) RAVELO_SIM_ARGV+=("${words[i]}") ;;
+        esac
+        i=$((i + 1))
+    done
+    [ "$state_given" = 1 ] || RAVELO_SIM_ARGV+=(--state scanner=1)
+}
