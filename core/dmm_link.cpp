@@ -244,8 +244,42 @@ void Class1::waitSlice(const QDeadlineTimer &deadline)
     const int slice = int(left < 0 ? kWaitSlice.count() : std::clamp<qint64>(left, 0, kWaitSlice.count()));
     if (m_io && m_io->bytesAvailable() <= 0)
         m_io->waitForReadyRead(slice);
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    QCoreApplication::processEvents(m_inputDuringWaits ? QEventLoop::AllEvents
+                                                       : QEventLoop::ExcludeUserInputEvents);
     m_waiting = false;
+}
+
+void Class1::interruptWait()
+{
+    if (m_waiting)
+        m_interrupted = true;
+}
+
+bool Class1::takeInterrupt()
+{
+    if (!std::exchange(m_interrupted, false))
+        return false;
+    m_queriesOwed = 0;
+    m_readingRepliesOwed = 0;
+    fail(LinkError::Interrupted, QStringLiteral("The wait for the instrument was ended."));
+    return true;
+}
+
+void Class1::expectLateLines(int lines)
+{
+    if (lines > 0 && isOpen())
+        m_lateOwed += lines;
+}
+
+void Class1::settle()
+{
+    settleLateReplies();
+    m_interrupted = false;
+    if (!isOpen())
+        return;
+    discardStale();
+    m_readingRepliesOwed = 0;
+    m_queriesOwed = 0;
 }
 
 void Class1::settleLateReplies()
@@ -256,7 +290,7 @@ void Class1::settleLateReplies()
     const std::chrono::milliseconds bound =
         m_lateReading ? std::min(m_replyBound + m_readingTime, kLongestReadingBound) : m_replyBound;
     QDeadlineTimer deadline(bound);
-    while (m_lateOwed > 0 && isOpen() && !m_cancelled) {
+    while (m_lateOwed > 0 && isOpen() && !m_cancelled && !m_interrupted) {
         readAvailable();
         if (takeReply()) {
             --m_lateOwed;
@@ -281,7 +315,7 @@ void Class1::discardUntilQuiet()
     m_lateOwed = 0;
     const QDeadlineTimer cap(kLongestDrain);
     QDeadlineTimer quiet(m_quiet);
-    while (isOpen() && !cap.hasExpired() && !quiet.hasExpired() && !m_cancelled) {
+    while (isOpen() && !cap.hasExpired() && !quiet.hasExpired() && !m_cancelled && !m_interrupted) {
         if (m_io->bytesAvailable() > 0) {
             m_io->readAll();
             quiet = QDeadlineTimer(m_quiet);
@@ -289,11 +323,16 @@ void Class1::discardUntilQuiet()
         }
         waitSlice(quiet);
     }
+    m_interrupted = false;
     if (isOpen())
         m_io->readAll();
 }
 
-bool Class1::Write(const QString &command)
+bool Class1::Write(const QString &command) { return send(command, true); }
+
+bool Class1::WriteNow(const QString &command) { return send(command, false); }
+
+bool Class1::send(const QString &command, bool settleFirst)
 {
     if (m_tap)
         m_tap(command);
@@ -303,7 +342,10 @@ bool Class1::Write(const QString &command)
         return false;
     if (!isOpen())
         return fail(LinkError::NotOpen, QStringLiteral("The serial port is not open."));
-    settleLateReplies();
+    if (settleFirst)
+        settleLateReplies();
+    if (takeInterrupt())
+        return false;
     if (!isOpen())
         return fail(m_error == LinkError::LineLost ? m_error : LinkError::NotOpen,
                     m_error == LinkError::LineLost ? m_errorText : QStringLiteral("The serial port is not open."));
@@ -393,7 +435,11 @@ std::optional<QString> Class1::takeReply()
     return reply;
 }
 
-std::optional<QString> Class1::Read()
+std::optional<QString> Class1::Read() { return read(true); }
+
+std::optional<QString> Class1::ReadUnasked() { return read(false); }
+
+std::optional<QString> Class1::read(bool owedOnTimeout)
 {
     if (m_waiting) {
         fail(LinkError::Busy, QStringLiteral("The instrument is answering another query."));
@@ -430,10 +476,13 @@ std::optional<QString> Class1::Read()
             fail(LinkError::Cancelled, QStringLiteral("The program is ending."));
             return std::nullopt;
         }
+        if (takeInterrupt())
+            return std::nullopt;
         if (deadline.hasExpired()) {
             // The reply may still come: it is owed, and dropped when it
             // does, before the next exchange.
-            m_lateOwed += std::max(m_queriesOwed, 1);
+            if (owedOnTimeout || m_queriesOwed > 0)
+                m_lateOwed += std::max(m_queriesOwed, 1);
             m_lateReading = m_lateReading || m_readingRepliesOwed > 0;
             m_queriesOwed = 0;
             m_readingRepliesOwed = 0;

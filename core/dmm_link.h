@@ -35,6 +35,7 @@ enum class LinkError {
     LineLost,          // the port went away (adapter unplugged, far end hung up)
     Busy,              // another exchange is waiting for its reply
     Cancelled,         // the program is ending: nothing more is waited for
+    Interrupted,       // the user ended the wait (the scanner's Stop or Quit)
 };
 
 // The device path of "COM n": $RAVELO_COM<n> when set, otherwise
@@ -80,6 +81,10 @@ public:
     // user's input, which waits its turn; so one exchange is on the line at
     // a time and the window never freezes.
     std::optional<QString> Read();
+    // Reads a line the instrument sends unasked (the end of a scan pass):
+    // as Read, but a line that does not come in time is not owed, so
+    // nothing waits for it later.
+    std::optional<QString> ReadUnasked();
     void Flush();
     int InputCount();
     void Reset();
@@ -90,6 +95,44 @@ public:
     // The program is ending: the wait in progress and every later one give
     // up at once.
     void cancelWaits() { m_cancelled = true; }
+
+    // While one of these lives, the channel's waits let the user's input
+    // run too, so a window whose exchanges may take long (the scanner's)
+    // keeps its Stop and Quit live. Nobody else's exchange starts meanwhile:
+    // the gate refuses it while the channel waits.
+    class InputDuringWaits
+    {
+    public:
+        explicit InputDuringWaits(Class1 &link) : m_link(link), m_was(link.m_inputDuringWaits)
+        {
+            link.m_inputDuringWaits = true;
+        }
+        ~InputDuringWaits() { m_link.m_inputDuringWaits = m_was; }
+        InputDuringWaits(const InputDuringWaits &) = delete;
+        InputDuringWaits &operator=(const InputDuringWaits &) = delete;
+
+    private:
+        Class1 &m_link;
+        bool m_was;
+    };
+    // Whether the waits let the user's input run now.
+    bool letsInputIn() const { return m_inputDuringWaits; }
+    // Called from input handled inside a wait: the wait ends at once and its
+    // Read fails with Interrupted. What the instrument still owes is then the
+    // caller's to declare (expectLateLines). Outside a wait it does nothing.
+    void interruptWait();
+    // The instrument may still send this many lines that nobody will read
+    // (a stopped scan's end-of-pass line, the rest of its readings): they
+    // are waited for, within the reply bound, and dropped before the next
+    // exchange.
+    void expectLateLines(int lines);
+    // Sends a command at once, without first waiting for the replies still
+    // owed (they stay owed): a stop that must reach the instrument now.
+    bool WriteNow(const QString &command);
+    // Waits for what the instrument still owes (within the bound) and drops
+    // it with everything else that waits unread: the next exchange starts
+    // on a quiet line.
+    void settle();
     // Replies that came after their query had timed out, dropped; a count
     // that grows tells that the instrument answers later than the bound.
     quint64 lateRepliesDropped() const { return m_lateDropped; }
@@ -130,9 +173,14 @@ private:
     bool checkLineLost();
     // One slice of a wait: input, or events for a moment.
     void waitSlice(const QDeadlineTimer &deadline);
+    // Sends without settling; the body of Write and WriteNow.
+    bool send(const QString &command, bool settleFirst);
+    // The wait was interrupted: the owed counts are the interrupter's now.
+    bool takeInterrupt();
     // Replies owed to timed-out queries, waited for and dropped.
     void settleLateReplies();
     std::optional<QString> takeReply();
+    std::optional<QString> read(bool owedOnTimeout);
     void readAvailable();
     void discardStale();
     void closeDevice();
@@ -150,6 +198,8 @@ private:
     quint64 m_lateDropped = 0;
     bool m_waiting = false;
     bool m_cancelled = false;
+    bool m_inputDuringWaits = false;
+    bool m_interrupted = false;
     QString m_lostWhy;     // the serial port reported the device gone
     LinkError m_error = LinkError::None;
     QString m_errorText;

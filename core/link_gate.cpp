@@ -32,6 +32,11 @@ bool send(Panel &p, const QString &command, Sender who)
     return mayTalk(p, who) && p.link.Write(command);
 }
 
+bool sendNow(Panel &p, const QString &command, Sender who)
+{
+    return mayTalk(p, who) && p.link.WriteNow(command);
+}
+
 std::optional<QString> ask(Panel &p, const QString &query, Sender who)
 {
     if (!send(p, query, who))

@@ -36,6 +36,10 @@ enum class Sender {
 // Sends one command; false when a rule held it back or it did not go out.
 bool send(Panel &p, const QString &command, Sender who = Sender::Panel);
 
+// Sends one command at once, without first waiting for replies still owed
+// (a stop that must reach the instrument now).
+bool sendNow(Panel &p, const QString &command, Sender who = Sender::Panel);
+
 // Sends one query and reads its reply (with its CR); nothing when a rule
 // held it back, it did not go out or no reply came.
 std::optional<QString> ask(Panel &p, const QString &query, Sender who = Sender::Panel);

@@ -105,6 +105,18 @@ public:
     // last start or roll-over began.
     QString scanFilePath;
 
+    // A tick's exchange with the instrument is under way: the user's input
+    // runs during its waits, and Stop asks the tick to end the run
+    // (stopAsked) rather than talking across it.
+    bool exchanging = false;
+    bool stopAsked = false;
+    // The instrument was told to scan and its end-of-pass line has not been
+    // read: it may still come after a stop.
+    bool passArmed = false;
+    // The pass being fetched, counted from 1 at each start (for the status
+    // log).
+    int passNumber = 0;
+
     // Selecting an option runs its rule when the selection changes.
     void selectRunMode(int option);
     void setCheck1(bool checked);

@@ -11,6 +11,8 @@
 
 #include <QFile>
 
+#include <vector>
+
 using namespace Qt::StringLiterals;
 
 namespace scan {
@@ -128,18 +130,22 @@ std::pair<int, int> cellOf(int i)
 }
 
 // The run is over: timers off, the instrument's scan off, the table and
-// the buttons back.
+// the buttons back. The command goes out at once: lines the instrument
+// still owes are dropped before the next exchange.
 void finishRun(ScanContext &s)
 {
     ScanControls &c = s.controls;
     c.Timer1_Scan.setEnabled(false);
     c.Timer1_STEP.setEnabled(false);
-    send(s, u"rout:func off\\10"_s);
+    if (std::exchange(c.passArmed, false))
+        s.panel.link.expectLateLines(1);  // its end-of-pass line may be on its way
+    shell::sendNow(s.panel, u"rout:func off\\10"_s, shell::Sender::Always);
     c.Repeat_TEXT = u"1"_s;
     SCAN_TABLE_UNLOCK(c);
     c.hideStatus();
     setRunButtons(c, true);
     s.panel.state.scanRunning = false;
+    c.stopAsked = false;
     c.touch();
 }
 
@@ -150,6 +156,21 @@ void failRun(ScanContext &s, const QString &why)
     s.panel.status.append(u"Scan stopped: "_s + why);
     rt::messageBox(u"The scan stopped: "_s + why, u"Scan Error"_s, rt::MessageIcon::Critical);
 }
+
+// A tick's exchange: the user's input runs during its waits, so Stop is
+// heard at once.
+class Exchange
+{
+public:
+    explicit Exchange(ScanContext &s) : m_c(s.controls), m_input(s.panel.link) { m_c.exchanging = true; }
+    ~Exchange() { m_c.exchanging = false; }
+    Exchange(const Exchange &) = delete;
+    Exchange &operator=(const Exchange &) = delete;
+
+private:
+    ScanControls &m_c;
+    shell::Class1::InputDuringWaits m_input;
+};
 
 bool advanceRow(ScanContext &s, QString *why)
 {
@@ -201,7 +222,12 @@ void startRun(ScanContext &s, RunKind kind)
     setRunButtons(c, false);
     p.state.scanRunning = true;
     c.SCAN_ROW = 0;
+    c.passNumber = 0;
+    c.stopAsked = false;
     c.touch();
+    // Whatever the instrument still owes from before (a stopped run's
+    // end-of-pass line, say) must not end this run's first pass.
+    p.link.settle();
 
     const bool armed = send(s, u"TRAC:CLE\r\n"_s)
                        && send(s, u"rout:coun "_s + numberOf(c.Count_TEXT) + u"\\10"_s)
@@ -220,6 +246,7 @@ void startRun(ScanContext &s, RunKind kind)
                              : send(s, u"rout:adv on\\10"_s) && send(s, u"rout:func step\\10"_s);
     if (!started)
         return failRun(s, lastLinkError(s));
+    c.passArmed = true;
     (kind == RunKind::Scan ? c.Timer1_Scan : c.Timer1_STEP).setEnabled(true);
 }
 
@@ -232,10 +259,19 @@ void runTick(ScanContext &s, RunKind kind)
     if (!s.panel.link.isOpen() && (continuous || valueOf(c.Repeat_TEXT) > 0))
         return failRun(s, lastLinkError(s));
 
-    // One pass: its readings, the next row, the next pass armed.
+    // One pass: its readings, the next row, the next pass armed. Each
+    // returns false when the run has ended (stopped or failed).
     const auto pass = [&]() -> bool {
         QString why;
-        const FetchEnd end = SCAN_FETCH_RESULTS(s, &why);
+        FetchEnd end;
+        {
+            const Exchange exchange(s);
+            end = SCAN_FETCH_RESULTS(s, &why);
+        }
+        if (end == FetchEnd::Stopped) {
+            finishRun(s);
+            return false;
+        }
         if (end == FetchEnd::Failed) {
             failRun(s, why);
             return false;
@@ -248,7 +284,17 @@ void runTick(ScanContext &s, RunKind kind)
             failRun(s, why);
             return false;
         }
-        if (!send(s, u"rout:adv on\\10"_s) || !send(s, rearm)) {
+        bool armed;
+        {
+            const Exchange exchange(s);
+            armed = send(s, u"rout:adv on\\10"_s) && send(s, rearm);
+        }
+        c.passArmed = armed;
+        if (c.stopAsked) {
+            finishRun(s);
+            return false;
+        }
+        if (!armed) {
             failRun(s, lastLinkError(s));
             return false;
         }
@@ -399,6 +445,134 @@ bool SCAN_FILE_CREATE(ScanContext &s, QString *why)
     return true;
 }
 
+namespace {
+
+// One fetch of a pass's readings into the grids: where each went and the
+// file lines it made, so a pass that turns out not to line up with its
+// channels can be taken back whole.
+class PassReadings
+{
+public:
+    explicit PassReadings(ScanContext &s) : m_s(s), m_c(s.controls), m_firstRow(s.controls.SCAN_ROW) {}
+
+    enum class End { Read, OutOfLine, Stopped, Failed };
+
+    // Reads n readings after "fetc?" and places them.
+    End read(int n)
+    {
+        Panel &p = m_s.panel;
+        for (int k = 1; k <= n; ++k) {
+            m_c.showStatus(u"Write Data"_s, kWriteGreen);
+            std::optional<QString> reading;
+            if (shell::mayTalk(p, shell::Sender::Always))
+                reading = p.link.Read();
+            if (m_c.stopAsked) {
+                // This reading and the rest are still on their way.
+                p.link.expectLateLines(n - k + 1);
+                return End::Stopped;
+            }
+            if (!reading)
+                return End::Failed;
+            if (reading->contains(kScanOk)) {
+                // The pass had not ended when its readings were asked for:
+                // what came before belongs to no one pass, and the answer
+                // to "fetc?" is still on its way.
+                p.link.expectLateLines(n - k + 1);
+                return End::OutOfLine;
+            }
+            place(*reading);
+        }
+        return End::Read;
+    }
+
+    // Takes every reading of this fetch back out of the grids.
+    void takeBack()
+    {
+        for (const auto &[grid, column, row] : m_placed)
+            m_c.Scan_Grid[std::size_t(grid)].setCell(row, column, QString());
+        m_placed.clear();
+        m_lines.clear();
+        m_line.clear();
+        m_notes.clear();
+        m_c.SCAN_ROW = m_firstRow;
+        openRow(m_c);
+        m_c.FETCH_COUNT = 0;
+    }
+
+    // The partly filled row's line, stamped now, and everything said about
+    // the pass.
+    void finish()
+    {
+        if (!m_line.isEmpty())
+            completeLine();
+        for (const QString &note : std::as_const(m_notes))
+            m_s.panel.status.append(note);
+        m_notes.clear();
+    }
+
+    const QStringList &lines() const { return m_lines; }
+
+private:
+    void place(const QString &reading)
+    {
+        ScanControls &c = m_c;
+        int target = -1;
+        for (int i = 0; i < kChannelCount && target < 0; ++i) {
+            if (!c.table.channel(i).CHN_CHK.checked)
+                continue;
+            const auto [grid, column] = cellOf(i);
+            if (c.Scan_Grid[std::size_t(grid)].cell(c.SCAN_ROW, column).isEmpty())
+                target = i;
+        }
+        if (target < 0)
+            return;  // every ticked channel of the row has its reading
+
+        QString text = Form_Change(c, reading, target);
+        if (text == kNotANumber)
+            m_notes.append(u"Pass %1, channel %2: the reading \"%3\" is not a number; it is shown and saved as %4."_s
+                               .arg(c.passNumber)
+                               .arg(channelName(target), QStringView(reading).trimmed(), kNotANumber));
+        const QString field = formats::scanField(text);
+        if (field == formats::kOverloadField)
+            text = u"OL"_s;
+        m_line += field;
+        const auto [grid, column] = cellOf(target);
+        c.Scan_Grid[std::size_t(grid)].setCell(c.SCAN_ROW, column, text);
+        m_placed.push_back({grid, column, c.SCAN_ROW});
+        ++c.FETCH_COUNT;
+        if (target != c.LAST_CHANNEL)
+            return;
+        // The row is complete.
+        if (valueOf(c.Count_TEXT) > c.FETCH_COUNT) {
+            ++c.SCAN_ROW;
+            openRow(c);
+        }
+        if (c.SCAN_ROW > kRowsInSight)
+            c.Scan_Grid_TopRow = c.SCAN_ROW;
+        completeLine();
+    }
+
+    void completeLine()
+    {
+        m_lines.append(m_line + formats::scanLineTail(m_s.now()));
+        m_line.clear();
+    }
+
+    struct Placed
+    {
+        int grid, column, row;
+    };
+    ScanContext &m_s;
+    ScanControls &m_c;
+    int m_firstRow;
+    std::vector<Placed> m_placed;
+    QStringList m_lines;  // the completed rows' file lines
+    QString m_line;       // the row being filled
+    QStringList m_notes;  // for the status log, once the pass is kept
+};
+
+} // namespace
+
 FetchEnd SCAN_FETCH_RESULTS(ScanContext &s, QString *why)
 {
     ScanControls &c = s.controls;
@@ -409,17 +583,19 @@ FetchEnd SCAN_FETCH_RESULTS(ScanContext &s, QString *why)
             *why = reason;
         return FetchEnd::Failed;
     };
+    ++c.passNumber;
 
     // The end of the pass: a trigger (unless an external one paces the
     // scanner) and a reply, until "SCAN OK" comes. A reply that does not
-    // come in time counts as one that is not it.
+    // come in time counts as one that is not it; the scanner owes none.
     for (int tries = 1;; ++tries) {
-        if (!c.EXT_TRIGGER && !send(s, u"*trg\\10"_s))
-            return fail(lastLinkError(s));
+        const bool triggered = c.EXT_TRIGGER || send(s, u"*trg\\10"_s);
         std::optional<QString> reply;
-        if (shell::mayTalk(p, shell::Sender::Always))
-            reply = p.link.Read();
-        if (!reply && p.link.lastError() != shell::LinkError::TimedOut)
+        if (triggered && shell::mayTalk(p, shell::Sender::Always))
+            reply = p.link.ReadUnasked();
+        if (c.stopAsked)
+            return FetchEnd::Stopped;  // the end-of-pass line may still come
+        if (!triggered || (!reply && p.link.lastError() != shell::LinkError::TimedOut))
             return fail(lastLinkError(s));
         if (tries > kScanOkTries) {
             c.showStatus(kNoScanData.toString(), kSettingRed);
@@ -429,70 +605,52 @@ FetchEnd SCAN_FETCH_RESULTS(ScanContext &s, QString *why)
         if (reply && reply->contains(kScanOk))
             break;
     }
-    if (!send(s, u"fetc?\\10"_s))
-        return fail(lastLinkError(s));
-
-    const bool saving = c.Save_DATA_CHK;
-    DataLines file;
-    if (saving && !file.open(c.scanFilePath, &problem))
-        return fail(problem);
-    QString line;
-    const auto writeLine = [&]() -> bool {
-        line += formats::scanLineTail(s.now());
-        const bool ok = file.write(line, &problem);
-        line.clear();
-        return ok;
-    };
-    const auto scroll = [&c] {
-        if (c.SCAN_ROW > kRowsInSight)
-            c.Scan_Grid_TopRow = c.SCAN_ROW;
-    };
+    c.passArmed = false;
 
     const std::optional<qint32> count = rt::roundToWhole(valueOf(c.Count_TEXT));
     const int n = count.value_or(0);
-    for (int k = 1; k <= n; ++k) {
-        c.showStatus(u"Write Data"_s, kWriteGreen);
-        std::optional<QString> reading;
-        if (shell::mayTalk(p, shell::Sender::Always))
-            reading = p.link.Read();
-        if (!reading)
+    PassReadings pass(s);
+    // Asked twice at most: an end-of-pass line among the readings says the
+    // first answer came before the pass had ended.
+    for (int attempt = 1;; ++attempt) {
+        if (!send(s, u"fetc?\\10"_s)) {
+            if (c.stopAsked)
+                return FetchEnd::Stopped;
             return fail(lastLinkError(s));
-
-        int target = -1;
-        for (int i = 0; i < kChannelCount && target < 0; ++i) {
-            if (!c.table.channel(i).CHN_CHK.checked)
-                continue;
-            const auto [grid, column] = cellOf(i);
-            if (c.Scan_Grid[std::size_t(grid)].cell(c.SCAN_ROW, column).isEmpty())
-                target = i;
         }
-        if (target < 0)
-            continue;  // every ticked channel of the row has its reading
-
-        QString text = Form_Change(c, *reading, target);
-        const QString field = formats::scanField(text);
-        if (field == formats::kOverloadField)
-            text = u"OL"_s;
-        line += field;
-        const auto [grid, column] = cellOf(target);
-        c.Scan_Grid[std::size_t(grid)].setCell(c.SCAN_ROW, column, text);
-        ++c.FETCH_COUNT;
-        if (target != c.LAST_CHANNEL)
-            continue;
-        // The row is complete.
-        if (valueOf(c.Count_TEXT) > c.FETCH_COUNT) {
-            ++c.SCAN_ROW;
-            openRow(c);
+        const PassReadings::End end = pass.read(n);
+        if (end == PassReadings::End::Failed)
+            return fail(lastLinkError(s));
+        if (end != PassReadings::End::OutOfLine)
+            break;
+        pass.takeBack();
+        if (attempt == 2) {
+            p.status.append(u"Pass %1 was not saved: its readings did not line up with its channels "
+                            "(the end-of-pass line came among them)."_s
+                                .arg(c.passNumber));
+            c.showStatus(u"Read Data"_s, kReadBlue);
+            c.touch();
+            return FetchEnd::Done;
         }
-        scroll();
-        if (saving && !writeLine())
-            return fail(problem);
-        line.clear();
+        p.status.append(u"Pass %1: the end-of-pass line came among the readings; they are asked for again."_s
+                            .arg(c.passNumber));
     }
+    const bool stopped = c.stopAsked;
+    pass.finish();
     c.FETCH_COUNT = 0;
-    scroll();
-    if (saving && !line.isEmpty() && !writeLine())
-        return fail(problem);
+    if (c.SCAN_ROW > kRowsInSight)
+        c.Scan_Grid_TopRow = c.SCAN_ROW;
+    // What was read is kept, also when Stop came in the middle.
+    if (c.Save_DATA_CHK && !pass.lines().isEmpty()) {
+        DataLines file;
+        if (!file.open(c.scanFilePath, &problem))
+            return fail(problem);
+        for (const QString &line : pass.lines())
+            if (!file.write(line, &problem))
+                return fail(problem);
+    }
+    if (stopped)
+        return FetchEnd::Stopped;
     c.showStatus(u"Read Data"_s, kReadBlue);
     c.touch();
     return FetchEnd::Done;
@@ -503,6 +661,14 @@ void STEP_BUTT_Click(ScanContext &s) { startRun(s, RunKind::Step); }
 
 void STOP_BUTT_Click(ScanContext &s)
 {
+    ScanControls &c = s.controls;
+    if (c.exchanging) {
+        // Heard inside a tick's wait: the tick ends the run as soon as the
+        // wait gives way.
+        c.stopAsked = true;
+        s.panel.link.interruptWait();
+        return;
+    }
     finishRun(s);
 }
 

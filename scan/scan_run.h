@@ -21,9 +21,15 @@ enum class RunKind { Scan, Step };
 
 // The start buttons. Refused with a message while a measurement run is in
 // progress or a scan runs. A scan data file that cannot be begun, or a
-// channel set-up that fails, leaves the window idle.
+// channel set-up that fails, leaves the window idle. A run starts on a
+// quiet line: what the instrument still owes from before (a stopped run's
+// end-of-pass line, the rest of its readings) is waited for and dropped
+// first.
 void Scan_BUTT_Click(ScanContext &s);
 void STEP_BUTT_Click(ScanContext &s);
+// Stop acts at once whatever the line does: clicked during a tick's wait it
+// ends the wait, and "rout:func off" goes out without waiting for the lines
+// still owed, which the next exchange drops.
 void STOP_BUTT_Click(ScanContext &s);
 
 // Points the two run timers at their ticks; the window's opening does it.
@@ -48,11 +54,15 @@ bool SCAN_FILE_CREATE(ScanContext &s, QString *why = nullptr);
 
 // How one fetch ended.
 enum class FetchEnd {
-    Done,         // readings taken (or none asked for)
+    Done,         // readings taken (or none asked for, or a pass left out)
     NoScanOk,     // no "SCAN OK" within ten replies: nothing read
     Failed,       // the line or the file failed: the run cannot go on
+    Stopped,      // Stop was asked during the fetch: what was read is kept
 };
-// Waits for the end of the pass, asks for the readings and places them.
+// Waits for the end of the pass, asks for the readings and places them. A
+// pass is placed, and its lines written, only when its readings line up
+// with its channels: an end-of-pass line among them means the readings
+// belong to no one pass, and they are fetched once more, then left out.
 FetchEnd SCAN_FETCH_RESULTS(ScanContext &s, QString *why = nullptr);
 
 // A box's number as the run sends it: its leading number, shortest text.

@@ -412,6 +412,10 @@ void TestScanRun::readingThatIsNoNumberIsErr()
     t.tick();
     QCOMPARE(t.c.Scan_Grid[0].cell(1, 0), u"ERR"_s);
     QCOMPARE(fileLines(t.dataFile(1)).last(), "          ERR,  2013/05/06-14:22:33,\r");
+    // Nobody would notice one "ERR" among hours of readings: the log names it.
+    QVERIFY2(t.f.status.text().contains(
+                 u"Pass 1, channel 101: the reading \"OVLD?\" is not a number; it is shown and saved as ERR."_s),
+             qPrintable(t.f.status.text()));
 }
 
 void TestScanRun::setupFilesWaitWhileARunIsActive()
