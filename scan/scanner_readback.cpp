@@ -55,6 +55,8 @@ constexpr RangeValueRow kRangeValues[] = {
 
 constexpr int kCurrentChannels = 16;  // 117 and 118 from here
 
+const QColor kReadBackBlue(0, 0, 255);
+
 // A count or delay reply as the box shows it: its leading number, rounded
 // halves to even; "0" when that does not fit in 16 bits.
 QString wholeText(QStringView reply)
@@ -80,13 +82,30 @@ public:
 
     void run()
     {
+        const shell::Class1::InputDuringWaits input(m_p.link);
+        m_c.readingBack = true;
+        m_c.quitAsked = false;
+        m_c.touch();
+        readAll();
+        m_c.readingBack = false;
+        m_c.hideStatus();
+        m_c.touch();
+    }
+
+private:
+    void readAll()
+    {
         // What a silent instrument leaves; each reply overwrites its part.
         m_c.EXT_TRIGGER = false;
         m_c.Count_TEXT = m_c.Timer_TEXT = m_c.SYS_DEL_TEXT = u"0"_s;
         m_c.Repeat_TEXT = u"1"_s;
         m_c.touch();
 
+        if (!progress(u"Reading the scan settings"_s))
+            return;
         const std::optional<QString> source = ask(u"trig:sour?\\10"_s);
+        if (quit(source.has_value()))
+            return;
         if (!source)
             return lost(0);
         m_c.EXT_TRIGGER = rt::left(*source, 2).value_or(QString()) == "EX"_L1;
@@ -98,6 +117,8 @@ public:
         };
         for (const auto &[query, box] : numbers) {
             const std::optional<QString> reply = ask(query);
+            if (quit(reply.has_value()))
+                return;
             if (!reply)
                 return lost(0);
             m_c.*box = wholeText(*reply);
@@ -106,18 +127,26 @@ public:
 
         // One query, one line per channel: the n-th line is the n-th channel,
         // whatever number it carries.
+        if (!progress(u"Reading which channels are on"_s))
+            return;
         std::optional<QString> line = ask(u"ROUTe:MULTiple:STATe?\\10"_s);
         for (int i = 0; i < kChannelCount; ++i) {
             if (i > 0)
                 line = m_p.link.Read();
+            if (quit(line.has_value(), kChannelCount - i - 1))
+                return;
             if (!line)
                 return lost(i);
             setChannelOn(i, stateLineSaysOn(*line));
         }
 
         for (int i = 0; i < kChannelCount; ++i) {
+            if (!progress(u"Reading channel %1 of %2"_s.arg(i + 1).arg(kChannelCount)))
+                return;
             const std::optional<QString> reply
                 = ask(u"rout:chan? 1%1\\10"_s.arg(rt::pattern(i + 1, u"00")));
+            if (quit(reply.has_value()))
+                return;
             if (!reply)
                 return lost(kChannelCount);
             if (const std::optional<ChannelReply> cut = cutChannelReply(*reply))
@@ -128,7 +157,25 @@ public:
         m_p.link.discardUntilQuiet();
     }
 
-private:
+    // Quit ended the wait: the reply it was waiting for, if it had not come,
+    // and the lines after it are dropped when they come.
+    bool quit(bool replyCame, int linesAfter = 0)
+    {
+        if (!m_c.quitAsked)
+            return false;
+        m_p.link.expectLateLines(linesAfter + (replyCame ? 0 : 1));
+        return true;
+    }
+
+    // Shows how far the read-back has come; false once Quit has ended it.
+    bool progress(const QString &step)
+    {
+        if (m_c.quitAsked)
+            return false;
+        m_c.showStatus(step, kReadBackBlue);
+        return true;
+    }
+
     std::optional<QString> ask(const QString &query)
     {
         return shell::ask(m_p, query, shell::Sender::Always);

@@ -27,6 +27,10 @@ class ScanControls;
 // every query of a silent instrument would hold the window for a minute.
 // A channel reply that cannot be cut into its four fields is passed over:
 // that channel keeps what it had.
+//
+// Its progress shows in the run's status line ("Reading channel 7 of 18");
+// the user's input runs during its waits, and a Quit (quitAsked) ends it
+// where it is.
 void readScannerState(Panel &p, ScanControls &c);
 
 // One channel's set-up reply, "110,FRES,10000,OFF": the first field is the

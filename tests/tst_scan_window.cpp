@@ -16,6 +16,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -24,6 +25,7 @@
 #include <QScrollBar>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QRegularExpression>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -34,7 +36,7 @@ namespace {
 // four-wire channels: 103 (auto) and 116 (10 k), each with its partner.
 struct MainWindow
 {
-    MainWindow()
+    explicit MainWindow(sim::Faults faults = {}) : sim(faults)
     {
         rt::setProgramFolder(folder.path());
         sim.instrument.setStates(u"chan103=on,FRES,1000,on,chan111=off,FRES,1000,on,"
@@ -86,6 +88,7 @@ private Q_SLOTS:
     void everyResultFitsItsColumn();
     void menuEntriesSaveAndLoad();
     void closeBoxIsQuitAndRefusedWhileQuitIs();
+    void readBackShowsItsProgressAndQuitEndsIt();
 };
 
 void TestScanWindow::opensWithTheScannerStateAndItsMenu()
@@ -352,6 +355,51 @@ void TestScanWindow::closeBoxIsQuitAndRefusedWhileQuitIs()
     form->Quit_BUTT->click();
     QVERIFY(!m.menuShown());
     QTRY_VERIFY(!form);
+}
+
+// Replies 300 ms late: the 23 queries of the read-back take seven seconds.
+// The window is in view meanwhile, says how far it has come and takes
+// nothing but Quit; Quit ends the read-back where it is and closes it.
+void TestScanWindow::readBackShowsItsProgressAndQuitEndsIt()
+{
+    sim::Faults slow;
+    slow.delayMs = 300;
+    MainWindow m(slow);
+    m.window->show();
+    struct Seen
+    {
+        bool shown = false, scanEnabled = true, tableEnabled = true, quitEnabled = false;
+        QString status;
+    } seen;
+    // The user looks, then clicks Quit, 2.5 s into the read-back.
+    QTimer::singleShot(2500, [&] {
+        auto *form = m.window->findChild<scan::Scan_Form *>();
+        if (!form)
+            return;
+        seen = {form->isVisible(), form->Scan_BUTT->isEnabled(), form->tabs->isEnabled(),
+                form->Quit_BUTT->isEnabled(), form->SET_SHOW->isVisible() ? form->SET_SHOW->text() : QString()};
+        form->Quit_BUTT->click();
+    });
+    QPointer<scan::Scan_Form> form = m.window->openScanForm();
+    QVERIFY(!form);
+    QVERIFY(seen.shown);
+    QVERIFY(seen.quitEnabled);
+    QVERIFY(!seen.scanEnabled);
+    QVERIFY(!seen.tableEnabled);
+    QVERIFY2(QRegularExpression(u"^Reading (channel \\d+ of 18|which channels are on)$"_s).match(seen.status).hasMatch(),
+             qPrintable(seen.status));
+    // Ended where it was: the channels after it were never asked.
+    QVERIFY(m.queriesSent(u"rout:chan? 118"_s) == 0);
+    QVERIFY(!m.menuShown());
+    QTRY_VERIFY(!m.window->findChild<scan::Scan_Form *>());
+
+    // Opened again, on the same line, it reads everything back.
+    form = m.window->openScanForm();
+    QVERIFY(form);
+    QCOMPARE(m.queriesSent(u"rout:chan? 118"_s), 1);
+    QVERIFY(!form->SET_SHOW->isVisible());
+    QVERIFY(form->Scan_BUTT->isEnabled());
+    QCOMPARE(form->MODE_Comb[2]->currentText(), u"4W"_s);
 }
 
 QTEST_MAIN(TestScanWindow)

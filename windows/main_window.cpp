@@ -256,6 +256,10 @@ scan::Scan_Form *MDImain::openScanForm()
     openFormWindow(this, m_scan, {0, 0});
     if (QMdiSubWindow *sub = window(m_scan))
         sub->resize(rt::twipsSize(scan::Scan_Form::kWidth, scan::Scan_Form::kHeight));
+    // Shown first: on a slow line the read-back takes a while, and its
+    // progress and Quit are in view meanwhile.
+    if (!m_scan->load())
+        return nullptr;
     return m_scan;
 }
 

@@ -147,8 +147,17 @@ Scan_Form::Scan_Form(Panel &panel, QWidget *parent)
 
     connectControls();
     connect(&m_controls, &ScanControls::changed, this, &Scan_Form::refresh);
+    refresh();
+}
+
+bool Scan_Form::load()
+{
     Form_Load(m_context);
     refresh();
+    if (!m_controls.quitAsked)
+        return true;
+    shell::unloadForm(this);
+    return false;
 }
 
 Scan_Form::~Scan_Form()
@@ -401,19 +410,26 @@ void Scan_Form::refresh()
     SSBS_Frame->setVisible(c.SSBS_Frame_front);
     if (c.SSBS_Frame_front)
         SSBS_Frame->raise();
+    // While the scanner's state is read back only Quit is live.
+    const bool open = !c.readingBack;
     Quit_BUTT->setEnabled(c.Quit_BUTT_enabled);
-    Scan_BUTT->setEnabled(c.Scan_BUTT_enabled);
-    STEP_BUTT->setEnabled(c.STEP_BUTT_enabled);
-    Count_TEXT->setEnabled(c.settingsEnabled);
-    Timer_TEXT->setEnabled(c.settingsEnabled);
-    SYS_DEL_TEXT->setEnabled(c.settingsEnabled);
-    Repeat_TEXT->setEnabled(c.Repeat_TEXT_enabled && c.settingsEnabled);
-    Save_DATA_CHK->setEnabled(!c.runActive);
+    Scan_BUTT->setEnabled(c.Scan_BUTT_enabled && open);
+    STEP_BUTT->setEnabled(c.STEP_BUTT_enabled && open);
+    STOP_BUTT->setEnabled(open);
+    tabs->setEnabled(open);
+    for (QWidget *w : std::initializer_list<QWidget *>{On_All_Open_Butt, On_All_Clear_Butt, Auto_All_Open_Butt,
+                                                       Auto_All_Clear_Butt, Cont_OPT[0], Cont_OPT[1], Check1})
+        w->setEnabled(open);
+    Count_TEXT->setEnabled(c.settingsEnabled && open);
+    Timer_TEXT->setEnabled(c.settingsEnabled && open);
+    SYS_DEL_TEXT->setEnabled(c.settingsEnabled && open);
+    Repeat_TEXT->setEnabled(c.Repeat_TEXT_enabled && c.settingsEnabled && open);
+    Save_DATA_CHK->setEnabled(!c.runActive && open);
     // The main window's set-up entries would change or save the table under
-    // a running scan.
+    // a running scan or a read-back.
     for (const char *entry : {"SSBS_SS", "SSBS_LS"})
         if (auto *action = window()->findChild<QAction *>(QLatin1StringView(entry)))
-            action->setEnabled(!c.runActive);
+            action->setEnabled(!c.runActive && open);
     if (m_shownTopRow != c.Scan_Grid_TopRow) {
         m_shownTopRow = c.Scan_Grid_TopRow;
         for (std::size_t g = 0; g < 2; ++g) {

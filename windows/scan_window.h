@@ -29,9 +29,13 @@ class Scan_Form : public QWidget
 {
     Q_OBJECT
 public:
-    // Opening reads the scanner's state back through the panel's channel
-    // before the window is shown.
+    // The window with its controls; load() opens it.
     explicit Scan_Form(Panel &panel, QWidget *parent = nullptr);
+
+    // The opening, once the window is shown: the scanner's state is read
+    // back through the panel's channel, its progress in view. False when
+    // Quit ended the read-back and the window has closed.
+    bool load();
     ~Scan_Form() override;
 
     ScanControls &controls() { return m_controls; }
