@@ -1,5 +1,5 @@
-// Scan runs on a slow or faulty line, over the real channel and the
-// in-process instrument with its faults, the run timers on real time. The
+// Scan runs on a slow or faulty line: the real channel on ravelo-sim's pty,
+// the simulator's own faults, the run timers on real time. The
 // user's clicks go through a stand-in for the window system: a click made
 // while the channel waits with the user's input shut is held until the wait
 // ends; made while the wait lets input in, it is handled inside it.
@@ -18,8 +18,9 @@
 #include "platform/dialogs.h"
 #include "platform/panel_timer.h"
 #include "platform/program_folder.h"
+#include "core/panel.h"
 #include "support/files.h"
-#include "support/panel_fixture.h"
+#include "support/sim_process.h"
 
 #include <QDir>
 #include <QtTest>
@@ -34,22 +35,20 @@ constexpr int kOneK = 1, kTenK = 2;
 // The four fields of every pass, as a line without faults files them.
 constexpr char kCleanPass[] = "   01.20000 V,0.500000 kOhm,05.00000 kOhm,   00.10000 A,";
 
-sim::Faults faults(int delayMs, int garbleEvery = 0)
-{
-    sim::Faults f;
-    f.delayMs = delayMs;
-    f.garbleEvery = garbleEvery;
-    return f;
-}
-
 // Channels 101 (DCV, auto), 102 (2W on 1 k), 103 (2W on 10 k) and 117
 // (DCI_2A, auto): four readings a pass, each a different text.
 struct SlowScanner
 {
-    explicit SlowScanner(sim::Faults line) : f(line)
+    // ravelo-sim's --fault list ("" for none) and --state list.
+    explicit SlowScanner(const QString &faults, const QString &state = {})
+        : sim(arguments(faults, state)), parts(link)
     {
         rt::setProgramFolder(dir.path());
-        f.linkUp();
+        qputenv("RAVELO_COM1", QFile::encodeName(sim.linkPath()));
+        link.Port(1);
+        link.BaudRate(115200);
+        link.setWriteTap([this](const QString &command) { written.append(command); });
+        opened = sim.started() && link.Open();
         c.table.fillFunctionLists();
         c.selectRunMode(0);
         const auto tick = [this](int i, int function, int range, bool autoRange) {
@@ -72,8 +71,17 @@ struct SlowScanner
         s.pace = [](float) {};
         s.now = [this] { return QDateTime(QDate(2013, 5, 6), QTime(14, 22, 33)).addSecs(++seconds); };
         scan::connectScanTimers(s);
-        f.state.SCAN_NAME = u"ScanData"_s;
-        f.state.SCAN_FILE_NO = 1;
+        parts.state.SCAN_NAME = u"ScanData"_s;
+        parts.state.SCAN_FILE_NO = 1;
+    }
+    ~SlowScanner() { rt::setProgramFolder({}); }
+
+    static QStringList arguments(const QString &faults, const QString &state)
+    {
+        QStringList all{u"--state"_s, u"scanner=on"_s + (state.isEmpty() ? QString() : u","_s + state)};
+        if (!faults.isEmpty())
+            all << u"--fault"_s << faults;
+        return all;
     }
 
     bool idle() const { return !c.runActive && c.Scan_BUTT_enabled; }
@@ -83,14 +91,14 @@ struct SlowScanner
     void clickStopIn(int afterMs)
     {
         QTimer::singleShot(afterMs, Qt::PreciseTimer, [this] {
-            clickedAtWrite = f.sim.written.size();
+            clickedAtWrite = written.size();
             held.append([this] { scan::STOP_BUTT_Click(s); });
             deliverIfLetIn();
         });
     }
     void deliverIfLetIn()
     {
-        if (rt::HeldTicks::active() && !f.panel.link.letsInputIn())
+        if (rt::HeldTicks::active() && !link.letsInputIn())
             return;
         while (!held.isEmpty())
             held.takeFirst()();
@@ -124,9 +132,13 @@ struct SlowScanner
     }
 
     QTemporaryDir dir;
-    PanelFixture f;
+    SimProcess sim;
+    shell::Class1 link;
+    PanelParts parts;
+    bool opened = false;
+    QStringList written;  // every text passed to Write
     scan::ScanControls c;
-    scan::ScanContext s{f.panel, c, {}};
+    scan::ScanContext s{parts.panel, c, {}};
     rt::MessageRecorder messages;
     int seconds = 0;
     QList<std::function<void()>> held;  // clicks the window system holds
@@ -136,7 +148,9 @@ struct SlowScanner
 // One pass on a line without faults: the fields every pass must show.
 QByteArray cleanPassFields()
 {
-    SlowScanner t(faults(0));
+    SlowScanner t({});
+    if (!t.opened)
+        return {};
     t.c.Save_DATA_CHK = true;
     scan::Scan_BUTT_Click(t.s);
     if (!t.until([&] { return t.idle(); }, 10000))
@@ -161,7 +175,8 @@ void TestScanFaultyLine::stopThenScanFilesEveryReadingUnderItsChannel()
     const QByteArray clean = cleanPassFields();
     QCOMPARE(clean, kCleanPass);
 
-    SlowScanner t(faults(1300));
+    SlowScanner t(u"delay-ms=1300"_s);
+    QVERIFY(t.opened);
     // A continuous run stopped after its pass has ended on the instrument,
     // before its "SCAN OK" has come.
     t.c.selectRunMode(1);
@@ -189,36 +204,35 @@ void TestScanFaultyLine::stopThenScanFilesEveryReadingUnderItsChannel()
 // "rout:func off" is written, and the window is idle again.
 void TestScanFaultyLine::stopEndsTheRunAtOnce_data()
 {
-    QTest::addColumn<int>("delayMs");
-    QTest::addColumn<int>("garbleEvery");
+    QTest::addColumn<QString>("faults");
     QTest::addColumn<int>("stopAfterMs");
     // Every reply garbled: "SCAN OK" is never seen and each of the ten
     // tries waits out the reply bound; Stop comes during the second.
-    QTest::newRow("garbled end-of-pass line") << 0 << 1 << 1000;
+    QTest::newRow("garbled end-of-pass line") << u"garble-every=1"_s << 1000;
     // Replies 1.3 s late: Stop comes while the readings are on their way.
-    QTest::newRow("readings 1.3 s late") << 1300 << 0 << 2000;
+    QTest::newRow("readings 1.3 s late") << u"delay-ms=1300"_s << 2000;
     // Stop comes while the tick waits for the trigger's reply.
-    QTest::newRow("end-of-pass line 1.3 s late") << 1300 << 0 << 300;
+    QTest::newRow("end-of-pass line 1.3 s late") << u"delay-ms=1300"_s << 300;
 }
 
 void TestScanFaultyLine::stopEndsTheRunAtOnce()
 {
-    QFETCH(int, delayMs);
-    QFETCH(int, garbleEvery);
+    QFETCH(QString, faults);
     QFETCH(int, stopAfterMs);
-    SlowScanner t(faults(delayMs, garbleEvery));
+    SlowScanner t(faults);
+    QVERIFY(t.opened);
     t.c.selectRunMode(1);
     scan::Scan_BUTT_Click(t.s);
     t.clickStopIn(stopAfterMs);
     QVERIFY(t.until([&] { return t.clickedAtWrite >= 0 && t.idle(); }, 30000));
-    QCOMPARE(t.f.sim.written.mid(t.clickedAtWrite), QStringList{u"rout:func off\\10"_s});
+    QCOMPARE(t.written.mid(t.clickedAtWrite), QStringList{u"rout:func off\\10"_s});
     QVERIFY(t.messages.messages().isEmpty());
 
     // What the stopped run still owed does not reach the next one.
     t.c.selectRunMode(0);
     t.c.Repeat_TEXT = u"1"_s;
     t.c.Save_DATA_CHK = true;
-    if (garbleEvery)
+    if (faults.startsWith(u"garble"))
         return;
     scan::Scan_BUTT_Click(t.s);
     QVERIFY(t.until([&] { return t.idle(); }, 15000));
@@ -229,18 +243,18 @@ void TestScanFaultyLine::stopEndsTheRunAtOnce()
 // asked for once more, then left out, and the log names it.
 void TestScanFaultyLine::endOfPassLineAmongReadingsIsNotFiled()
 {
-    SlowScanner t(faults(0));
-    t.f.sim.instrument.setStates(u"reply:fetc?=SCAN OK");
+    SlowScanner t({}, u"reply:fetc?=SCAN OK"_s);
+    QVERIFY(t.opened);
     t.c.Save_DATA_CHK = true;
     scan::Scan_BUTT_Click(t.s);
     QVERIFY(t.until([&] { return t.idle(); }, 15000));
-    QCOMPARE(t.f.sim.written.count(u"fetc?\\10"_s), 2);
+    QCOMPARE(t.written.count(u"fetc?\\10"_s), 2);
     QCOMPARE(t.dataFields(), QList<QByteArray>{});
     for (int column : {0, 1, 2, 8})
         QCOMPARE(t.c.Scan_Grid[0].cell(1, column), QString());
-    QVERIFY2(t.f.status.text().contains(
+    QVERIFY2(t.parts.status.text().contains(
                  u"Pass 1 was not saved: its readings did not line up with its channels"_s),
-             qPrintable(t.f.status.text()));
+             qPrintable(t.parts.status.text()));
 }
 
 QTEST_GUILESS_MAIN(TestScanFaultyLine)
