@@ -19,6 +19,12 @@ bool mayTalk(Panel &p, Sender who)
             return false;
         [[fallthrough]];
     case Sender::Always:
+        if (p.state.scanRunning) {
+            p.status.append(QString::fromUtf16(kScanRefusal));
+            return false;
+        }
+        [[fallthrough]];
+    case Sender::Scanner:
         if (!instrumentStreaming(p.state))
             return true;
         p.status.append(QString::fromUtf16(kStreamingRefusal));

@@ -9,7 +9,11 @@
 //  - the streaming rule: while a fast run streams its samples a query from
 //    anyone else would take a sample as its reply, so nothing else goes out;
 //    the refusal is one status line (no message box, which would hold up
-//    the run).
+//    the run);
+//  - the scan rule: while the scanner window runs a scan the instrument
+//    sends its end-of-pass line unasked, which anyone else's query would
+//    take as its reply, so only the scanner talks; the refusal is one
+//    status line too.
 //
 // The start-up commands, the identification, the link test and the
 // raw-command window talk to the instrument whether the link is established
@@ -28,9 +32,10 @@ struct Panel;
 namespace shell {
 
 enum class Sender {
-    Panel,   // both rules
-    Always,  // the streaming rule only
-    Run,     // the run's own loop: no rule
+    Panel,    // every rule
+    Always,   // the streaming and scan rules
+    Run,      // the run's own loop: no rule
+    Scanner,  // the scanner window: the streaming rule only
 };
 
 // Sends one command; false when a rule held it back or it did not go out.
@@ -46,6 +51,8 @@ std::optional<QString> ask(Panel &p, const QString &query, Sender who = Sender::
 
 // The status line of a refusal while another exchange waits for its reply.
 inline constexpr char16_t kBusyRefusal[] = u"Not now: the instrument is answering another query.";
+// The status line of a refusal while the scanner window runs a scan.
+inline constexpr char16_t kScanRefusal[] = u"Not now: the scanner window is running a scan; stop it first.";
 
 // Whether `who` may talk to the instrument now; a refusal writes its status
 // line (never while the link is simply down).

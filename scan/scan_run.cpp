@@ -84,7 +84,7 @@ Panel &panelOf(ScanContext &s) { return s.panel; }
 
 bool send(ScanContext &s, const QString &command)
 {
-    return shell::send(panelOf(s), command, shell::Sender::Always);
+    return shell::send(panelOf(s), command, shell::Sender::Scanner);
 }
 
 QString lastLinkError(ScanContext &s)
@@ -139,7 +139,7 @@ void finishRun(ScanContext &s)
     c.Timer1_STEP.setEnabled(false);
     if (std::exchange(c.passArmed, false))
         s.panel.link.expectLateLines(1);  // its end-of-pass line may be on its way
-    shell::sendNow(s.panel, u"rout:func off\\10"_s, shell::Sender::Always);
+    shell::sendNow(s.panel, u"rout:func off\\10"_s, shell::Sender::Scanner);
     c.Repeat_TEXT = u"1"_s;
     SCAN_TABLE_UNLOCK(c);
     c.hideStatus();
@@ -464,15 +464,15 @@ public:
         for (int k = 1; k <= n; ++k) {
             m_c.showStatus(u"Write Data"_s, kWriteGreen);
             std::optional<QString> reading;
-            if (shell::mayTalk(p, shell::Sender::Always))
+            if (shell::mayTalk(p, shell::Sender::Scanner))
                 reading = p.link.Read();
-            if (m_c.stopAsked) {
+            if (!reading) {
+                if (!m_c.stopAsked)
+                    return End::Failed;
                 // This reading and the rest are still on their way.
                 p.link.expectLateLines(n - k + 1);
                 return End::Stopped;
             }
-            if (!reading)
-                return End::Failed;
             if (reading->contains(kScanOk)) {
                 // The pass had not ended when its readings were asked for:
                 // what came before belongs to no one pass, and the answer
@@ -481,6 +481,10 @@ public:
                 return End::OutOfLine;
             }
             place(*reading);
+            if (m_c.stopAsked) {
+                p.link.expectLateLines(n - k);
+                return End::Stopped;
+            }
         }
         return End::Read;
     }
@@ -591,7 +595,7 @@ FetchEnd SCAN_FETCH_RESULTS(ScanContext &s, QString *why)
     for (int tries = 1;; ++tries) {
         const bool triggered = c.EXT_TRIGGER || send(s, u"*trg\\10"_s);
         std::optional<QString> reply;
-        if (triggered && shell::mayTalk(p, shell::Sender::Always))
+        if (triggered && shell::mayTalk(p, shell::Sender::Scanner))
             reply = p.link.ReadUnasked();
         if (c.stopAsked)
             return FetchEnd::Stopped;  // the end-of-pass line may still come

@@ -4,6 +4,7 @@
 // run is refused or cut short, and a table that survives a run and a
 // reopening.
 
+#include "core/link_gate.h"
 #include "scan/scan_controls.h"
 #include "scan/scan_form.h"
 #include "scan/scan_run.h"
@@ -173,6 +174,12 @@ void TestScanRun::repeatCountsDownAndEnds()
     QVERIFY(t.s.panel.state.scanRunning);  // START stands back meanwhile
     QVERIFY(!t.c.table.channel(0).CHN_CHK.enabled);
     QCOMPARE(t.c.SET_SHOW, u"Read Data"_s);
+    // Nobody else talks while the scan runs: the instrument's unasked
+    // end-of-pass line would answer their query.
+    for (shell::Sender who : {shell::Sender::Panel, shell::Sender::Always})
+        QVERIFY(!shell::ask(t.f.panel, u"conf:func?\\10"_s, who));
+    QCOMPARE(t.sent(), QStringList());
+    QCOMPARE(t.f.status.text().count(QString::fromUtf16(shell::kScanRefusal)), 2);
 
     const QStringList pass = {u"*trg\\10"_s, u"fetc?\\10"_s, u"rout:adv on\\10"_s, u"rout:func scan\\10"_s};
     t.tick();
