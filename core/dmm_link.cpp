@@ -167,6 +167,7 @@ void Class1::closeDevice()
     m_readingRepliesOwed = 0;
     m_queriesOwed = 0;
     m_lateOwed = 0;
+    m_lateCap = QDeadlineTimer(QDeadlineTimer::Forever);
     m_lateReading = false;
 }
 
@@ -267,8 +268,12 @@ bool Class1::takeInterrupt()
 
 void Class1::expectLateLines(int lines)
 {
-    if (lines > 0 && isOpen())
-        m_lateOwed += lines;
+    if (lines <= 0 || !isOpen())
+        return;
+    // Replies owed to timed-out queries keep their own, longer wait.
+    if (m_lateOwed == 0)
+        m_lateCap = QDeadlineTimer(m_replyBound);
+    m_lateOwed += lines;
 }
 
 void Class1::settle()
@@ -289,13 +294,16 @@ void Class1::settleLateReplies()
     // Each owed reply gets the bound its query had.
     const std::chrono::milliseconds bound =
         m_lateReading ? std::min(m_replyBound + m_readingTime, kLongestReadingBound) : m_replyBound;
-    QDeadlineTimer deadline(bound);
+    const auto capped = [this](QDeadlineTimer deadline) {
+        return m_lateCap.deadlineNSecs() < deadline.deadlineNSecs() ? m_lateCap : deadline;
+    };
+    QDeadlineTimer deadline = capped(QDeadlineTimer(bound));
     while (m_lateOwed > 0 && isOpen() && !m_cancelled && !m_interrupted) {
         readAvailable();
         if (takeReply()) {
             --m_lateOwed;
             ++m_lateDropped;
-            deadline = QDeadlineTimer(bound);
+            deadline = capped(QDeadlineTimer(bound));
             continue;
         }
         if (deadline.hasExpired())
@@ -303,6 +311,7 @@ void Class1::settleLateReplies()
         waitSlice(deadline);
     }
     m_lateOwed = 0;
+    m_lateCap = QDeadlineTimer(QDeadlineTimer::Forever);
     m_lateReading = false;
     m_rx.clear();
 }
@@ -313,6 +322,7 @@ void Class1::discardUntilQuiet()
     m_readingRepliesOwed = 0;
     m_queriesOwed = 0;
     m_lateOwed = 0;
+    m_lateCap = QDeadlineTimer(QDeadlineTimer::Forever);
     const QDeadlineTimer cap(kLongestDrain);
     QDeadlineTimer quiet(m_quiet);
     while (isOpen() && !cap.hasExpired() && !quiet.hasExpired() && !m_cancelled && !m_interrupted) {
@@ -460,6 +470,8 @@ std::optional<QString> Class1::read(bool owedOnTimeout)
                 --m_readingRepliesOwed;
             if (m_queriesOwed > 0)
                 --m_queriesOwed;
+            // The reply came with the interrupt: the interrupter sees it.
+            m_interrupted = false;
             m_error = LinkError::None;
             m_errorText.clear();
             return reply;
@@ -481,8 +493,10 @@ std::optional<QString> Class1::read(bool owedOnTimeout)
         if (deadline.hasExpired()) {
             // The reply may still come: it is owed, and dropped when it
             // does, before the next exchange.
-            if (owedOnTimeout || m_queriesOwed > 0)
+            if (owedOnTimeout || m_queriesOwed > 0) {
                 m_lateOwed += std::max(m_queriesOwed, 1);
+                m_lateCap = QDeadlineTimer(QDeadlineTimer::Forever);
+            }
             m_lateReading = m_lateReading || m_readingRepliesOwed > 0;
             m_queriesOwed = 0;
             m_readingRepliesOwed = 0;
@@ -531,6 +545,7 @@ void Class1::clearBuffers(QSerialPort::Directions directions)
     m_readingRepliesOwed = 0;
     m_queriesOwed = 0;
     m_lateOwed = 0;
+    m_lateCap = QDeadlineTimer(QDeadlineTimer::Forever);
     if (auto *serial = qobject_cast<QSerialPort *>(m_io.get()))
         serial->clear(directions);
 }

@@ -200,6 +200,9 @@ private:
     bool m_cancelled = false;
     bool m_inputDuringWaits = false;
     bool m_interrupted = false;
+    // Lines expected late (expectLateLines) come within the bound from when
+    // they were expected, or not at all: later exchanges wait no longer.
+    QDeadlineTimer m_lateCap{QDeadlineTimer::Forever};
     QString m_lostWhy;     // the serial port reported the device gone
     LinkError m_error = LinkError::None;
     QString m_errorText;

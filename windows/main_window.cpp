@@ -31,6 +31,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <QUrl>
 
 namespace shell {
@@ -252,7 +253,12 @@ scan::Scan_Form *MDImain::openScanForm()
     }
     SSBS->menuAction()->setVisible(true);
     m_scan = new scan::Scan_Form(m_panel);
-    connect(m_scan, &scan::Scan_Form::unloading, this, [this] { SSBS->menuAction()->setVisible(false); });
+    connect(m_scan, &scan::Scan_Form::unloading, this, [this] {
+        SSBS->menuAction()->setVisible(false);
+        // The panel the user opened it from comes forward again, not the
+        // window the work area would pick next (the graph behind it).
+        QTimer::singleShot(0, this, [this] { bringForward(m_show); });
+    });
     openFormWindow(this, m_scan, {0, 0});
     if (QMdiSubWindow *sub = window(m_scan))
         sub->resize(rt::twipsSize(scan::Scan_Form::kWidth, scan::Scan_Form::kHeight));
