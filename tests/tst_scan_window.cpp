@@ -365,6 +365,7 @@ void TestScanWindow::readBackShowsItsProgressAndQuitEndsIt()
     sim::Faults slow;
     slow.delayMs = 300;
     MainWindow m(slow);
+    m.window->panel().state.REMOTE_OK = true;  // the rate lamp asks only then
     m.window->show();
     struct Seen
     {
@@ -392,6 +393,7 @@ void TestScanWindow::readBackShowsItsProgressAndQuitEndsIt()
     QVERIFY(m.queriesSent(u"rout:chan? 118"_s) == 0);
     QVERIFY(!m.menuShown());
     QTRY_VERIFY(!m.window->findChild<scan::Scan_Form *>());
+    QCOMPARE(m.queriesSent(u"sens:det:rate?"_s), 1);  // closed once
 
     // Opened again, on the same line, it reads everything back.
     form = m.window->openScanForm();
