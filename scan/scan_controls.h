@@ -117,6 +117,13 @@ public:
     // log).
     int passNumber = 0;
 
+    // The scanner's state is being read back into the window (it may take
+    // half a minute on a slow line): the window shows how far it has come,
+    // takes nothing but Quit, and Quit ends the read-back before the window
+    // closes.
+    bool readingBack = false;
+    bool quitAsked = false;
+
     // Selecting an option runs its rule when the selection changes.
     void selectRunMode(int option);
     void setCheck1(bool checked);

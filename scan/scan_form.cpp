@@ -37,6 +37,13 @@ void Form_Load(ScanContext &s)
 
 bool Quit_BUTT_Click(ScanContext &s)
 {
+    if (s.controls.readingBack) {
+        // Heard inside the read-back's wait: it ends there, then the window
+        // closes.
+        s.controls.quitAsked = true;
+        s.panel.link.interruptWait();
+        return false;
+    }
     if (!s.controls.Quit_BUTT_enabled)
         return false;
     shell::SPEED_CHK(s.panel);

@@ -40,7 +40,9 @@ void Form_Load(ScanContext &s);
 
 // "Quit", and the close box while Quit is enabled: the front panel's rate
 // lamp is refreshed. False (and nothing done) while a run has Quit
-// disabled: the window stays open.
+// disabled: the window stays open. During the read-back at opening it ends
+// the read-back (quitAsked) and returns false: the window closes once the
+// read-back has given way.
 bool Quit_BUTT_Click(ScanContext &s);
 
 // The scan data name box. Ticking "SAVE DATA" opens it; OK takes a name
