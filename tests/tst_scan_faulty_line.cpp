@@ -23,6 +23,7 @@
 #include "support/sim_process.h"
 
 #include <QDir>
+#include <QRegularExpression>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -168,6 +169,7 @@ private Q_SLOTS:
     void stopEndsTheRunAtOnce_data();
     void stopEndsTheRunAtOnce();
     void endOfPassLineAmongReadingsIsNotFiled();
+    void garbledReadingIsErrAndNamed();
 };
 
 void TestScanFaultyLine::stopThenScanFilesEveryReadingUnderItsChannel()
@@ -255,6 +257,23 @@ void TestScanFaultyLine::endOfPassLineAmongReadingsIsNotFiled()
     QVERIFY2(t.parts.status.text().contains(
                  u"Pass 1 was not saved: its readings did not line up with its channels"_s),
              qPrintable(t.parts.status.text()));
+}
+
+// Every fifth reply garbled: the pass's "SCAN OK" is the first, channel
+// 117's reading the fifth. It is no number: "ERR" in the grid and the file,
+// no false value, and the status log names the channel and the pass.
+void TestScanFaultyLine::garbledReadingIsErrAndNamed()
+{
+    SlowScanner t(u"garble-every=5"_s);
+    QVERIFY(t.opened);
+    t.c.Save_DATA_CHK = true;
+    scan::Scan_BUTT_Click(t.s);
+    QVERIFY(t.until([&] { return t.idle(); }, 15000));
+    QCOMPARE(t.dataFields(),
+             QList<QByteArray>{"   01.20000 V,0.500000 kOhm,05.00000 kOhm,          ERR,"});
+    QCOMPARE(t.c.Scan_Grid[0].cell(1, 8), u"ERR"_s);
+    const QRegularExpression named(u"Pass 1, channel 117: the reading \".+\" is not a number; it is shown and saved as ERR\\."_s);
+    QVERIFY2(named.match(t.parts.status.text()).hasMatch(), qPrintable(t.parts.status.text()));
 }
 
 QTEST_GUILESS_MAIN(TestScanFaultyLine)
