@@ -310,6 +310,9 @@ void Class1::settleLateReplies()
             break;
         waitSlice(deadline);
     }
+    // Cut short by the user: what is still owed waits for the next exchange.
+    if (m_interrupted && isOpen())
+        return;
     m_lateOwed = 0;
     m_lateCap = QDeadlineTimer(QDeadlineTimer::Forever);
     m_lateReading = false;
