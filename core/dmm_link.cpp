@@ -280,11 +280,7 @@ void Class1::settle()
 {
     settleLateReplies();
     m_interrupted = false;
-    if (!isOpen())
-        return;
-    discardStale();
-    m_readingRepliesOwed = 0;
-    m_queriesOwed = 0;
+    Flush();
 }
 
 void Class1::settleLateReplies()
@@ -543,8 +539,7 @@ void Class1::clearBuffers(QSerialPort::Directions directions)
 {
     if (!isOpen())
         return;
-    readAvailable();
-    m_rx.clear();
+    discardStale();
     m_readingRepliesOwed = 0;
     m_queriesOwed = 0;
     m_lateOwed = 0;

@@ -105,10 +105,8 @@ public:
     // last start or roll-over began.
     QString scanFilePath;
 
-    // A tick's exchange with the instrument is under way: the user's input
-    // runs during its waits, and Stop asks the tick to end the run
-    // (stopAsked) rather than talking across it.
-    bool exchanging = false;
+    // Stop was clicked while a tick waited on the instrument: the tick ends
+    // the run once the wait gives way, rather than Stop talking across it.
     bool stopAsked = false;
     // The instrument was told to scan and its end-of-pass line has not been
     // read: it may still come after a stop.

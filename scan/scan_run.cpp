@@ -157,21 +157,6 @@ void failRun(ScanContext &s, const QString &why)
     rt::messageBox(u"The scan stopped: "_s + why, u"Scan Error"_s, rt::MessageIcon::Critical);
 }
 
-// A tick's exchange: the user's input runs during its waits, so Stop is
-// heard at once.
-class Exchange
-{
-public:
-    explicit Exchange(ScanContext &s) : m_c(s.controls), m_input(s.panel.link) { m_c.exchanging = true; }
-    ~Exchange() { m_c.exchanging = false; }
-    Exchange(const Exchange &) = delete;
-    Exchange &operator=(const Exchange &) = delete;
-
-private:
-    ScanControls &m_c;
-    shell::Class1::InputDuringWaits m_input;
-};
-
 bool advanceRow(ScanContext &s, QString *why)
 {
     ScanControls &c = s.controls;
@@ -223,7 +208,6 @@ void startRun(ScanContext &s, RunKind kind)
     p.state.scanRunning = true;
     c.SCAN_ROW = 0;
     c.passNumber = 0;
-    c.stopAsked = false;
     c.touch();
     // Whatever the instrument still owes from before (a stopped run's
     // end-of-pass line, say) must not end this run's first pass.
@@ -265,7 +249,8 @@ void runTick(ScanContext &s, RunKind kind)
         QString why;
         FetchEnd end;
         {
-            const Exchange exchange(s);
+            // The user's input runs during the fetch's waits: Stop is heard.
+            const shell::Class1::InputDuringWaits input(s.panel.link);
             end = SCAN_FETCH_RESULTS(s, &why);
         }
         if (end == FetchEnd::Stopped) {
@@ -286,7 +271,7 @@ void runTick(ScanContext &s, RunKind kind)
         }
         bool armed;
         {
-            const Exchange exchange(s);
+            const shell::Class1::InputDuringWaits input(s.panel.link);
             armed = send(s, u"rout:adv on\\10"_s) && send(s, rearm);
         }
         c.passArmed = armed;
@@ -665,11 +650,10 @@ void STEP_BUTT_Click(ScanContext &s) { startRun(s, RunKind::Step); }
 
 void STOP_BUTT_Click(ScanContext &s)
 {
-    ScanControls &c = s.controls;
-    if (c.exchanging) {
+    if (s.panel.link.isWaiting()) {
         // Heard inside a tick's wait: the tick ends the run as soon as the
         // wait gives way.
-        c.stopAsked = true;
+        s.controls.stopAsked = true;
         s.panel.link.interruptWait();
         return;
     }
