@@ -74,3 +74,46 @@ ravelo_sim_arguments() {
     done
     [ "$state_given" = 1 ] || RAVELO_SIM_ARGV+=(--state scanner=1)
 }
+
+# ravelo_sim_start PROGRAM: starts the simulator PROGRAM with RAVELO_SIM_ARGV
+# on a link in a fresh folder of its own, so that two runs side by side never
+# share one, and points COM 1 at it (RAVELO_COM1). Sets RAVELO_SIM_PID and
+# RAVELO_SIM_DIR; the simulator's own output goes to RAVELO_SIM_DIR/sim.out.
+# Fails, the simulator stopped and its words shown, when no link appears.
+# ravelo_sim_stop ends the simulator and removes the folder.
+RAVELO_SIM_PID=""
+RAVELO_SIM_DIR=""
+ravelo_sim_start() {
+    local program="$1"
+    RAVELO_SIM_DIR="$(mktemp -d "${TMPDIR:-/tmp}/ravelo-sim.XXXXXX")" || return 1
+    local link="$RAVELO_SIM_DIR/com1"
+    "$program" --link "$link" "${RAVELO_SIM_ARGV[@]}" > "$RAVELO_SIM_DIR/sim.out" 2>&1 &
+    RAVELO_SIM_PID=$!
+    local _
+    for _ in $(seq 100); do
+        [ -L "$link" ] && break
+        kill -0 "$RAVELO_SIM_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    if [ ! -L "$link" ] || ! kill -0 "$RAVELO_SIM_PID" 2>/dev/null; then
+        cat "$RAVELO_SIM_DIR/sim.out" >&2
+        echo "The simulator did not start ($program ${RAVELO_SIM_ARGV[*]})" >&2
+        ravelo_sim_stop
+        return 1
+    fi
+    export RAVELO_COM1="$link"
+}
+
+ravelo_sim_stop() {
+    if [ -n "$RAVELO_SIM_PID" ]; then
+        kill "$RAVELO_SIM_PID" 2>/dev/null || true
+        wait "$RAVELO_SIM_PID" 2>/dev/null || true
+    fi
+    if [ -n "$RAVELO_SIM_DIR" ]; then
+        # Anything the simulator had to say, besides the pty it served.
+        grep -s '^ravelo-sim:' "$RAVELO_SIM_DIR/sim.out" >&2 || true
+        rm -rf "$RAVELO_SIM_DIR"
+    fi
+    RAVELO_SIM_PID=""
+    RAVELO_SIM_DIR=""
+}
