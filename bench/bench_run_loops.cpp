@@ -12,7 +12,9 @@
 //     short of the notice's count by about one block: each block begins
 //     when the one before has come in, a little over a second apart, and
 //     the run ends on its time.
-// Each runs once; the figures are the counters of its line.
+// Each runs once; the figures are the counters of its line. With
+// RAVELO_BENCH_BRIEF set every run lasts 3 s instead (named ".../3s"): the
+// tests' brief pass over the benchmarks, whose figures mean nothing.
 //
 //   cmake --build build --target bench_run_loops ravelo-sim
 //   build/bench/bench_run_loops --benchmark_filter='60s'   # the three 60 s runs
@@ -42,6 +44,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -212,10 +215,10 @@ void fastRun(benchmark::State &s, int baud, const QString &minutes, bool memory)
 
 // An hour at 200 ms on a line that garbles every 50th reply: every readable
 // reply is recorded, none blank, and the run goes on to its end.
-void garbledHour(benchmark::State &s)
+void garbledHour(benchmark::State &s, const QString &minutes)
 {
     for (auto _ : s) {
-        Bench bench(115200, u"200"_s, u"60"_s, u"garble-every=50"_s);
+        Bench bench(115200, u"200"_s, minutes, u"garble-every=50"_s);
         if (!bench.opened) {
             s.SkipWithError("ravelo-sim did not start or the port did not open");
             return;
@@ -236,10 +239,10 @@ void garbledHour(benchmark::State &s)
     }
 }
 
-void normalRun(benchmark::State &s)
+void normalRun(benchmark::State &s, const QString &minutes)
 {
     for (auto _ : s) {
-        Bench bench(115200, u"200"_s, u"1"_s);
+        Bench bench(115200, u"200"_s, minutes);
         if (!bench.opened) {
             s.SkipWithError("ravelo-sim did not start or the port did not open");
             return;
@@ -264,29 +267,42 @@ void normalRun(benchmark::State &s)
 
 } // namespace
 
+// A run's name (its length comes last), what it is, and its test time in
+// minutes.
+struct WholeRun
+{
+    const char *name;
+    std::function<void(benchmark::State &, const QString &)> run;
+    const char16_t *minutes;
+};
+
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    benchmark::RegisterBenchmark("FastRun/115200baud/60s", [](benchmark::State &s) {
-        fastRun(s, 115200, u"1"_s, false);
-    })->Iterations(1)->Unit(benchmark::kSecond);
-    benchmark::RegisterBenchmark("NormalRun/200ms/60s", normalRun)->Iterations(1)->Unit(benchmark::kSecond);
-    benchmark::RegisterBenchmark("FastRun/9600baud/60s", [](benchmark::State &s) {
-        fastRun(s, 9600, u"1"_s, false);
-    })->Iterations(1)->Unit(benchmark::kSecond);
-    // A line slower than the samples: 34 values a second get through.
-    benchmark::RegisterBenchmark("FastRun/4800baud/60s", [](benchmark::State &s) {
-        fastRun(s, 4800, u"1"_s, false);
-    })->Iterations(1)->Unit(benchmark::kSecond);
-    benchmark::RegisterBenchmark("FastRun/Memory/115200baud/600s", [](benchmark::State &s) {
-        fastRun(s, 115200, u"10"_s, true);
-    })->Iterations(1)->Unit(benchmark::kSecond);
-    // The hour-long runs: --benchmark_filter=Hour
-    benchmark::RegisterBenchmark("FastRun/Hour/115200baud/3600s", [](benchmark::State &s) {
-        fastRun(s, 115200, u"60"_s, true);
-    })->Iterations(1)->Unit(benchmark::kSecond);
-    benchmark::RegisterBenchmark("NormalRun/Hour/200ms/garble50/3600s", garbledHour)
-        ->Iterations(1)->Unit(benchmark::kSecond);
+    const auto fast = [](int baud, bool memory) {
+        return [baud, memory](benchmark::State &s, const QString &minutes) { fastRun(s, baud, minutes, memory); };
+    };
+    const WholeRun runs[] = {
+        {"FastRun/115200baud/60s", fast(115200, false), u"1"},
+        {"NormalRun/200ms/60s", normalRun, u"1"},
+        {"FastRun/9600baud/60s", fast(9600, false), u"1"},
+        // A line slower than the samples: 34 values a second get through.
+        {"FastRun/4800baud/60s", fast(4800, false), u"1"},
+        {"FastRun/Memory/115200baud/600s", fast(115200, true), u"10"},
+        // The hour-long runs: --benchmark_filter=Hour
+        {"FastRun/Hour/115200baud/3600s", fast(115200, true), u"60"},
+        {"NormalRun/Hour/200ms/garble50/3600s", garbledHour, u"60"},
+    };
+    // RAVELO_BENCH_BRIEF: every run for 3 s, to see that each still runs.
+    const bool brief = qEnvironmentVariableIsSet("RAVELO_BENCH_BRIEF");
+    for (const WholeRun &r : runs) {
+        const QString minutes = brief ? u"0.05"_s : QString::fromUtf16(r.minutes);
+        std::string name = r.name;
+        if (brief)
+            name = name.substr(0, name.rfind('/')) + "/3s";
+        benchmark::RegisterBenchmark(name.c_str(), [r, minutes](benchmark::State &s) { r.run(s, minutes); })
+            ->Iterations(1)->Unit(benchmark::kSecond);
+    }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -108,6 +108,9 @@ struct ScanBench
         form->tabs->setCurrentIndex(1);  // the result grids in sight
         form->show();
         QCoreApplication::processEvents();
+        // As the main window opens it: the form's load step connects the
+        // run's timers and reads the scanner's set-up back.
+        loaded = form->load();
 
         scan::ScanControls &c = controls();
         tickChannels(c.table, channels);
@@ -140,6 +143,8 @@ struct ScanBench
     {
         if (!opened)
             return "the simulated port did not open";
+        if (!loaded)
+            return "the scanner window did not load";
         if (!messages.messages().isEmpty())
             return "the run put up a message";
         if (!controls().runActive)
@@ -161,6 +166,7 @@ struct ScanBench
     Panel &panel = parts.panel;
     std::unique_ptr<scan::Scan_Form> form;
     bool opened = false;
+    bool loaded = false;
 };
 
 // One tick a 999-reading pass, on and on; the rows roll over on their own

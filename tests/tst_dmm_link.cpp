@@ -175,7 +175,8 @@ void TestDmmLink::silentInstrumentFailsWithinBound()
     QCOMPARE(sim.link.lastError(), LinkError::TimedOut);
     QVERIFY(!sim.link.lastErrorText().isEmpty());
     QVERIFY2(clock.elapsed() >= 300, "Read gave up before its bound");
-    QVERIFY2(clock.elapsed() < 5000, "Read did not give up");
+    // Far beyond the bound, however busy the machine: Read waited on.
+    QVERIFY2(clock.elapsed() < 20000, "Read did not give up");
 }
 
 void TestDmmLink::lateReplyNeverAnswersNextQuery()
@@ -363,7 +364,7 @@ void TestDmmLink::ptyHangupGivesClearError()
     QCOMPARE(link.lastError(), LinkError::LineLost);
     QVERIFY(link.lastErrorText().contains(u"lost"_s));
     QVERIFY2(!link.lastErrorText().isEmpty(), "the failure has no words");
-    QVERIFY2(clock.elapsed() < 10000, "hang-up was not noticed");
+    QVERIFY2(clock.elapsed() < 30000, "hang-up was not noticed");  // 30 reply bounds
 }
 
 void TestDmmLink::ptyBusyAndMissingHaveTheirOwnMessages()

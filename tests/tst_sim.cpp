@@ -625,14 +625,15 @@ void TestSim::deviceWaits_data()
     QTest::addColumn<int>("waitMs");
     QTest::addColumn<bool>("ready");
     QTest::addColumn<int>("atLeastMs");
-    QTest::addColumn<int>("belowMs");  // generous: only catches waits far too long
-    QTest::newRow("reply waiting")          << QString() << QByteArray("*IDN?\n") << 1000 << true << 0 << 500;
-    QTest::newRow("late reply within wait") << u"delay-ms=80"_s << QByteArray("*IDN?\n") << 2000 << true << 75 << 1000;
-    QTest::newRow("late reply beyond wait") << u"delay-ms=400"_s << QByteArray("*IDN?\n") << 40 << false << 35 << 350;
-    QTest::newRow("no reply, bounded")      << QString() << QByteArray("*TRG\n") << 40 << false << 35 << 500;
-    QTest::newRow("no reply, unbounded")    << QString() << QByteArray("*TRG\n") << -1 << false << 0 << 500;
-    QTest::newRow("late reply, unbounded")  << u"delay-ms=60"_s << QByteArray("*IDN?\n") << -1 << true << 55 << 1000;
-    QTest::newRow("late reply, no wait")    << u"delay-ms=400"_s << QByteArray("*IDN?\n") << 0 << false << 0 << 350;
+    // A reply that is not to come in the wait is due long after it, so that
+    // a wait that runs on to the reply is told from one that gave up.
+    QTest::newRow("reply waiting")          << QString() << QByteArray("*IDN?\n") << 60000 << true << 0;
+    QTest::newRow("late reply within wait") << u"delay-ms=80"_s << QByteArray("*IDN?\n") << 60000 << true << 75;
+    QTest::newRow("late reply beyond wait") << u"delay-ms=60000"_s << QByteArray("*IDN?\n") << 40 << false << 35;
+    QTest::newRow("no reply, bounded")      << QString() << QByteArray("*TRG\n") << 40 << false << 35;
+    QTest::newRow("no reply, unbounded")    << QString() << QByteArray("*TRG\n") << -1 << false << 0;
+    QTest::newRow("late reply, unbounded")  << u"delay-ms=60"_s << QByteArray("*IDN?\n") << -1 << true << 55;
+    QTest::newRow("late reply, no wait")    << u"delay-ms=60000"_s << QByteArray("*IDN?\n") << 0 << false << 0;
 }
 
 void TestSim::deviceWaits()
@@ -642,7 +643,6 @@ void TestSim::deviceWaits()
     QFETCH(int, waitMs);
     QFETCH(bool, ready);
     QFETCH(int, atLeastMs);
-    QFETCH(int, belowMs);
     sim::Instrument instrument;
     sim::SimDevice device(instrument, *sim::parseFaults(faults));
     QVERIFY(device.open(QIODevice::ReadWrite));  // as the channel opens it
@@ -651,7 +651,9 @@ void TestSim::deviceWaits()
     clock.start();
     QCOMPARE(device.waitForReadyRead(waitMs), ready);
     const qint64 took = clock.elapsed();
-    QVERIFY2(took >= atLeastMs && took < belowMs, QByteArray::number(took).constData());
+    // Only a wait gone on far too long fails the bound, whatever the
+    // machine's load.
+    QVERIFY2(took >= atLeastMs && took < 20000, QByteArray::number(took).constData());
     QCOMPARE(device.readAll(), ready ? QByteArray(kIdn) + '\r' : QByteArray());
 }
 
@@ -693,11 +695,13 @@ void TestSim::deviceHangsUp()
     QVERIFY(device.hungUp());
     QVERIFY(!device.isOpen());
     QVERIFY(device.errorString().contains(u"went away"_s));
+    // Nothing is to come: both waits give up at once, long before the
+    // bounded one's minute.
     QElapsedTimer clock;
     clock.start();
     QVERIFY(!device.waitForReadyRead(-1));
-    QVERIFY(!device.waitForReadyRead(1000));
-    QVERIFY(clock.elapsed() < 500);
+    QVERIFY(!device.waitForReadyRead(60000));
+    QVERIFY(clock.elapsed() < 20000);
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"not open"_s));
     QCOMPARE(device.write("*IDN?\n"), -1);
     QVERIFY(!device.open(QIODevice::ReadWrite));
