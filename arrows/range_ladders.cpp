@@ -166,13 +166,14 @@ constexpr LabelBy byCmd = LabelBy::CommandLamp, byDc = LabelBy::DcLamp;
 constexpr Word W0 = Word::None, WL = Word::Label, WB = Word::HundredOhmBlank;
 
 // Display 1, voltage. The point sits after digit k; 2 with m lit is 100 mV.
+// The top range keeps its point when UP sends it again, so DOWN steps from it.
 constexpr PointRow kVolt1UpPaired[] = {
     // pt  m   k   M   clr  AC / DC                                                   first to     off on  label                 by    link word zeros
     {0,    A_, A_, A_, Y, u"conf:volt:ac 10\\10",  u"conf:volt:dc 10\\10",             F0, 1,     no, no, u"10V",  nullptr,    byCmd, N, W0, Y},
     {1,    A_, A_, A_, Y, u"conf:volt:ac 100\\10", u"conf:volt:dc 100\\10",            F0, 2,     no, no, u"100V", nullptr,    byCmd, N, W0, Y},
     {2,    D_, A_, A_, Y, u"conf:volt:ac 750\\10", u"conf:volt:dc 1000\\10",           FP, 3,     no, no, u"750V", u"1000V",   byDc,  N, W0, Y},
     {2,    L_, A_, A_, Y, u"conf:volt:ac 1\\10",   u"conf:volt:dc 1\\10",              F0, 0,     mi, no, u"1V",   nullptr,    byCmd, N, W0, Y},
-    {3,    D_, A_, A_, Y, u"conf:volt:ac 750\\10", u"conf:volt:dc 1000\\10",           F0, kNone, no, no, u"750V", u"1000V",   byCmd, N, W0, Y},
+    {3,    D_, A_, A_, Y, u"conf:volt:ac 750\\10", u"conf:volt:dc 1000\\10",           F0, 3,     no, no, u"750V", u"1000V",   byCmd, N, W0, Y},
     {3,    L_, A_, A_, Y, u"conf:volt:ac 1\\10",   u"conf:volt:dc 1\\10",              F0, 0,     mi, no, u"1V",   nullptr,    byCmd, N, W0, Y},
     {4,    A_, A_, A_, N, u"conf:volt:ac 100\\10|conf:volt:ac 750\\10",
                           u"conf:volt:dc 100\\10|conf:volt:dc 1000\\10",           F0, kKeep, no, no, u"750V", u"1000V",   byCmd, Y, W0, Y},
@@ -417,7 +418,7 @@ constexpr LabelRow kCurr1Up[] = {
     {u"AUTO",  LD,              nullptr,                     nullptr,                     kNone, no, no, nullptr},
     {u"AUTO",  When::MicroLit,  u"conf:curr:ac 0.001\\10",   u"conf:curr:dc 0.001\\10",   0,     mu, mi, u"1mA"},
     {u"AUTO",  When::MilliOnly, u"conf:curr:ac 0.01\\10",    u"conf:curr:dc 0.01\\10",    1,     mu, mi, u"10mA"},
-    {u"AUTO",  When::NoPrefix,  u"conf:curr:ac 10\\10",      u"conf:curr:dc 10\\10",      kNone, no, no, u"10A"},
+    {u"AUTO",  When::NoPrefix,  u"conf:curr:ac 10\\10",      u"conf:curr:dc 10\\10",      1,     no, no, u"10A"},
     {u"100uA", Al,              u"conf:curr:ac 0.001\\10",   u"conf:curr:dc 0.001\\10",   0,     mu, mi, u"1mA"},
     {u"1mA",   Al,              u"conf:curr:ac 0.01\\10",    u"conf:curr:dc 0.01\\10",    1,     no, no, u"10mA"},
     {u"10mA",  Al,              u"conf:curr:ac 0.1\\10",     u"conf:curr:dc 0.1\\10",     2,     no, no, u"100mA"},
@@ -536,12 +537,13 @@ bool twoOrFourWire1(const DisplayModel &d)
 }
 
 // Single-mode DOWN from AUTO: the instrument is put on a fixed range and
-// says which; DOWN then steps from there. A reply of 1 is the range code
-// for 10mA or 10A, told apart by the m lamp; the DC lamp gives the ladder
-// whose ranges the reply may name. The range named lights its own prefix
-// lamp in place of what the auto-range drawing left (the DCI key's micro,
-// or a reading's), so the step's lamps go on from the range the instrument
-// is on. A reply that names none leaves "AUTO".
+// says which; DOWN then steps from there. The reply is read as the
+// identification reads it ("1" is the 1 A range's full scale, whatever
+// lamp a placeholder left lit); the DC lamp gives the ladder whose ranges
+// the reply may name. The range named lights its own prefix lamp in place
+// of what the auto-range drawing left (the DCI key's micro, or a
+// reading's), so the step's lamps go on from the range the instrument is
+// on. A reply that names none leaves "AUTO".
 bool askCurrentRange(Panel &p)
 {
     ReadingPause pause(p);
@@ -554,9 +556,7 @@ bool askCurrentRange(Panel &p)
         return false;
     const DisplayModel &d = p.display;
     const QStringView mode = d.isLit(Lamp::DC_LAB1) ? u"DCI" : u"ACI";
-    const shell::ReplyOne one = d.isLit(Lamp::T_min_LAB1) ? shell::ReplyOne::TenMilliamps
-                                                          : shell::ReplyOne::TenAmps;
-    const std::optional<QString> label = shell::currentRangeLabel(mode, *reply, one);
+    const std::optional<QString> label = shell::currentRangeLabel(mode, *reply);
     if (!label) {
         shell::reportUnnamedRange(p, u"DOWN", reply->chopped(1), mode);
         return true;

@@ -2,6 +2,8 @@
 
 #include "arrows/range_ladders.h"
 #include "core/panel.h"
+#include "display/range_view.h"
+#include "keys/auto_key.h"
 #include "keys/key_exchange.h"
 #include "keys/shift_key.h"
 
@@ -121,8 +123,40 @@ bool stepInputRange(Panel &p, Arrow key)
     return true;
 }
 
+// Display 1 steps from a range it knows: the point and prefix a reading
+// drew, or those of the fixed range its label names (drawn again here, as
+// a drawing without a reading, like the identification's of an AC range,
+// may put the point elsewhere). Otherwise, with the link up, the
+// instrument is asked; a reply that names no range leaves a status line
+// and *known false: no ladder steps, and nothing goes out for a guessed
+// range. With the link down the drawing stands, as nothing goes out.
+// Current leaves auto range by DOWN its own way: the single mode asks,
+// the paired mode goes to the bottom range.
+bool settleRange1(Panel &p, Arrow key, bool *known)
+{
+    *known = true;
+    const shell::PanelState &s = p.state;
+    if (s.reading1Shown)
+        return true;
+    const bool current = s.MODE1 == u"ACI" || s.MODE1 == u"DCI";
+    if (current && key == Arrow::Down && s.MODE1_RANGE == QStringView(shell::kAutoRange))
+        return true;
+    if (display::showFixedRange1(p) != display::FixedRange::Unnamed || !s.REMOTE_OK)
+        return true;
+    if (!keys::askRange1(p, key == Arrow::Up ? u"UP" : u"DOWN", known))
+        return false;
+    if (*known)
+        display::showFixedRange1(p);
+    return true;
+}
+
 bool stepDisplay1(Panel &p, Arrow key, Target target)
 {
+    bool known = true;
+    if (!settleRange1(p, key, &known))
+        return false;
+    if (!known)
+        return true;
     return stepVoltage1(p, key, target) && stepCurrent1(p, key, target) && stepResistance1(p, key, target);
 }
 

@@ -258,8 +258,19 @@ void DisplayModel::setLit(Positions row, int index, bool lit)
 
 void DisplayModel::setLit(Points row, int index, bool lit)
 {
-    if (bool *point = pointAt(row, index))
-        setFlag(*point, lit);
+    bool *point = pointAt(row, index);
+    if (!point)
+        return;
+    // A number has one decimal point: lighting one puts out the others of
+    // its display. The mid-height dot is no decimal point and stays apart.
+    const int decimals = count(row) - 1;
+    if (lit && index < decimals) {
+        Batch batch(*this);
+        for (int k = 0; k < decimals; ++k)
+            setFlag(*pointAt(row, k), k == index);
+        return;
+    }
+    setFlag(*point, lit);
 }
 
 void DisplayModel::setLit(Symbol symbol, bool lit)

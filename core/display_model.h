@@ -10,6 +10,9 @@
 // 6 - d on display 1 and 5 - d on display 2. Two extra dots sit at mid-height:
 // DROP_IMG(6) between positions 2 and 3 (only the filter set-up lights it)
 // and DROP_IMG2(5) between positions 0 and 1 (math set-up, statistics).
+// A display lights at most one decimal point: lighting one puts out the
+// others of that display (the mid-height dots are apart); only the lamp
+// test lights them all.
 //
 // A dark position keeps its glyph: lighting it again without loading shows
 // the old glyph, which the digit blink relies on. Glyph names are kept as

@@ -180,15 +180,21 @@ void closeUnlessFlagged(Panel &p)
     closingStep(p);
 }
 
-// Point, prefix and (when asked) the range word of display 1's range.
+// Point, prefix and (when asked) the range word of display 1's range: its
+// point and prefix lamp alone lit, so no earlier drawing's stays beside
+// them. A label that names no range shows neither.
 void showRange1(Panel &p, Family family, bool spellWord)
 {
-    const Range1Row *row = findRange<Range1Row>(kDisplay1Ranges, family, p.state.MODE1_RANGE);
-    if (!row)
-        return;
     DisplayModel &d = p.display;
+    const Range1Row *row = findRange<Range1Row>(kDisplay1Ranges, family, p.state.MODE1_RANGE);
+    if (!row) {
+        for (int k = 0; k < kDisplay1Points - 1; ++k)
+            d.setLit(Points::DROP_IMG, k, false);
+        showPrefixAlone(d, Prefix::None, 1);
+        return;
+    }
     d.setLit(Points::DROP_IMG, row->point, true);
-    lightPrefix(d, row->prefix, 1);
+    showPrefixAlone(d, row->prefix, 1);
     if (isAuto(row->label))
         d.setLit(AUTO_LAB1, true);
     if (spellWord && hasGlyphs(row->word))
@@ -272,7 +278,7 @@ void display2RangeView(Panel &p)
         return closingStep(p);
     if (const Range2Row *row = findRange<Range2Row>(kDisplay2Ranges, f->family, p.state.MODE2_RANGE)) {
         d.setLit(Points::DROP_IMG2, row->point, true);
-        lightPrefix(d, row->prefix, 2);
+        showPrefixAlone(d, row->prefix, 2);
         if (isAuto(row->label))
             d.setLit(AUTO_LAB2, true);
     }
@@ -282,6 +288,18 @@ void display2RangeView(Panel &p)
 }
 
 } // namespace
+
+FixedRange showFixedRange1(Panel &p)
+{
+    const FunctionRow *f = findRow<FunctionRow>(kRangedFunctions, p.state.MODE1);
+    if (!f)
+        return FixedRange::NotRanged;
+    if (isAuto(p.state.MODE1_RANGE) || !findRange<Range1Row>(kDisplay1Ranges, f->family, p.state.MODE1_RANGE))
+        return FixedRange::Unnamed;
+    DisplayModel::Batch batch(p.display);
+    showRange1(p, f->family, false);
+    return FixedRange::Drawn;
+}
 
 void CHK_RANGE(Panel &p)
 {

@@ -28,4 +28,12 @@ namespace display {
 
 void CHK_RANGE(Panel &p);
 
+// Display 1's point and prefix lamp of the fixed range that MODE1_RANGE
+// names in MODE1's voltage, current or resistance function, each alone lit:
+// the range a step starts from when no reading has been drawn. Nothing
+// changes for "AUTO", a label that names no range of the function, or a
+// function without these ranges.
+enum class FixedRange { Drawn, Unnamed, NotRanged };
+FixedRange showFixedRange1(Panel &p);
+
 } // namespace display

@@ -31,4 +31,12 @@ inline void lightPrefix(DisplayModel &model, Prefix prefix, int displayNo)
         model.setLit(*lamp, true);
 }
 
+// Lights the prefix's lamp on display 1 or 2 and puts out the other three
+// prefix lamps of that display; None leaves all four dark.
+inline void showPrefixAlone(DisplayModel &model, Prefix prefix, int displayNo)
+{
+    for (Prefix each : {Prefix::Micro, Prefix::Milli, Prefix::Kilo, Prefix::Mega})
+        model.setLit(*prefixLamp(each, displayNo), each == prefix);
+}
+
 } // namespace display

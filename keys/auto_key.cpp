@@ -342,23 +342,24 @@ bool askInputRange(Panel &p)
     return true;
 }
 
-// Asks the instrument for the range display 1 is on, when no reading of the
-// function has been drawn: the zeros a function key leaves sit where auto
-// range starts, not on the range in force.
-bool askRange(Panel &p)
+} // namespace
+
+bool askRange1(Panel &p, QStringView key, bool *named)
 {
+    *named = false;
     const std::optional<QString> reply = keyAsk(p, QStringLiteral("conf:rang?\\10"));
     if (!reply)
         return false;
     const QString text = reply->chopped(1);
-    if (const std::optional<QString> label = shell::display1RangeLabel(p.state.MODE1, text))
-        p.state.MODE1_RANGE = *label;
-    else
-        shell::reportUnnamedRange(p, u"AUTO", text, p.state.MODE1);
+    const std::optional<QString> label = shell::display1RangeLabel(p.state.MODE1, text);
+    if (!label) {
+        shell::reportUnnamedRange(p, key, text, p.state.MODE1);
+        return true;
+    }
+    p.state.MODE1_RANGE = *label;
+    *named = true;
     return true;
 }
-
-} // namespace
 
 bool AUTO_IMG_ENTER(Panel &p)
 {
@@ -380,8 +381,11 @@ bool AUTO_OFF(Panel &p)
         return true;
     if (*family == Family::Frequency)
         return second || askInputRange(p);  // display 2 asks nothing
+    // The zeros a function key leaves sit where auto range starts, not on
+    // the range in force: without a reading the instrument is asked.
+    bool named = false;
     if (!second && !s.reading1Shown && s.REMOTE_OK)
-        return askRange(p);
+        return askRange1(p, u"AUTO", &named);
     const int point = second ? firstLitPoint(d, Points::DROP_IMG2, 4)
                              : firstLitPoint(d, Points::DROP_IMG, 5);
     if (const char16_t *label = labelAt(d, second ? 2 : 1, *family, point))

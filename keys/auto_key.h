@@ -23,6 +23,8 @@
 // Commands go out only while the link is up; the panel changes all the
 // same. False when an exchange failed and ended the key there.
 
+#include <QStringView>
+
 struct Panel;
 
 namespace keys {
@@ -39,5 +41,11 @@ bool AUTO_IMG_ENTER(Panel &p);
 // leaves the label as it is; the caller empties it first and redraws
 // afterwards. False when the query failed.
 bool AUTO_OFF(Panel &p);
+
+// Asks the instrument which range display 1 is on ("conf:rang?") and makes
+// it MODE1_RANGE, the reply read as the identification reads it (*named).
+// A reply that names no range of MODE1 leaves the label and a status line
+// naming `key`. False when the query failed.
+bool askRange1(Panel &p, QStringView key, bool *named);
 
 } // namespace keys

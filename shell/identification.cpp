@@ -207,7 +207,7 @@ constexpr Display1Range kDisplay1Ranges[] = {
     {u"4W",  u"111",    nullptr,  Prefix::Mega,  3, {u"",  u"1", u"0", u"0", u"K",  u"ohm"}},
 };
 
-// The range codes a current range reply may be; 1 is ReplyOne's.
+// The range codes a current range reply may be besides a full scale.
 struct CurrentCode
 {
     double code;
@@ -228,11 +228,11 @@ constexpr char16_t kAutomaticText[] = u"111";
 
 // The row of display 1's range text in function `mode`. Current texts are
 // read as numbers, so a range comes in any number form or as its code.
-const Display1Range *display1Range(QStringView mode, QStringView text, ReplyOne one)
+const Display1Range *display1Range(QStringView mode, QStringView text)
 {
     std::optional<QString> label;
     if (isCurrent(mode) && text != QStringView(kAutomaticText)) {
-        label = currentRangeLabel(mode, text, one);
+        label = currentRangeLabel(mode, text);
         if (!label)
             return nullptr;
     }
@@ -517,7 +517,7 @@ bool askDisplay1(Panel &p, bool display2Off)
     if (f->symbol)
         p.display.setLit(*f->symbol, true);
     if (f->ranged) {
-        if (const Display1Range *r = display1Range(p.state.MODE1, rangeText, ReplyOne::OneAmp)) {
+        if (const Display1Range *r = display1Range(p.state.MODE1, rangeText)) {
             if (r->label)
                 p.state.MODE1_RANGE = QString::fromUtf16(r->label);
             display::lightPrefix(p.display, r->prefix, 1);
@@ -572,15 +572,13 @@ void RDX_INF_TEST(Panel &p)
     SPEED_CHK(p);
 }
 
-std::optional<QString> currentRangeLabel(QStringView mode, QStringView reply, ReplyOne one)
+std::optional<QString> currentRangeLabel(QStringView mode, QStringView reply)
 {
     if (!isCurrent(mode))
         return std::nullopt;
     const std::optional<double> value = rt::toNumber(reply);
     if (!value)
         return std::nullopt;
-    if (*value == 1 && one != ReplyOne::OneAmp)
-        return one == ReplyOne::TenMilliamps ? QStringLiteral("10mA") : QStringLiteral("10A");
     for (const CurrentCode &c : kCurrentCodes)
         if (*value == c.code)
             return QString::fromUtf16(c.label);
@@ -592,7 +590,7 @@ std::optional<QString> currentRangeLabel(QStringView mode, QStringView reply, Re
 
 std::optional<QString> display1RangeLabel(QStringView mode, QStringView text)
 {
-    const Display1Range *row = display1Range(mode, text, ReplyOne::OneAmp);
+    const Display1Range *row = display1Range(mode, text);
     if (!row || !row->label)
         return std::nullopt;
     return QString::fromUtf16(row->label);

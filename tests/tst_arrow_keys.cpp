@@ -94,8 +94,9 @@ void TestArrowKeys::walk_data()
         {u'U', cmds({u"conf:volt:ac 10\\10"_s}),   u"10V"_s,   u"00.00000"_s, QString()},
         {u'U', cmds({u"conf:volt:ac 100\\10"_s}),  u"100V"_s,  u"000.0000"_s, QString()},
         {u'U', cmds({u"conf:volt:ac 750\\10"_s}),  u"750V"_s,  u"0000.000"_s, QString()},
-        // The top leaves no point lit; from there nothing steps.
-        {u'U', cmds({u"conf:volt:ac 750\\10"_s}),  u"750V"_s,  u"0000000"_s,  QString()},
+        // The top is sent again and keeps its point, so DOWN steps from it.
+        {u'U', cmds({u"conf:volt:ac 750\\10"_s}),  u"750V"_s,  u"0000.000"_s, QString()},
+        {u'D', cmds({u"conf:volt:ac 100\\10"_s}),  u"100V"_s,  u"000.0000"_s, QString()},
     };
     const QStringList w2Single = {u"W2_LAB1"_s, u"T_R_LAB1"_s, u"DROP_IMG(2)"_s};
     QTest::newRow("2-wire single") << w2Single << 1 << u"AUTO"_s << QList<Step>{
@@ -217,6 +218,7 @@ void TestArrowKeys::walk()
                  at + ": " + f.state.MODE1_RANGE.toUtf8());
         const QString shown = displayNo == 2 ? shown2(f.display) : shown1(f.display);
         QVERIFY2(shown == step.shown, at + ": " + shown.toUtf8());
+        QVERIFY2(shown1(f.display).count(u'.') <= 1, at + ": " + shown1(f.display).toUtf8());
         if (!step.word.isNull())
             QVERIFY2(shown2(f.display) == step.word, at + ": " + shown2(f.display).toUtf8());
         QVERIFY2(!f.display.isLit(displayNo == 2 ? Lamp::AUTO_LAB2 : Lamp::AUTO_LAB1), at);
@@ -267,6 +269,7 @@ void TestArrowKeys::target()
     QCOMPARE(f.sim.written, written);
     QCOMPARE(f.state.MODE1_RANGE, range1);
     QCOMPARE(f.state.MODE2_RANGE, range2);
+    QVERIFY2(shown1(f.display).count(u'.') <= 1, qPrintable(shown1(f.display)));
 }
 
 // What walks never meet. `reply` is the simulator's fixed answer to the
@@ -309,16 +312,16 @@ void TestArrowKeys::edgeCase_data()
         << QStringList{u"conf2:curr:ac 0.1\\10"_s} << u"100mA"_s << u"_______"_s << u"000.000"_s;
     QTest::newRow("current AUTO, micro: UP to 1mA") << dci + QStringList{u"T_u_LAB1"_s} << true << u"AUTO"_s << any << any
         << u"U"_s << QStringList{u"conf:curr:dc 0.001\\10"_s} << u"1mA"_s << u"0.000000"_s << u"___1[M2]A"_s;
-    QTest::newRow("current AUTO, no prefix: UP to 10A, no point") << dci << true << u"AUTO"_s << any << any
-        << u"U"_s << QStringList{u"conf:curr:dc 10\\10"_s} << u"10A"_s << u"0000000"_s << u"__10_A"_s;
+    QTest::newRow("current AUTO, no prefix: UP to 10A") << dci << true << u"AUTO"_s << any << any
+        << u"U"_s << QStringList{u"conf:curr:dc 10\\10"_s} << u"10A"_s << u"00.00000"_s << u"__10_A"_s;
     QTest::newRow("current AUTO, link down: label stays") << dci << false << u"AUTO"_s << any << any
         << u"U"_s << QStringList{} << u"AUTO"_s << u"0000000"_s << u"______"_s;
     QTest::newRow("current AUTO DOWN, reply 2") << dci << true << u"AUTO"_s << any << u"2"_s << u"D"_s
         << QStringList{u"conf:auto 0\\10"_s, u"conf:rang?\\10"_s, u"conf:curr:dc 0.01\\10"_s} << u"10mA"_s
         << u"00.00000"_s << u"__10[M2]A"_s;
-    QTest::newRow("current AUTO DOWN, reply 1, m dark") << dci << true << u"AUTO"_s << any << u"1"_s << u"D"_s
-        << QStringList{u"conf:auto 0\\10"_s, u"conf:rang?\\10"_s, u"conf:curr:dc 1\\10"_s} << u"1A"_s
-        << u"0.000000"_s << u"___1_A"_s;
+    QTest::newRow("current AUTO DOWN, reply 1 is 1A") << dci << true << u"AUTO"_s << any << u"1"_s << u"D"_s
+        << QStringList{u"conf:auto 0\\10"_s, u"conf:rang?\\10"_s, u"conf:curr:dc 0.1\\10"_s} << u"100mA"_s
+        << u"000.0000"_s << u"_100[M2]A"_s;
     QTest::newRow("current AUTO DOWN, garbage") << dci << true << u"AUTO"_s << any << u"x"_s << u"D"_s
         << QStringList{u"conf:auto 0\\10"_s, u"conf:rang?\\10"_s} << u"AUTO"_s << u"0000000"_s << u"______"_s;
     QTest::newRow("Hz UP, reply 100") << hz << true << u"AUTO"_s << any << u"100"_s << u"U"_s
@@ -463,10 +466,10 @@ void TestArrowKeys::failedExchangeLeavesTheRunGoing()
 }
 
 // Single-mode DOWN from AUTO in current: the instrument answers its range
-// as a code (1, 2, 3) or as the range's full scale in any number form, and
+// as the range's full scale in any number form or as a code (2, 3), and
 // DOWN lands one range below the range it names, its prefix lamp alone lit.
-// 1 is the code: 10mA with the m lamp lit (a milliamp reading drawn), else
-// 10A (as the DCI key leaves display 1, micro lit). A reply that names no
+// 1 is the 1 A range's full scale, as the identification reads it, whatever
+// prefix lamp a reading or the DCI key left lit. A reply that names no
 // range leaves "AUTO", sends no range and says so in the status log. An
 // empty line is no reply at all on the line: the query times out and the
 // press ends there, still "AUTO".
@@ -484,8 +487,8 @@ void TestArrowKeys::currentRangeReply_data()
         {u"0.001",          u"dc 0.0001",       u"100uA", u"dc 0.0001",       u"100uA"},
         {u"0.01",           u"dc 0.001",        u"1mA",   u"dc 0.001",        u"1mA"},
         {u"0.1",            u"dc 0.01",         u"10mA",  u"dc 0.01",         u"10mA"},
-        {u"1",              u"dc 1",            u"1A",    u"dc 0.001",        u"1mA"},
-        {u"1.000000E+00",   u"dc 1",            u"1A",    u"dc 0.001",        u"1mA"},
+        {u"1",              u"dc 0.1",          u"100mA", u"dc 0.1",          u"100mA"},
+        {u"1.000000E+00",   u"dc 0.1",          u"100mA", u"dc 0.1",          u"100mA"},
         {u"10",             u"dc 1",            u"1A",    u"dc 1",            u"1A"},
         {u"1.000000E-02",   u"dc 0.001",        u"1mA",   u"dc 0.001",        u"1mA"},
         {u"2",              u"dc 0.01",         u"10mA",  u"dc 0.01",         u"10mA"},
@@ -513,6 +516,8 @@ void TestArrowKeys::currentRangeReply_data()
     QTest::newRow("AC \"0.001\" stays on 1mA") << ac << u"0.001"_s << QString() << u"1mA"_s;
     QTest::newRow("AC \"1.000000E-01\"") << ac << u"1.000000E-01"_s << u"conf:curr:ac 0.01\\10"_s << u"10mA"_s;
     QTest::newRow("AC \"2\"") << ac << u"2"_s << u"conf:curr:ac 0.01\\10"_s << u"10mA"_s;
+    QTest::newRow("AC \"1\" is 1A") << ac << u"1"_s << u"conf:curr:ac 0.1\\10"_s << u"100mA"_s;
+    QTest::newRow("AC \"1.000000E+00\" is 1A") << ac << u"1.000000E+00"_s << u"conf:curr:ac 0.1\\10"_s << u"100mA"_s;
 }
 
 void TestArrowKeys::currentRangeReply()

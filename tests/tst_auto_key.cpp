@@ -213,7 +213,7 @@ void TestAutoKey::rangeLabel_data()
     const Row rows[] = {
         {"DCV p2 milli",            1, u"DCV", {u"DROP_IMG(2)"_s, u"T_min_LAB1"_s},              u"100mV"},
         {"DCV p2",                  1, u"DCV", {u"DROP_IMG(2)"_s},                               u"100V"},
-        {"DCV p0, later points too", 1, u"DCV", {u"DROP_IMG(0)"_s, u"DROP_IMG(3)"_s},            u"1V"},
+        {"DCV p0",                  1, u"DCV", {u"DROP_IMG(0)"_s},                               u"1V"},
         {"DCV p3 with DC",          1, u"DCV", {u"DROP_IMG(3)"_s, u"DC_LAB1"_s},                 u"1000V"},
         {"ACV p3",                  1, u"ACV", {u"DROP_IMG(3)"_s},                               u"750V"},
         {"DCV p4",                  1, u"DCV", {u"DROP_IMG(4)"_s},                               u"keep"},

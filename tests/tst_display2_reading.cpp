@@ -69,7 +69,7 @@ void TestDisplay2Reading::display2_data()
                                        << u"-012.300_mV"_s << u"[SUB]12.300"_s << QStringList{u"T_min_LAB2"_s};
     QTest::newRow("V point 2, volts")  << u"DCV"_s << u"100V"_s << QStringList{u"DROP_IMG2(2)"_s} << u"12.3"_s
                                        << u"012.300_V"_s << u"012.300"_s << QStringList{};
-    QTest::newRow("V lowest point")    << u"DCV"_s << u"1V"_s << QStringList{u"DROP_IMG2(0)"_s, u"DROP_IMG2(3)"_s} << u"0.5"_s
+    QTest::newRow("V point 0")         << u"DCV"_s << u"1V"_s << QStringList{u"DROP_IMG2(0)"_s} << u"0.5"_s
                                        << u"0.50000_V"_s << u"0.50000"_s << QStringList{};
     QTest::newRow("V no point: kept")  << u"DCV"_s << u"10V"_s << QStringList{} << u"5"_s
                                        << u"before"_s << u"______"_s << QStringList{};

@@ -166,6 +166,8 @@ private slots:
     void fixedForms();
     void changedOncePerOperation();
     void outOfRangeChangesNothing();
+    void oneDecimalPointPerDisplay_data();
+    void oneDecimalPointPerDisplay();
     void captions_data();
     void captions();
     void captionsCanBeAdapted();
@@ -411,6 +413,63 @@ void TestDisplayModel::outOfRangeChangesNothing()
     QVERIFY(m.glyph(Positions::DIS2_IMG, 6).isEmpty());
     QVERIFY(!m.isLit(Points::DROP_IMG2, 6));
     QVERIFY(m.isLit(Points::DROP_IMG2, 5));  // the mid-height dot exists
+}
+
+// A number shows one decimal point: lighting one puts out every other
+// decimal point of its display, whatever lit them (the lamp test, a
+// start-up placeholder, an earlier range). The other display and the
+// mid-height dots stay as they were; putting a point out touches no other.
+void TestDisplayModel::oneDecimalPointPerDisplay_data()
+{
+    QTest::addColumn<Parts>("litBefore");
+    QTest::addColumn<bool>("display2");
+    QTest::addColumn<int>("point");
+    QTest::addColumn<bool>("lit");
+    QTest::addColumn<Parts>("litAfter");
+
+    const Parts midDots = {u"DROP_IMG(6)"_s, u"DROP_IMG2(5)"_s};
+    QTest::newRow("display 1: 2 then 5, as a cut start-up drew it")
+        << Parts{u"DROP_IMG(2)"_s} << false << 5 << true << Parts{u"DROP_IMG(5)"_s};
+    QTest::newRow("display 1: the lamp test's points, the dots kept")
+        << Parts{u"DROP_IMG(0)"_s, u"DROP_IMG(3)"_s, u"DROP_IMG(5)"_s, u"DROP_IMG2(1)"_s} + midDots << false << 1 << true
+        << Parts{u"DROP_IMG(1)"_s, u"DROP_IMG2(1)"_s} + midDots;
+    QTest::newRow("display 2: 0 then 4, display 1 kept")
+        << Parts{u"DROP_IMG2(0)"_s, u"DROP_IMG(2)"_s} << true << 4 << true
+        << Parts{u"DROP_IMG2(4)"_s, u"DROP_IMG(2)"_s};
+    QTest::newRow("the filter dot beside a point")
+        << Parts{u"DROP_IMG(2)"_s} << false << 6 << true << Parts{u"DROP_IMG(2)"_s, u"DROP_IMG(6)"_s};
+    QTest::newRow("the mid-height dot beside a point")
+        << Parts{u"DROP_IMG2(3)"_s} << true << 5 << true << Parts{u"DROP_IMG2(3)"_s, u"DROP_IMG2(5)"_s};
+    QTest::newRow("putting one out leaves the rest")
+        << Parts{u"DROP_IMG(1)"_s, u"DROP_IMG2(1)"_s} + midDots << false << 4 << false
+        << Parts{u"DROP_IMG(1)"_s, u"DROP_IMG2(1)"_s} + midDots;
+}
+
+void TestDisplayModel::oneDecimalPointPerDisplay()
+{
+    QFETCH(Parts, litBefore);
+    QFETCH(bool, display2);
+    QFETCH(int, point);
+    QFETCH(bool, lit);
+    QFETCH(Parts, litAfter);
+    DisplayModel m;
+    m.setAllLit(true);  // every point of both displays, as the lamp test leaves them
+    m.setLit(Points::DROP_IMG, 6, true);
+    for (int i = 0; i < kDisplay1Points; ++i)
+        if (!litBefore.contains(indexed("DROP_IMG", i)))
+            m.setLit(Points::DROP_IMG, i, false);
+    for (int i = 0; i < kDisplay2Points; ++i)
+        if (!litBefore.contains(indexed("DROP_IMG2", i)))
+            m.setLit(Points::DROP_IMG2, i, false);
+    Parts others = litParts(m);  // everything but the points
+    for (int i = 0; i < kDisplay1Points; ++i)
+        others.remove(indexed("DROP_IMG", i));
+    for (int i = 0; i < kDisplay2Points; ++i)
+        others.remove(indexed("DROP_IMG2", i));
+
+    m.setLit(display2 ? Points::DROP_IMG2 : Points::DROP_IMG, point, lit);
+
+    QCOMPARE(litDifference(m, others + litAfter), QString());
 }
 
 void TestDisplayModel::captions_data()

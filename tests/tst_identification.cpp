@@ -456,6 +456,7 @@ void TestIdentification::failure()
     faults.silentAfter = silentAfter;
     PanelFixture f(faults);
     prepare(f, state);
+    f.display.setLit(Points::DROP_IMG, 2, true);  // an earlier drawing's point goes out
     const QString speedText = f.controls.Speed_TIME.text;
 
     shell::RDX_INF_TEST(f.panel);

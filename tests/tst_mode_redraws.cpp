@@ -199,7 +199,7 @@ void TestModeRedraws::functionMarks_data()
                             << QStringList{u"MATH_LAB"_s};
     QTest::newRow("COUNT draws nothing") << u"MATH_ON,MODE2=COUNT"_s << u"00.00000"_s << u"__10_V"_s
                             << QStringList{u"MATH_LAB"_s};
-    QTest::newRow("dB")     << u"dB_ON"_s << u"00.00.000"_s << u"000.000"_s
+    QTest::newRow("dB")     << u"dB_ON"_s << u"0000.000"_s << u"000.000"_s
                             << QStringList{u"T_dB_LAB"_s, u"T_V_LAB2"_s};
     QTest::newRow("dBm")    << u"dBm_ON,dBm_REF=0600"_s << u"0000.000"_s << u"__0600"_s
                             << QStringList{u"T_R_LAB2"_s, u"T_dBm_LAB1"_s, u"T_dB_LAB"_s};
@@ -298,7 +298,7 @@ void TestModeRedraws::filterRedraw()
     QVERIFY(!f.timers.IMG_Timer.isEnabled());
     QVERIFY(f.sim.written.isEmpty());  // hold comes from the stored reference
     QCOMPARE(::shown2(f.display), shown2);
-    QCOMPARE(shown1(f.display), u"000.0.000"_s);  // the view's point and hold's point 3
+    QCOMPARE(shown1(f.display), u"0000.000"_s);  // hold's point 3 puts out the view's
     QVERIFY(f.display.isLit(Lamp::HOLD_LAB));
     QVERIFY(!f.display.isLit(Points::DROP_IMG, 6));
 }

@@ -6,6 +6,7 @@
 #include "display/range_view.h"
 #include "support/display_reading.h"
 #include "support/panel_fixture.h"
+#include "support/reading_setup.h"
 
 #include <QtTest>
 
@@ -184,29 +185,43 @@ void TestRangeView::dbmView()
     QVERIFY(!f.display.isLit(Lamp::AUTO_LAB1));
 }
 
+// Display 2 measures, so nothing is blanked first: display 1 still shows
+// the range's point and prefix lamp alone, whatever the drawing before it
+// (the auto-range placeholder, another range) left lit.
 void TestRangeView::display1RangeView_data()
 {
+    QTest::addColumn<QStringList>("before");
     QTest::addColumn<QString>("mode");
     QTest::addColumn<QString>("range");
     QTest::addColumn<QString>("shown1");
     QTest::addColumn<QStringList>("lamps");
 
-    QTest::newRow("DCI 10mA") << u"DCI"_s << u"10mA"_s << u"00.00000"_s
+    const QStringList none;
+    const QStringList placeholder = {u"DROP_IMG(2)"_s, u"T_min_LAB1"_s};
+    QTest::newRow("DCI 10mA") << none << u"DCI"_s << u"10mA"_s << u"00.00000"_s
                               << QStringList{u"T_min_LAB1"_s, u"T_A_LAB1"_s, u"DC_LAB1"_s};
-    QTest::newRow("ACV AUTO") << u"ACV"_s << u"AUTO"_s << u"000.0000"_s
+    QTest::newRow("ACV AUTO") << none << u"ACV"_s << u"AUTO"_s << u"000.0000"_s
                               << QStringList{u"AUTO_LAB1"_s, u"T_min_LAB1"_s, u"T_V_LAB1"_s, u"AC_LAB1"_s};
-    QTest::newRow("2W 1K")    << u"2W"_s << u"1K"_s << u"0.000000"_s
+    QTest::newRow("2W 1K")    << none << u"2W"_s << u"1K"_s << u"0.000000"_s
                               << QStringList{u"T_K_LAB1"_s, u"T_R_LAB1"_s, u"W2_LAB1"_s};
-    QTest::newRow("Hz: zeros only") << u"Hz"_s << u"AUTO"_s << u"0000000"_s << QStringList{u"AUTO_LAB1"_s};
+    QTest::newRow("Hz: zeros only") << none << u"Hz"_s << u"AUTO"_s << u"0000000"_s << QStringList{u"AUTO_LAB1"_s};
+    QTest::newRow("DCV 10V over the auto placeholder") << placeholder << u"DCV"_s << u"10V"_s << u"00.00000"_s
+                              << QStringList{u"T_V_LAB1"_s, u"DC_LAB1"_s};
+    QTest::newRow("2W 100K over 1M") << QStringList{u"DROP_IMG(0)"_s, u"T_M_LAB1"_s} << u"2W"_s << u"100K"_s
+                              << u"000.0000"_s << QStringList{u"T_K_LAB1"_s, u"T_R_LAB1"_s, u"W2_LAB1"_s};
+    QTest::newRow("DCV, no range named: no point, no prefix") << placeholder << u"DCV"_s << QString()
+                              << u"0000000"_s << QStringList{u"T_V_LAB1"_s, u"DC_LAB1"_s};
 }
 
 void TestRangeView::display1RangeView()
 {
+    QFETCH(QStringList, before);
     QFETCH(QString, mode);
     QFETCH(QString, range);
     QFETCH(QString, shown1);
     QFETCH(QStringList, lamps);
     Fixture f;
+    QVERIFY(setUp(f.panel, before));
     DIS2_SHOW_RANGE(f.display, u"1", u"2", u"3", u"4", u"5", u"6");
     f.display.setLit(Lamp::HOLD_LAB, true);  // nothing is blanked first
     f.state.MODE2_ON = true;
@@ -223,29 +238,34 @@ void TestRangeView::display1RangeView()
 
 void TestRangeView::display2RangeView_data()
 {
+    QTest::addColumn<QStringList>("before");
     QTest::addColumn<QString>("mode");
     QTest::addColumn<QString>("range");
     QTest::addColumn<QString>("shown2");
     QTest::addColumn<QStringList>("lamps");
 
-    QTest::newRow("DCV AUTO")  << u"DCV"_s << u"AUTO"_s << u"000.000"_s
+    const QStringList none;
+    QTest::newRow("DCV AUTO") << none << u"DCV"_s << u"AUTO"_s << u"000.000"_s
                                << QStringList{u"AUTO_LAB2"_s, u"T_min_LAB2"_s, u"T_V_LAB2"_s, u"DC_LAB2"_s};
-    QTest::newRow("ACV 750V")  << u"ACV"_s << u"750V"_s << u"0000.00"_s
+    QTest::newRow("ACV 750V") << none << u"ACV"_s << u"750V"_s << u"0000.00"_s
                                << QStringList{u"T_V_LAB2"_s, u"AC_LAB2"_s};
-    QTest::newRow("ACI AUTO")  << u"ACI"_s << u"AUTO"_s << u"00.0000"_s
+    QTest::newRow("ACI AUTO") << none << u"ACI"_s << u"AUTO"_s << u"00.0000"_s
                                << QStringList{u"AUTO_LAB2"_s, u"T_min_LAB2"_s, u"T_A_LAB2"_s, u"AC_LAB2"_s};
-    QTest::newRow("DCI 100uA") << u"DCI"_s << u"100uA"_s << u"000.000"_s
+    QTest::newRow("DCI 100uA") << none << u"DCI"_s << u"100uA"_s << u"000.000"_s
                                << QStringList{u"T_u_LAB2"_s, u"T_A_LAB2"_s, u"DC_LAB2"_s};
     // In ohms, unlike display 1's kilohms.
-    QTest::newRow("2W 1K")     << u"2W"_s << u"1K"_s << u"0000.00"_s
+    QTest::newRow("2W 1K") << none << u"2W"_s << u"1K"_s << u"0000.00"_s
                                << QStringList{u"T_R_LAB2"_s, u"W2_LAB2"_s};
-    QTest::newRow("4W 10K")    << u"4W"_s << u"10K"_s << u"00.0000"_s
+    QTest::newRow("4W 10K") << none << u"4W"_s << u"10K"_s << u"00.0000"_s
                                << QStringList{u"T_K_LAB2"_s, u"T_R_LAB2"_s, u"W4_LAB2"_s};
-    QTest::newRow("Hz: zeros only") << u"Hz"_s << u"AUTO"_s << u"000000"_s << QStringList{u"AUTO_LAB2"_s};
+    QTest::newRow("DCV 10V over the auto placeholder") << QStringList{u"DROP_IMG2(2)"_s, u"T_min_LAB2"_s}
+                               << u"DCV"_s << u"10V"_s << u"00.0000"_s << QStringList{u"T_V_LAB2"_s, u"DC_LAB2"_s};
+    QTest::newRow("Hz: zeros only") << none << u"Hz"_s << u"AUTO"_s << u"000000"_s << QStringList{u"AUTO_LAB2"_s};
 }
 
 void TestRangeView::display2RangeView()
 {
+    QFETCH(QStringList, before);
     QFETCH(QString, mode);
     QFETCH(QString, range);
     QFETCH(QString, shown2);
@@ -253,6 +273,7 @@ void TestRangeView::display2RangeView()
     Fixture f;
     DIS1_SHOW_RANGE(f.display, u"1", u"2", u"3", u"4", u"5", u"6", u"7");
     f.display.setLit(Lamp::ND2_LAB, true);
+    QVERIFY(setUp(f.panel, before));
     f.state.MODE2_ON = true;
     f.state.MODE1 = u"DCV"_s;
     f.state.MODE2 = mode;

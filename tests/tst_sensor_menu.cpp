@@ -369,7 +369,7 @@ void TestSensorMenu::arrows_data()
         << QStringList{u"SENS:TEMP:TCO:TYPE?\\10"_s} << 31 << u"B"_s << u"_T.YPE_B"_s << u"SENSOR"_s << u"1..6"_s;
     QTest::newRow("22 DOWN: as ENTER, the temperature asked") << 22 << kDOWN << true
         << u"reply:SENS:TEMP:RJUN:SIM?=4500"_s << QStringList{u"SENS:TEMP:RJUN:SIM?\\10"_s} << 32 << u"045.00"_s
-        << u"00.45.005"_s << u"_S[I2]M__"_s << u"5..5"_s;
+        << u"0045.005"_s << u"_S[I2]M__"_s << u"5..5"_s;
     QTest::newRow("23 UP: to 13") << 23 << kUP << true << QString() << none << 13 << u"K"_s << kept1 << dark2
                                   << u"0..0"_s;
     for (int from : {33, 34}) {
