@@ -96,10 +96,12 @@ private Q_SLOTS:
     void rangeBoxKeys_data();
     void rangeBoxKeys();
     void openListAndPlot();
+    void refusedFileKeepsRangeBoxesAndPlot();
     void tickLabels_data();
     void tickLabels();
     void oneRecordStaysInSight();
     void longLoadShowsCancellableProgress();
+    void longPlotShowsProgress();
     void returnToMain();
 };
 
@@ -244,6 +246,32 @@ void TestLoaderWindow::openListAndPlot()
     QCOMPARE(f.LOAD_Graph->graph(0)->dataCount(), 102);
 }
 
+// A file whose header is refused empties the table; the range boxes and
+// the graphs keep what the file before it gave them.
+void TestLoaderWindow::refusedFileKeepsRangeBoxesAndPlot()
+{
+    WindowFixture t;
+    loader::Form_LD &f = t.form;
+    t.open(fileOf(11, 40, u"DCV"_s, volts));
+    QTest::mouseClick(f.Graph_SHOW_BUTT, Qt::LeftButton);
+    WindowFixture::type(f.END_TEXT, u"30"_s);
+
+    // Three spaces before the year where the recorder writes four.
+    const QByteArray good = fileOf(1, 3, u"DCV"_s, volts);
+    t.open("   2013/05/06-12:34:56,\r\n" + good.sliced(good.indexOf('\n') + 1));
+    QCOMPARE(t.messages.messages().size(), 1);
+    QCOMPARE(t.messages.messages()[0].text, u"LOAD ERROR~"_s);
+    QCOMPARE(f.LOAD_Grid->model()->rowCount(), 1);
+    QCOMPARE(f.START_TEXT->text(), u"00011"_s);
+    QCOMPARE(f.END_TEXT->text(), u"30"_s);
+    QCOMPARE(f.state().LD_POINT_STEP, 1);
+    for (QCustomPlot *plot : {f.LOAD_Graph, f.LOAD_Graph2}) {
+        QCOMPARE(plot->graph(0)->dataCount(), 31);
+        QCOMPARE(plot->xAxis->range(), QCPRange(11, 40));
+    }
+    QCOMPARE(f.LOAD_Graph->yAxis->label(), u"DCV"_s);
+}
+
 void TestLoaderWindow::tickLabels_data()
 {
     QTest::addColumn<QString>("mode");
@@ -311,6 +339,31 @@ void TestLoaderWindow::longLoadShowsCancellableProgress()
     QVERIFY2(t.messages.messages()[0].text.endsWith(u"The load was cancelled."_s),
              qPrintable(t.messages.messages()[0].text));
     QCOMPARE(t.form.LOAD_Grid->model()->rowCount(), rows + 1);
+}
+
+void TestLoaderWindow::longPlotShowsProgress()
+{
+    WindowFixture t;
+    loader::Loader &ld = t.form.state();
+    t.open(fileOf(1, 300, u"DCV"_s, volts));
+    ld.progressAfter = std::chrono::milliseconds(0);  // every plot is long here
+    ld.plotSlice = 10;
+    ld.plotHelpers = 0;  // every slice on the window's thread, each reported
+    int reports = 0;
+    bool shown = true;
+    connect(&ld, &loader::Loader::plotProgress, this, [&] {
+        auto *progress = t.form.findChild<QProgressDialog *>();
+        shown = shown && progress && progress->isVisible() && progress->isModal()
+                && progress->labelText() == u"Plotting"_s;
+        ++reports;
+    });
+    QTest::mouseClick(t.form.Graph_SHOW_BUTT, Qt::LeftButton);
+
+    QVERIFY(reports > 0);
+    QVERIFY(shown);
+    QCOMPARE(t.form.findChild<QProgressDialog *>(), nullptr);
+    QCOMPARE(t.form.LOAD_Graph->graph(0)->dataCount(), 301);
+    QVERIFY(t.messages.messages().isEmpty());
 }
 
 void TestLoaderWindow::returnToMain()

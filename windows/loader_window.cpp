@@ -177,7 +177,12 @@ Form_LD::Form_LD(QWidget *parent) : QWidget(parent)
     connect(END_TEXT, &QLineEdit::textEdited, this, [this](const QString &text) { m_loader.END_TEXT = text; });
 
     connect(&m_loader, &Loader::loadingChanged, this, &Form_LD::showLoading);
-    connect(&m_loader, &Loader::loadProgress, this, &Form_LD::showProgress);
+    connect(&m_loader, &Loader::loadProgress, this, [this](int percent) {
+        showProgress(u"Data loading"_s, percent, &Loader::cancelLoad);
+    });
+    connect(&m_loader, &Loader::plotProgress, this, [this](int percent) {
+        showProgress(u"Plotting"_s, percent, &Loader::cancelPlot);
+    });
     connect(&m_loader, &Loader::rangeBoxesChanged, this, &Form_LD::showRangeBoxes);
     connect(&m_loader, &Loader::graphsChanged, this, &Form_LD::showGraphs);
 
@@ -254,15 +259,15 @@ void Form_LD::showLoading(bool loading)
         delete m_progress;
 }
 
-void Form_LD::showProgress(int percent)
+void Form_LD::showProgress(const QString &label, int percent, void (Loader::*cancel)())
 {
     if (!m_progress) {
-        m_progress = new QProgressDialog(u"Data loading"_s, u"Cancel"_s, 0, 100, this);
+        m_progress = new QProgressDialog(label, u"Cancel"_s, 0, 100, this);
         m_progress->setWindowModality(Qt::ApplicationModal);
         m_progress->setMinimumDuration(0);
         m_progress->setAutoReset(false);
         m_progress->setAutoClose(false);
-        connect(m_progress, &QProgressDialog::canceled, &m_loader, &Loader::cancelLoad);
+        connect(m_progress, &QProgressDialog::canceled, &m_loader, cancel);
         m_progress->show();
     }
     // A modal progress lets events run as its value is set: of all clicks,
@@ -280,6 +285,8 @@ void Form_LD::showRangeBoxes()
 
 void Form_LD::showGraphs()
 {
+    if (!m_loader.loading)
+        delete m_progress;  // a long plot's: the plot is over
     paintGraph(LOAD_Graph, m_loader.LOAD_Graph);
     paintGraph(LOAD_Graph2, m_loader.LOAD_Graph2);
 }
