@@ -23,6 +23,9 @@
 #include <QtTest>
 #include <qcustomplot.h>
 
+#include <cmath>
+#include <map>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -100,6 +103,7 @@ private Q_SLOTS:
     void tickLabels_data();
     void tickLabels();
     void oneRecordStaysInSight();
+    void longRunDrawsTheSameLine();
     void longLoadShowsCancellableProgress();
     void longPlotShowsProgress();
     void returnToMain();
@@ -310,6 +314,52 @@ void TestLoaderWindow::oneRecordStaysInSight()
     QVERIFY(plot->yAxis->range().contains(value));
     QVERIFY(plot->yAxis->range().size() > 0);
     QCOMPARE(plot->graph(0)->scatterStyle().shape(), QCPScatterStyle::ssDisc);
+}
+
+// A long run, handed to the graph in one piece, is drawn from all of its
+// values: in every pixel column of the drawn graph, the points handed over
+// reach exactly as low and as high as the file's own, and a gap stays a
+// gap.
+void TestLoaderWindow::longRunDrawsTheSameLine()
+{
+    WindowFixture t;
+    t.open(fileOf(1, 30000, u"DCV"_s, [](int point) {
+        if (point == 12345)
+            return u"1e999_V"_s;  // beyond the graph: a gap
+        const double spike = point % 997 == 0 ? 3 : 0;
+        return rt::pattern(std::sin(point / 50.0) + spike, u"0.0000") + u"_V"_s;
+    }));
+    QTest::mouseClick(t.form.Graph_SHOW_BUTT, Qt::LeftButton);
+    QCustomPlot *plot = t.form.LOAD_Graph;
+    plot->replot();
+    const loader::LoadGraph &graph = t.form.state().LOAD_Graph;
+    const QCPGraphDataContainer &drawn = *plot->graph(0)->data();
+    QCOMPARE(graph.y.size(), 30001);
+
+    struct Column
+    {
+        double low = qInf();
+        double high = -qInf();
+        bool gap = false;
+        bool operator==(const Column &) const = default;
+    };
+    const auto add = [&](std::map<int, Column> &columns, double key, double value) {
+        Column &c = columns[int(std::floor(plot->xAxis->coordToPixel(key)))];
+        c.gap = c.gap || std::isnan(value);
+        if (!std::isnan(value)) {
+            c.low = std::min(c.low, value);
+            c.high = std::max(c.high, value);
+        }
+    };
+    std::map<int, Column> file;
+    for (qsizetype i = 0; i < graph.y.size(); ++i)
+        add(file, graph.x[i], graph.y[i]);
+    std::map<int, Column> handed;
+    for (auto point = drawn.constBegin(); point != drawn.constEnd(); ++point)
+        add(handed, point->key, point->value);
+    QVERIFY(file.size() > 500);  // a column per pixel of the graph's width
+    QVERIFY(std::any_of(file.cbegin(), file.cend(), [](const auto &c) { return c.second.gap; }));
+    QVERIFY(handed == file);
 }
 
 void TestLoaderWindow::longLoadShowsCancellableProgress()
