@@ -2,12 +2,12 @@
 
 #include "formats/save_file.h"
 
+#include "platform/plain_file.h"
 #include "platform/program_folder.h"
 #include "platform/runtime.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QStringDecoder>
 #include <QStringList>
 
@@ -192,18 +192,13 @@ std::optional<ScanSetup> readScanSetup(const QString &path, QString *why)
                         .arg(size)
                         .arg(kSetupMaxBytes));
     };
-    // A pipe would hold the window at the open, a device would never end:
-    // only a plain file of a set-up's size is opened.
-    const QFileInfo info(path);
-    if (info.isDir())
-        return fail(QStringLiteral("It is a folder, not a set-up file."));
-    if (info.exists() && !info.isFile())
-        return fail(QStringLiteral("It is not a plain file."));
-    if (info.size() > kSetupMaxBytes)
-        return tooLarge(info.size());
+    // Only a plain file of a set-up's size is read: a device would never end.
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(file.errorString());
+    QString refused;
+    if (!rt::openPlainFile(file, refused))
+        return fail(refused);
+    if (file.size() > kSetupMaxBytes)
+        return tooLarge(file.size());
     // The file may have grown since its size was taken.
     const QByteArray bytes = file.read(kSetupMaxBytes + 1);
     if (file.error() != QFileDevice::NoError)

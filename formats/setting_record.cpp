@@ -1,6 +1,7 @@
 #include "formats/setting_record.h"
 
 #include "formats/save_file.h"
+#include "platform/plain_file.h"
 
 #include <QDir>
 #include <QFile>
@@ -171,12 +172,10 @@ SettingRead readSetting(const QString &path)
         read.problem = QStringLiteral("Settings file %1 cannot be read (%2)%3").arg(settingFileName(), reason, kStartsEmpty);
         return read;
     };
-    if (info.isDir())
-        return unreadable(QStringLiteral("it is a folder"));
-
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return unreadable(file.errorString());
+    QString refused;
+    if (!rt::openPlainFile(file, refused))
+        return unreadable(refused);
     // Record 1 is all the program needs; a longer file is not read further.
     const QByteArray bytes = file.read(kSettingRecordSize);
     if (file.error() != QFileDevice::NoError)

@@ -4,16 +4,15 @@
 #include "formats/recorded_data_reader.h"
 #include "loader/load_plots.h"
 #include "loader/loader_state.h"
+#include "loader/sliced_work.h"
 #include "platform/dialogs.h"
-#include "platform/panel_timer.h"
+#include "platform/plain_file.h"
 #include "platform/runtime.h"
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 
-#include <algorithm>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -76,37 +75,30 @@ QString stopMessage(const formats::RecordedData &data)
     return text;
 }
 
-// The file a slice at a time. Between slices the window paints; clicks
-// wait for the end of the load, except on the progress the window shows
-// after the first half second, whose Cancel stops the load before its next
-// line. The panel's timers wait too: a run's tick started inside the load
-// would hold the load, and its modal progress, until the run ended.
-constexpr qint64 kPaintEvery = 16;  // ms
-
+// The file a slice at a time, the window painting in between.
 formats::RecordedData readInSlices(Loader &ld, QFile &file)
 {
-    const rt::HeldTicks hold;
+    SlicedWork slices(ld, &Loader::loadProgress, ld.loadCancelled);
     formats::RecordedDataReader reader(file);
-    const qint64 size = file.size();
-    QElapsedTimer clock;
-    clock.start();
-    qint64 painted = 0;
-    ld.loadCancelled = false;
+    const double size = double(file.size());
+    // The graphs show the file before until this one's header has passed:
+    // a refused file leaves them. Then they go, so that a large plot never
+    // sits beside the file that replaces it.
+    bool graphsReset = false;
+    const auto resetGraphsOnce = [&] {
+        if (!std::exchange(graphsReset, true))
+            RESET_LOAD_GRAPHS(ld);
+    };
     while (reader.readSome(ld.loadSlice)) {
-        if (clock.elapsed() >= ld.progressAfter.count()) {
-            const qint64 percent = size > 0 ? reader.bytesRead() * 100 / size : 0;
-            Q_EMIT ld.loadProgress(int(std::clamp<qint64>(percent, 0, 100)));
-        }
-        // The window paints about sixty times a second; more costs the load.
-        if (clock.elapsed() - painted >= kPaintEvery) {
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-            painted = clock.elapsed();
-        }
-        if (ld.loadCancelled)
+        if (reader.linesRead() > formats::kHeaderLineCount)
+            resetGraphsOnce();
+        if (slices.sliceDone(size > 0 ? double(reader.bytesRead()) / size : 0))
             reader.cancel();
     }
-    ld.loadCancelled = false;
-    return reader.take();
+    formats::RecordedData data = reader.take();
+    if (data.end() != formats::ReadEnd::HeaderRejected)
+        resetGraphsOnce();
+    return data;
 }
 
 } // namespace
@@ -123,22 +115,21 @@ void loadRecordedFile(Loader &ld, const QString &path)
         return loadFailed(ld, u"No open file"_s);  // the table stays as it was
 
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return loadFailed(ld, u"Cannot open "_s + QDir::toNativeSeparators(path) + u"\n"_s
-                                  + file.errorString());
-    // From here on the table and the graphs are the new file's: the old
-    // ones go first, so that a large file never sits beside the one before
-    // it, and no graph shows a file the table no longer lists.
+    if (QString refused; !rt::openPlainFile(file, refused))
+        return loadFailed(ld, u"Cannot open "_s + QDir::toNativeSeparators(path) + u"\n"_s + refused);
+    // From here on the table is the new file's: the old one goes first, so
+    // that a large file never sits beside the one before it. A refused
+    // file leaves the table empty and the range boxes as they were.
     ld.LOAD_Grid.Clear_L_GRID();
-    RESET_LOAD_GRAPHS(ld);
 
     formats::RecordedData data = readInSlices(ld, file);
     file.close();
     const formats::ReadEnd end = data.end();
     const QString stopped = end == formats::ReadEnd::Complete ? QString() : stopMessage(data);
-    if (end != formats::ReadEnd::HeaderRejected)
+    if (end != formats::ReadEnd::HeaderRejected) {
         ld.LOAD_Grid.showRecords(std::move(data));
-    setRangeBoxes(ld);
+        setRangeBoxes(ld);
+    }
     ld.setLoading(false);
 
     if (end == formats::ReadEnd::HeaderRejected)

@@ -2,6 +2,7 @@
 
 #include "loader/axis_units.h"
 #include "loader/loader_state.h"
+#include "loader/sliced_work.h"
 #include "platform/dialogs.h"
 #include "platform/huge_pages.h"
 #include "platform/runtime.h"
@@ -9,9 +10,16 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <cmath>
+#include <exception>
 #include <limits>
+#include <mutex>
 #include <optional>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -21,12 +29,53 @@ namespace {
 
 using Column = LoadGridModel::Column;
 
-// Room for `size` values of a graph, kept in huge pages where the system has
-// them: a million points are filled at once.
-void reserveValues(QList<double> &values, qsizetype size)
+// A plot's rows are converted by the window's thread and up to this many
+// helpers.
+constexpr int kMostHelpers = 7;
+
+// `size` values of a graph, 0 until they are written, kept in huge pages
+// where the system has them: a million points are filled at once.
+QList<double> newValues(qsizetype size)
 {
+    QList<double> values;
     values.reserve(size);
     rt::adviseHugePages(values.data(), values.capacity() * qsizetype(sizeof(double)));
+    values.resize(size);
+    return values;
+}
+
+// The X values and both graphs' values, made side by side: fresh pages
+// are the slowest part of plotting millions of points.
+std::array<QList<double>, 3> newValueLists(qsizetype size)
+{
+    std::array<QList<double>, 3> lists;
+    if (size < (1 << 16)) {
+        for (QList<double> &list : lists)
+            list = newValues(size);
+        return lists;
+    }
+    std::array<std::exception_ptr, 2> failures;
+    {
+        std::array<std::jthread, 2> helpers;
+        for (std::size_t i = 0; i < helpers.size(); ++i) {
+            try {
+                helpers[i] = std::jthread([&, i] {
+                    try {
+                        lists[i] = newValues(size);
+                    } catch (...) {
+                        failures[i] = std::current_exception();
+                    }
+                });
+            } catch (const std::system_error &) {
+                lists[i] = newValues(size);  // no thread to be had
+            }
+        }
+        lists[2] = newValues(size);
+    }
+    for (const std::exception_ptr &failure : failures)
+        if (failure)
+            std::rethrow_exception(failure);
+    return lists;
 }
 
 void resetGraph(LoadGraph &graph)
@@ -75,51 +124,159 @@ struct Unplotted
     int row = 0;
 };
 
-// What goes before the first row's value, at the first X.
-enum class Lead { Zero, FirstValue };
+// One display's values over a run of rows: the smallest and the greatest
+// of those that could be plotted, and the first row that could not.
+struct DisplayValues
+{
+    float low = 0;
+    float high = 0;
+    bool anyPlotted = false;
+    int unplottedRow = 0;  // 0: none
 
-// One display's column of rows `firstRow` to `lastRow` on `graph`, at the
-// X values in `x` (one more than the rows: the lead point first). The
-// caption row names the function and so picks the first format.
-std::optional<Unplotted> plotDisplay(LoadGraph &graph, int display, PlotKind kind, const LoadGridModel &grid,
-                                    int captionRow, int firstRow, int lastRow, const QList<double> &x, Lead lead)
+    // The value of `row`, as it is plotted.
+    double take(int row, float value)
+    {
+        if (!std::isfinite(value)) {
+            if (unplottedRow == 0)
+                unplottedRow = row;
+            return kGap;
+        }
+        low = anyPlotted ? std::min(low, value) : value;
+        high = anyPlotted ? std::max(high, value) : value;
+        anyPlotted = true;
+        return value;
+    }
+    // Followed by the rows of `next`.
+    void join(const DisplayValues &next)
+    {
+        if (unplottedRow == 0)
+            unplottedRow = next.unplottedRow;
+        if (next.anyPlotted) {
+            low = anyPlotted ? std::min(low, next.low) : next.low;
+            high = anyPlotted ? std::max(high, next.high) : next.high;
+            anyPlotted = true;
+        }
+    }
+};
+
+// Both displays' values of rows `firstRow` to `lastRow`, written from
+// `y1[0]` and `y2[0]` on, and each row's point number from `x[0]` on when
+// `x` is given.
+struct RowValues
+{
+    const LoadGridModel &grid;
+    int firstRow;
+    int lastRow;
+    double *x;
+    double *y1;
+    double *y2;
+};
+
+// One slice of the rows, `from` to `to`.
+std::array<DisplayValues, 2> convertSlice(const RowValues &rows, int from, int to)
+{
+    std::array<DisplayValues, 2> values;
+    formats::FieldBuffer buffer;
+    for (int row = from; row <= to; ++row) {
+        const std::size_t i = std::size_t(row - rows.firstRow);
+        if (rows.x)
+            rows.x[i] = rt::leadingNumber(rows.grid.cell(row, Column::Point, buffer));
+        QStringView text = rows.grid.cell(row, Column::Display1, buffer);
+        rows.y1[i] = values[0].take(row, float(GRID_NUM_C(text)));
+        text = rows.grid.cell(row, Column::Display2, buffer);
+        rows.y2[i] = values[1].take(row, float(GRID_NUM_C(text)));
+    }
+    return values;
+}
+
+// Converts the rows a slice at a time. The slices are shared out between
+// the window's thread and helper threads, which only read the table and
+// write each its own slices' values; between its slices the window's
+// thread lets the window paint, and after half a second shows progress.
+// Returns nothing when the plot was cancelled.
+std::optional<std::array<DisplayValues, 2>> convertRows(Loader &ld, const RowValues &rows)
+{
+    const int sliceRows = std::max(ld.plotSlice, 1);
+    const int count = rows.lastRow - rows.firstRow + 1;
+    const int slices = (count + sliceRows - 1) / sliceRows;
+    std::vector<std::array<DisplayValues, 2>> sliceValues(std::size_t(std::max(slices, 0)));
+    std::atomic<int> next{0};
+    std::atomic<int> done{0};
+    std::atomic<bool> stop{false};
+    std::exception_ptr failure;
+    std::mutex failureLock;
+    // Converts the next slice; false when there is none left.
+    const auto work = [&] {
+        const int slice = stop ? slices : next++;
+        if (slice >= slices)
+            return false;
+        try {
+            const int from = rows.firstRow + slice * sliceRows;
+            sliceValues[std::size_t(slice)] = convertSlice(rows, from, std::min(from + sliceRows - 1, rows.lastRow));
+        } catch (...) {
+            const std::lock_guard lock(failureLock);
+            failure = std::current_exception();
+            stop = true;
+            return false;
+        }
+        ++done;
+        return true;
+    };
+
+    const int cores = int(std::thread::hardware_concurrency());
+    const int helperCount = std::min(ld.plotHelpers >= 0 ? ld.plotHelpers : std::min(cores - 1, kMostHelpers),
+                                     slices - 1);
+    // Each helper is joined before the values it writes go out of scope.
+    std::vector<std::jthread> helpers;
+    helpers.reserve(std::size_t(std::max(helperCount, 0)));
+    try {
+        for (int i = 0; i < helperCount; ++i)
+            helpers.emplace_back([&] {
+                while (work()) {
+                }
+            });
+    } catch (const std::system_error &) {
+        // No more threads to be had: the window's thread does the rest.
+    }
+    {
+        SlicedWork pace(ld, &Loader::plotProgress, ld.plotCancelled);
+        while (work())
+            if (slices > 1 && pace.sliceDone(double(done) / slices))
+                stop = true;
+        helpers.clear();  // joined
+        if (failure)
+            std::rethrow_exception(failure);
+        if (ld.plotCancelled)
+            return std::nullopt;
+    }
+    std::array<DisplayValues, 2> values;
+    for (const std::array<DisplayValues, 2> &slice : sliceValues)
+        for (std::size_t d = 0; d < 2; ++d)
+            values[d].join(slice[d]);
+    return values;
+}
+
+// One display's graph from its values: the caption row names the function
+// and so picks the first format; the values' size picks the scaled one.
+std::optional<Unplotted> showDisplay(LoadGraph &graph, int display, PlotKind kind, const LoadGridModel &grid,
+                                     int captionRow, int lastRow, const QList<double> &x, QList<double> y,
+                                     const DisplayValues &values)
 {
     const Column modeColumn = display == 1 ? Column::Mode1 : Column::Mode2;
-    const Column valueColumn = display == 1 ? Column::Display1 : Column::Display2;
     graph.yCaption = grid.cell(captionRow, modeColumn);
     if (auto format = firstFormat(display, kind, graph.yCaption, grid.cell(captionRow, Column::Mode1)))
         graph.yFormat = std::move(format);
 
     graph.x = x;
-    reserveValues(graph.y, x.size());
-    formats::FieldBuffer buffer;
-    float low = 0;
-    float high = 0;
-    bool anyPlotted = false;
-    std::optional<Unplotted> unplotted;
-    for (int row = firstRow; row <= lastRow; ++row) {
-        QStringView text = grid.cell(row, valueColumn, buffer);
-        const float value = float(GRID_NUM_C(text));
-        const bool plottable = std::isfinite(value);
-        if (!plottable && !unplotted)
-            unplotted = Unplotted{display, row};
-        if (row == firstRow)
-            graph.y.append(lead == Lead::Zero ? 0.0 : plottable ? double(value) : kGap);
-        if (!plottable) {
-            graph.y.append(kGap);
-            continue;
-        }
-        low = anyPlotted ? std::min(low, value) : value;
-        high = anyPlotted ? std::max(high, value) : value;
-        anyPlotted = true;
-        graph.y.append(value);
-    }
-    graph.yRange = valueRange(low, high);
+    graph.y = std::move(y);
+    graph.yRange = valueRange(values.low, values.high);
 
     const UnitFamily family = displayFamily(display, graph.yCaption, grid.cell(lastRow, Column::Mode1));
-    if (auto format = scaledFormat(family, prefixBySize(std::max(std::abs(high), std::abs(low)))))
+    if (auto format = scaledFormat(family, prefixBySize(std::max(std::abs(values.high), std::abs(values.low)))))
         graph.yFormat = std::move(format);
-    return unplotted;
+    if (values.unplottedRow == 0)
+        return std::nullopt;
+    return Unplotted{display, values.unplottedRow};
 }
 
 // One message for both graphs, naming each display's first row left out.
@@ -174,17 +331,19 @@ void Graph_SHOW_BUTT_Click(Loader &ld)
         graph->xTo = pointOf(grid, last);
     }
     // Each record at its own point number, so a file that continues an
-    // earlier run's numbering lies on its own X axis.
-    QList<double> x;
-    reserveValues(x, last + 1);
-    x.append(first - ld.LD_POINT_STEP);
-    formats::FieldBuffer buffer;
-    for (int row = 1; row <= last; ++row)
-        x.append(rt::leadingNumber(grid.cell(row, Column::Point, buffer)));
+    // earlier run's numbering lies on its own X axis; a point of value 0
+    // one step before the first.
+    auto [x, y1, y2] = newValueLists(last + 1);
+    x[0] = first - ld.LD_POINT_STEP;
+    const auto values = convertRows(ld, {grid, 1, last, x.data() + 1, y1.data() + 1, y2.data() + 1});
+    if (!values)
+        return RESET_LOAD_GRAPHS(ld);  // cancelled
 
     const int captionRow = std::min(2, last);
-    const auto unplotted1 = plotDisplay(ld.LOAD_Graph, 1, PlotKind::WholeFile, grid, captionRow, 1, last, x, Lead::Zero);
-    const auto unplotted2 = plotDisplay(ld.LOAD_Graph2, 2, PlotKind::WholeFile, grid, captionRow, 1, last, x, Lead::Zero);
+    const auto unplotted1 =
+        showDisplay(ld.LOAD_Graph, 1, PlotKind::WholeFile, grid, captionRow, last, x, std::move(y1), (*values)[0]);
+    const auto unplotted2 =
+        showDisplay(ld.LOAD_Graph2, 2, PlotKind::WholeFile, grid, captionRow, last, x, std::move(y2), (*values)[1]);
     Q_EMIT ld.graphsChanged();
     tellUnplotted(grid, {unplotted1, unplotted2});
 }
@@ -233,16 +392,21 @@ void SET_SHOW_BUTT_Click(Loader &ld)
         graph->xFrom = S;
         graph->xTo = E;
     }
-    QList<double> x;
-    reserveValues(x, lastRow - *firstRow + 2);
-    x.append(0);
-    for (int row = *firstRow; row <= lastRow; ++row)
-        x.append(S + double(row - *firstRow) * step);
+    // Point S at S, each further row one step on; before it, graph 1 has
+    // its first value at 0, graph 2 the value 0.
+    const int rows = lastRow - *firstRow + 1;
+    auto [x, y1, y2] = newValueLists(rows + 1);
+    for (int i = 0; i < rows; ++i)
+        x[i + 1] = S + double(i) * step;
+    const auto values = convertRows(ld, {grid, *firstRow, lastRow, nullptr, y1.data() + 1, y2.data() + 1});
+    if (!values)
+        return RESET_LOAD_GRAPHS(ld);  // cancelled
+    y1[0] = y1[1];
 
     const auto unplotted1 =
-        plotDisplay(ld.LOAD_Graph, 1, PlotKind::Range, grid, records, *firstRow, lastRow, x, Lead::FirstValue);
+        showDisplay(ld.LOAD_Graph, 1, PlotKind::Range, grid, records, lastRow, x, std::move(y1), (*values)[0]);
     const auto unplotted2 =
-        plotDisplay(ld.LOAD_Graph2, 2, PlotKind::Range, grid, records, *firstRow, lastRow, x, Lead::Zero);
+        showDisplay(ld.LOAD_Graph2, 2, PlotKind::Range, grid, records, lastRow, x, std::move(y2), (*values)[1]);
     Q_EMIT ld.graphsChanged();
     tellUnplotted(grid, {unplotted1, unplotted2});
 }

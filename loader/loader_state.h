@@ -54,6 +54,14 @@ public:
     // Asked for by the progress's Cancel: the load stops before its next line.
     bool loadCancelled = false;
     void cancelLoad() { loadCancelled = true; }
+    // A plot converts its rows this many at a time, shared out between the
+    // window's thread and helpers; a plot that runs longer than
+    // `progressAfter` shows its progress too.
+    int plotSlice = 1 << 16;  // rows
+    int plotHelpers = -1;     // helper threads; -1: one per core beside the window's, at most 7
+    // Asked for by the plot's Cancel: both graphs are left empty.
+    bool plotCancelled = false;
+    void cancelPlot() { plotCancelled = true; }
 
     void setLoading(bool on)
     {
@@ -66,6 +74,8 @@ Q_SIGNALS:
     void loadingChanged(bool loading);
     // How far a long load has come, 0 to 100; from its first half second on.
     void loadProgress(int percent);
+    // The same for a long plot.
+    void plotProgress(int percent);
     void rangeBoxesChanged();
     void graphsChanged();
 };

@@ -10,12 +10,16 @@
 #include "platform/dialogs.h"
 #include "platform/panel_timer.h"
 #include "platform/program_folder.h"
+#include "support/special_files.h"
 
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <map>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -127,9 +131,11 @@ void TestLoaderFile::opensThroughTheDialog()
 void TestLoaderFile::loadEnds_data()
 {
     // Each load follows a table of five records numbered 11 to 15.
-    QTest::addColumn<QString>("name");  // "" : the dialog was closed; "missing": no such file
+    // "" : the dialog was closed; "missing": no such file; "pipe", "link to
+    // pipe", "socket", "device": no plain file
+    QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QString>("message");  // "" : none
+    QTest::addColumn<QString>("message");  // "" : none; its start, %1 the path
     QTest::addColumn<int>("icon");
     QTest::addColumn<int>("records");
     QTest::addColumn<QString>("start");
@@ -142,9 +148,21 @@ void TestLoaderFile::loadEnds_data()
         << QString() << QByteArray() << u"No open file"_s << critical << 5 << u"00011"_s << u"00015"_s << 1;
     QTest::newRow("no such file: the table stays")
         << u"missing"_s << QByteArray() << u"Cannot open"_s << critical << 5 << u"00011"_s << u"00015"_s << 1;
+    // Refused at once, unopened: nothing waits for a writer to the pipe.
+    QTest::newRow("named pipe nobody writes: the table stays")
+        << u"pipe"_s << QByteArray() << u"Cannot open %1\nIt is a named pipe, not a plain file"_s << critical << 5
+        << u"00011"_s << u"00015"_s << 1;
+    QTest::newRow("link to a named pipe")
+        << u"link to pipe"_s << QByteArray() << u"Cannot open %1\nIt is a named pipe, not a plain file"_s
+        << critical << 5 << u"00011"_s << u"00015"_s << 1;
+    QTest::newRow("socket") << u"socket"_s << QByteArray() << u"Cannot open %1\nIt is a socket, not a plain file"_s
+                            << critical << 5 << u"00011"_s << u"00015"_s << 1;
+    QTest::newRow("device") << u"device"_s << QByteArray() << u"Cannot open %1\nIt is a device, not a plain file"_s
+                            << critical << 5 << u"00011"_s << u"00015"_s << 1;
+    // The table is cleared; the range boxes and the step stay as they were.
     QTest::newRow("header rejected")
         << u"a.txt"_s << QByteArray("   2013/05/06-12:34:56,\r\n") + recordsFrom(1, 3) << u"LOAD ERROR~"_s
-        << critical << 0 << QString() << QString() << 0;
+        << critical << 0 << u"00011"_s << u"00015"_s << 1;
     QTest::newRow("empty file") << u"a.txt"_s << QByteArray() << u"No records in file"_s << critical << 0
                                 << QString() << QString() << 0;
     QTest::newRow("header only") << u"a.txt"_s << kHeader << u"No records in file"_s << critical << 0 << QString()
@@ -187,12 +205,28 @@ void TestLoaderFile::loadEnds()
     QCOMPARE(t.ld.LOAD_Grid.records(), 5);
     QSignalSpy loading(&t.ld, &loader::Loader::loadingChanged);
 
+    const QString folder = t.dir.path() + u"/SAVE DATA"_s;
+    const std::map<QString, SpecialFile> special{{u"pipe"_s, SpecialFile::Pipe},
+                                                 {u"link to pipe"_s, SpecialFile::LinkToPipe},
+                                                 {u"socket"_s, SpecialFile::Socket},
+                                                 {u"device"_s, SpecialFile::Device}};
     QString path;
     if (name == u"missing")
-        path = t.dir.path() + u"/SAVE DATA/missing.txt"_s;
+        path = folder + u"/missing.txt"_s;
+    else if (special.contains(name))
+        path = makeSpecialFile(special.at(name), folder, u"special.txt"_s);
     else if (!name.isEmpty())
         path = t.write(name, bytes);
+    if (path.isEmpty() && !name.isEmpty())
+        QSKIP("no such file here");
+    // Should the load wait on the pipe, it is given an empty one.
+    std::optional<PipeWriterOnCall> writer;
+    if (name.endsWith(u"pipe"))
+        writer.emplace(path);
     t.open(path);
+    writer.reset();
+    if (message.contains(u"%1"))
+        message = message.arg(QDir::toNativeSeparators(path));
 
     if (message.isEmpty()) {
         QVERIFY2(t.messages.messages().isEmpty(), qPrintable(t.messages.messages().value(0).text));

@@ -120,6 +120,10 @@ private Q_SLOTS:
     void startMovesUpToTheStep();
     void gapsInTheNumbering();
     void recordedRunLiesOnItsOwnAxis();
+    void slicedPlotIsTheWholePlot_data();
+    void slicedPlotIsTheWholePlot();
+    void longPlotProgressAndCancel_data();
+    void longPlotProgressAndCancel();
 };
 
 void TestLoaderPlots::wholeFile()
@@ -569,6 +573,130 @@ void TestLoaderPlots::recordedRunLiesOnItsOwnAxis()
     QCOMPARE(ld.LOAD_Graph.x, (QList<double>{500, 501, 502, 503}));
     QCOMPARE(ld.LOAD_Graph.yCaption, u"DCV"_s);
     QVERIFY(ld.LOAD_Graph.yFormat.has_value());
+}
+
+// A plot's rows are converted in slices, shared between the window's thread
+// and helper threads and finished in any order; what it plots is what one
+// pass over the rows plots. The file puts the extremes, the unplottable
+// values and the function change in different slices.
+void TestLoaderPlots::slicedPlotIsTheWholePlot_data()
+{
+    QTest::addColumn<int>("slice");    // rows
+    QTest::addColumn<int>("helpers");  // -1: as the machine has cores
+    QTest::newRow("slices of 7, on the window's thread") << 7 << 0;
+    QTest::newRow("slices of 7, with helpers") << 7 << -1;
+    QTest::newRow("one row each, with helpers") << 1 << -1;
+    QTest::newRow("slices of 64, three helpers") << 64 << 3;
+}
+
+void TestLoaderPlots::slicedPlotIsTheWholePlot()
+{
+    QFETCH(int, slice);
+    QFETCH(int, helpers);
+    QList<Rec> records;
+    for (int point = 1; point <= 1000; ++point) {
+        const double wave = std::sin(point / 40.0);
+        Rec r{point, point < 700 ? u"DCV"_s : u"2W"_s, rt::pattern(wave, u"0.0000") + u"_V"_s, u"ACV"_s,
+              rt::pattern(-wave * 2, u"0.000") + u"_mV"_s};
+        if (point == 333)
+            r.DISPLAY1 = u"7.5_V"_s;  // the greatest
+        if (point == 812)
+            r.DISPLAY1 = u"-9_V"_s;  // the smallest
+        if (point == 3 || point == 600)
+            r.DISPLAY2 = u"1e999_V"_s;
+        if (point == 950)
+            r.DISPLAY1 = u"-1e40_V"_s;
+        records.append(r);
+    }
+    struct Plot
+    {
+        LoadGraph g1;
+        LoadGraph g2;
+        QStringList messages;
+    };
+    const auto plot = [&](int sliceRows, int helperCount, bool range) {
+        LoaderFixture t;
+        t.load(fileOf(records));
+        t.ld.plotSlice = sliceRows;
+        t.ld.plotHelpers = helperCount;
+        t.messages.clear();
+        if (range) {
+            t.setRange(u"2"_s, u"990"_s);
+            loader::SET_SHOW_BUTT_Click(t.ld);
+        } else {
+            loader::Graph_SHOW_BUTT_Click(t.ld);
+        }
+        QStringList texts;
+        for (const rt::Message &m : t.messages.messages())
+            texts.append(m.text);
+        return Plot{t.ld.LOAD_Graph, t.ld.LOAD_Graph2, texts};
+    };
+    // NaN is no value equal to itself: the gaps compare as gaps.
+    const auto samePoints = [](const QList<double> &a, const QList<double> &b) {
+        return std::equal(a.cbegin(), a.cend(), b.cbegin(), b.cend(),
+                          [](double p, double q) { return p == q || (std::isnan(p) && std::isnan(q)); });
+    };
+    for (const bool range : {false, true}) {
+        const Plot whole = plot(1 << 20, 0, range);
+        const Plot sliced = plot(slice, helpers, range);
+        QCOMPARE(whole.g1.x.size(), range ? 990 : 1001);
+        QCOMPARE(whole.messages.size(), 1);  // rows 950 and 3 named
+        QCOMPARE(sliced.messages, whole.messages);
+        for (const auto &[a, b] : {std::pair{&whole.g1, &sliced.g1}, std::pair{&whole.g2, &sliced.g2}}) {
+            QCOMPARE(b->x, a->x);
+            QVERIFY(samePoints(b->y, a->y));
+            QCOMPARE(b->yRange, a->yRange);
+            QCOMPARE(b->yCaption, a->yCaption);
+            QCOMPARE(b->yFormat, a->yFormat);
+        }
+        QVERIFY(whole.messages[0].contains(u"row 950"_s) && whole.messages[0].contains(u"row 3 "_s));
+        QVERIFY2(whole.g1.yRange->first < -9 && whole.g1.yRange->second > 7.5, "the extremes of all slices");
+    }
+}
+
+// A plot that runs long shows its progress as a long load does, and its
+// Cancel leaves both graphs empty; the next plot is whole.
+void TestLoaderPlots::longPlotProgressAndCancel_data()
+{
+    QTest::addColumn<int>("cancelAt");  // the progress report on which Cancel is pressed; 0: never
+    QTest::newRow("progress to the end") << 0;
+    QTest::newRow("cancelled") << 3;
+}
+
+void TestLoaderPlots::longPlotProgressAndCancel()
+{
+    QFETCH(int, cancelAt);
+    LoaderFixture t;
+    t.load(fileOf(volts(1, 300, millivolts)));
+    t.ld.progressAfter = std::chrono::milliseconds(0);  // every plot is long here
+    t.ld.plotSlice = 10;
+    t.ld.plotHelpers = 0;
+    QList<int> progress;
+    connect(&t.ld, &loader::Loader::plotProgress, this, [&](int percent) {
+        progress.append(percent);
+        if (progress.size() == cancelAt)
+            t.ld.cancelPlot();
+    });
+    QSignalSpy changed(&t.ld, &loader::Loader::graphsChanged);
+    loader::Graph_SHOW_BUTT_Click(t.ld);
+
+    QCOMPARE(changed.size(), 1);
+    QVERIFY(t.messages.messages().isEmpty());
+    QVERIFY(std::is_sorted(progress.cbegin(), progress.cend()));
+    if (cancelAt == 0) {
+        QVERIFY(progress.size() > 10);
+        QVERIFY(progress.first() >= 0 && progress.last() >= 90 && progress.last() <= 100);
+        QCOMPARE(t.ld.LOAD_Graph.x.size(), 301);
+        return;
+    }
+    QCOMPARE(progress.size(), cancelAt);
+    for (const LoadGraph *g : {&t.ld.LOAD_Graph, &t.ld.LOAD_Graph2}) {
+        QVERIFY(g->x.isEmpty() && g->y.isEmpty());
+        QCOMPARE(g->yCaption, u"Range MODE"_s);
+    }
+    // The next plot is not cancelled by the last one's Cancel.
+    loader::Graph_SHOW_BUTT_Click(t.ld);
+    QCOMPARE(t.ld.LOAD_Graph.x.size(), 301);
 }
 
 QTEST_MAIN(TestLoaderPlots)

@@ -23,6 +23,9 @@
 #include <QtTest>
 #include <qcustomplot.h>
 
+#include <cmath>
+#include <map>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -96,10 +99,13 @@ private Q_SLOTS:
     void rangeBoxKeys_data();
     void rangeBoxKeys();
     void openListAndPlot();
+    void refusedFileKeepsRangeBoxesAndPlot();
     void tickLabels_data();
     void tickLabels();
     void oneRecordStaysInSight();
+    void longRunDrawsTheSameLine();
     void longLoadShowsCancellableProgress();
+    void longPlotShowsProgress();
     void returnToMain();
 };
 
@@ -244,6 +250,32 @@ void TestLoaderWindow::openListAndPlot()
     QCOMPARE(f.LOAD_Graph->graph(0)->dataCount(), 102);
 }
 
+// A file whose header is refused empties the table; the range boxes and
+// the graphs keep what the file before it gave them.
+void TestLoaderWindow::refusedFileKeepsRangeBoxesAndPlot()
+{
+    WindowFixture t;
+    loader::Form_LD &f = t.form;
+    t.open(fileOf(11, 40, u"DCV"_s, volts));
+    QTest::mouseClick(f.Graph_SHOW_BUTT, Qt::LeftButton);
+    WindowFixture::type(f.END_TEXT, u"30"_s);
+
+    // Three spaces before the year where the recorder writes four.
+    const QByteArray good = fileOf(1, 3, u"DCV"_s, volts);
+    t.open("   2013/05/06-12:34:56,\r\n" + good.sliced(good.indexOf('\n') + 1));
+    QCOMPARE(t.messages.messages().size(), 1);
+    QCOMPARE(t.messages.messages()[0].text, u"LOAD ERROR~"_s);
+    QCOMPARE(f.LOAD_Grid->model()->rowCount(), 1);
+    QCOMPARE(f.START_TEXT->text(), u"00011"_s);
+    QCOMPARE(f.END_TEXT->text(), u"30"_s);
+    QCOMPARE(f.state().LD_POINT_STEP, 1);
+    for (QCustomPlot *plot : {f.LOAD_Graph, f.LOAD_Graph2}) {
+        QCOMPARE(plot->graph(0)->dataCount(), 31);
+        QCOMPARE(plot->xAxis->range(), QCPRange(11, 40));
+    }
+    QCOMPARE(f.LOAD_Graph->yAxis->label(), u"DCV"_s);
+}
+
 void TestLoaderWindow::tickLabels_data()
 {
     QTest::addColumn<QString>("mode");
@@ -284,6 +316,52 @@ void TestLoaderWindow::oneRecordStaysInSight()
     QCOMPARE(plot->graph(0)->scatterStyle().shape(), QCPScatterStyle::ssDisc);
 }
 
+// A long run, handed to the graph in one piece, is drawn from all of its
+// values: in every pixel column of the drawn graph, the points handed over
+// reach exactly as low and as high as the file's own, and a gap stays a
+// gap.
+void TestLoaderWindow::longRunDrawsTheSameLine()
+{
+    WindowFixture t;
+    t.open(fileOf(1, 30000, u"DCV"_s, [](int point) {
+        if (point == 12345)
+            return u"1e999_V"_s;  // beyond the graph: a gap
+        const double spike = point % 997 == 0 ? 3 : 0;
+        return rt::pattern(std::sin(point / 50.0) + spike, u"0.0000") + u"_V"_s;
+    }));
+    QTest::mouseClick(t.form.Graph_SHOW_BUTT, Qt::LeftButton);
+    QCustomPlot *plot = t.form.LOAD_Graph;
+    plot->replot();
+    const loader::LoadGraph &graph = t.form.state().LOAD_Graph;
+    const QCPGraphDataContainer &drawn = *plot->graph(0)->data();
+    QCOMPARE(graph.y.size(), 30001);
+
+    struct Column
+    {
+        double low = qInf();
+        double high = -qInf();
+        bool gap = false;
+        bool operator==(const Column &) const = default;
+    };
+    const auto add = [&](std::map<int, Column> &columns, double key, double value) {
+        Column &c = columns[int(std::floor(plot->xAxis->coordToPixel(key)))];
+        c.gap = c.gap || std::isnan(value);
+        if (!std::isnan(value)) {
+            c.low = std::min(c.low, value);
+            c.high = std::max(c.high, value);
+        }
+    };
+    std::map<int, Column> file;
+    for (qsizetype i = 0; i < graph.y.size(); ++i)
+        add(file, graph.x[i], graph.y[i]);
+    std::map<int, Column> handed;
+    for (auto point = drawn.constBegin(); point != drawn.constEnd(); ++point)
+        add(handed, point->key, point->value);
+    QVERIFY(file.size() > 500);  // a column per pixel of the graph's width
+    QVERIFY(std::any_of(file.cbegin(), file.cend(), [](const auto &c) { return c.second.gap; }));
+    QVERIFY(handed == file);
+}
+
 void TestLoaderWindow::longLoadShowsCancellableProgress()
 {
     WindowFixture t;
@@ -311,6 +389,31 @@ void TestLoaderWindow::longLoadShowsCancellableProgress()
     QVERIFY2(t.messages.messages()[0].text.endsWith(u"The load was cancelled."_s),
              qPrintable(t.messages.messages()[0].text));
     QCOMPARE(t.form.LOAD_Grid->model()->rowCount(), rows + 1);
+}
+
+void TestLoaderWindow::longPlotShowsProgress()
+{
+    WindowFixture t;
+    loader::Loader &ld = t.form.state();
+    t.open(fileOf(1, 300, u"DCV"_s, volts));
+    ld.progressAfter = std::chrono::milliseconds(0);  // every plot is long here
+    ld.plotSlice = 10;
+    ld.plotHelpers = 0;  // every slice on the window's thread, each reported
+    int reports = 0;
+    bool shown = true;
+    connect(&ld, &loader::Loader::plotProgress, this, [&] {
+        auto *progress = t.form.findChild<QProgressDialog *>();
+        shown = shown && progress && progress->isVisible() && progress->isModal()
+                && progress->labelText() == u"Plotting"_s;
+        ++reports;
+    });
+    QTest::mouseClick(t.form.Graph_SHOW_BUTT, Qt::LeftButton);
+
+    QVERIFY(reports > 0);
+    QVERIFY(shown);
+    QCOMPARE(t.form.findChild<QProgressDialog *>(), nullptr);
+    QCOMPARE(t.form.LOAD_Graph->graph(0)->dataCount(), 301);
+    QVERIFY(t.messages.messages().isEmpty());
 }
 
 void TestLoaderWindow::returnToMain()

@@ -10,11 +10,14 @@
 #include "scan/scan_form.h"
 #include "scan/setup_files.h"
 #include "support/panel_fixture.h"
+#include "support/special_files.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <optional>
 
 using namespace Qt::StringLiterals;
 using formats::ScanSetup;
@@ -392,6 +395,7 @@ void TestScanSetup::filesNoSetupCanBeAreRefusedUnread_data()
     QTest::newRow("4 GB and more") << u"file"_s << qint64(5) * 1024 * 1024 * 1024 << u"5368709120 bytes"_s;
     if (QFileInfo(u"/dev/zero"_s).exists())
         QTest::newRow("an endless device") << u"/dev/zero"_s << qint64(0) << u"not a plain file"_s;
+    QTest::newRow("a named pipe nobody writes") << u"pipe"_s << qint64(0) << u"named pipe, not a plain file"_s;
 }
 
 void TestScanSetup::filesNoSetupCanBeAreRefusedUnread()
@@ -411,6 +415,10 @@ void TestScanSetup::filesNoSetupCanBeAreRefusedUnread()
         QVERIFY(file.open(QIODevice::WriteOnly));
         QCOMPARE(file.write(goldenBytes()), goldenBytes().size());
         QVERIFY2(file.resize(size), qPrintable(file.errorString()));
+    } else if (kind == u"pipe"_s) {
+        path = makeSpecialFile(SpecialFile::Pipe, f.dir.path(), u"odd.ini"_s);
+        if (path.isEmpty())
+            QSKIP("no named pipes here");
     } else {
         path = kind;
     }
@@ -418,7 +426,12 @@ void TestScanSetup::filesNoSetupCanBeAreRefusedUnread()
 
     rt::MessageRecorder messages;
     QSignalSpy changed(&f.controls.table, &scan::ChannelTable::changed);
+    // Should the read wait on the pipe, it is given an empty one.
+    std::optional<PipeWriterOnCall> writer;
+    if (kind == u"pipe"_s)
+        writer.emplace(path);
     scan::File_Open_Ctrl(f.context);
+    writer.reset();
     QCOMPARE(titles(messages.messages()), QStringList{u"Load error"_s});
     const QString text = messages.messages().at(0).text;
     QVERIFY2(text.contains(named), qPrintable(text));

@@ -23,6 +23,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <system_error>
+#include <thread>
 
 using namespace Qt::StringLiterals;
 
@@ -88,15 +90,23 @@ QCustomPlot *newGraph(QWidget *parent)
     return plot;
 }
 
-void paintGraph(QCustomPlot *plot, const LoadGraph &graph)
+// The points of `graph` as the graph takes them, built once and handed over
+// whole: a million of them are plotted as fast as the graph draws them,
+// its own adaptive sampling drawing no more of a pixel column than its
+// extremes.
+QVector<QCPGraphData> graphPoints(const LoadGraph &graph)
 {
-    // The points handed over whole, built once: a million of them are
-    // plotted as fast as the graph draws them.
+    const qsizetype count = std::min(graph.x.size(), graph.y.size());
     QVector<QCPGraphData> points;
-    points.reserve(std::min(graph.x.size(), graph.y.size()));
+    points.reserve(count);
     rt::adviseHugePages(points.data(), points.capacity() * qsizetype(sizeof(QCPGraphData)));
-    for (qsizetype i = 0; i < graph.x.size() && i < graph.y.size(); ++i)
+    for (qsizetype i = 0; i < count; ++i)
         points.emplaceBack(graph.x[i], graph.y[i]);
+    return points;
+}
+
+void paintGraph(QCustomPlot *plot, const LoadGraph &graph, const QVector<QCPGraphData> &points)
+{
     QCPGraph *line = plot->graph(0);
     line->data()->set(points, std::is_sorted(graph.x.cbegin(), graph.x.cend()));
     line->setScatterStyle(graph.x.size() <= kMarkedPointsUpTo ? QCPScatterStyle(QCPScatterStyle::ssDisc, 4)
@@ -177,7 +187,12 @@ Form_LD::Form_LD(QWidget *parent) : QWidget(parent)
     connect(END_TEXT, &QLineEdit::textEdited, this, [this](const QString &text) { m_loader.END_TEXT = text; });
 
     connect(&m_loader, &Loader::loadingChanged, this, &Form_LD::showLoading);
-    connect(&m_loader, &Loader::loadProgress, this, &Form_LD::showProgress);
+    connect(&m_loader, &Loader::loadProgress, this, [this](int percent) {
+        showProgress(u"Data loading"_s, percent, &Loader::cancelLoad);
+    });
+    connect(&m_loader, &Loader::plotProgress, this, [this](int percent) {
+        showProgress(u"Plotting"_s, percent, &Loader::cancelPlot);
+    });
     connect(&m_loader, &Loader::rangeBoxesChanged, this, &Form_LD::showRangeBoxes);
     connect(&m_loader, &Loader::graphsChanged, this, &Form_LD::showGraphs);
 
@@ -254,15 +269,15 @@ void Form_LD::showLoading(bool loading)
         delete m_progress;
 }
 
-void Form_LD::showProgress(int percent)
+void Form_LD::showProgress(const QString &label, int percent, void (Loader::*cancel)())
 {
     if (!m_progress) {
-        m_progress = new QProgressDialog(u"Data loading"_s, u"Cancel"_s, 0, 100, this);
+        m_progress = new QProgressDialog(label, u"Cancel"_s, 0, 100, this);
         m_progress->setWindowModality(Qt::ApplicationModal);
         m_progress->setMinimumDuration(0);
         m_progress->setAutoReset(false);
         m_progress->setAutoClose(false);
-        connect(m_progress, &QProgressDialog::canceled, &m_loader, &Loader::cancelLoad);
+        connect(m_progress, &QProgressDialog::canceled, &m_loader, cancel);
         m_progress->show();
     }
     // A modal progress lets events run as its value is set: of all clicks,
@@ -280,8 +295,23 @@ void Form_LD::showRangeBoxes()
 
 void Form_LD::showGraphs()
 {
-    paintGraph(LOAD_Graph, m_loader.LOAD_Graph);
-    paintGraph(LOAD_Graph2, m_loader.LOAD_Graph2);
+    if (!m_loader.loading)
+        delete m_progress;  // a long plot's: the plot is over
+    // Both graphs' points built side by side: their fresh pages are most of
+    // the time a plot of millions of points takes here.
+    QVector<QCPGraphData> points1;
+    QVector<QCPGraphData> points2;
+    {
+        std::jthread other;
+        try {
+            other = std::jthread([&] { points2 = graphPoints(m_loader.LOAD_Graph2); });
+        } catch (const std::system_error &) {
+            points2 = graphPoints(m_loader.LOAD_Graph2);  // no thread to be had
+        }
+        points1 = graphPoints(m_loader.LOAD_Graph);
+    }
+    paintGraph(LOAD_Graph, m_loader.LOAD_Graph, points1);
+    paintGraph(LOAD_Graph2, m_loader.LOAD_Graph2, points2);
 }
 
 bool Form_LD::eventFilter(QObject *watched, QEvent *event)

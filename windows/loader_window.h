@@ -61,7 +61,8 @@ private:
     void Form_Load();
     void SET_L_Grid();
     void showLoading(bool loading);
-    void showProgress(int percent);
+    // A long load's or plot's progress; its Cancel calls `cancel`.
+    void showProgress(const QString &label, int percent, void (Loader::*cancel)());
     void showRangeBoxes();
     void showGraphs();
 

@@ -1,0 +1,39 @@
+#include "loader/sliced_work.h"
+
+#include "loader/loader_state.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+
+namespace loader {
+
+namespace {
+// The window paints about sixty times a second; more costs the work.
+constexpr qint64 kPaintEvery = 16;  // ms
+} // namespace
+
+SlicedWork::SlicedWork(Loader &ld, void (Loader::*progress)(int), bool &cancelled)
+    : m_ld(ld), m_progress(progress), m_cancelled(cancelled)
+{
+    m_cancelled = false;
+    m_clock.start();
+}
+
+SlicedWork::~SlicedWork()
+{
+    m_cancelled = false;
+}
+
+bool SlicedWork::sliceDone(double done)
+{
+    if (m_clock.elapsed() >= m_ld.progressAfter.count())
+        Q_EMIT(m_ld.*m_progress)(int(std::clamp(done, 0.0, 1.0) * 100));
+    if (m_clock.elapsed() - m_painted >= kPaintEvery) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        m_painted = m_clock.elapsed();
+    }
+    return m_cancelled;
+}
+
+} // namespace loader
