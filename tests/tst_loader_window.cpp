@@ -114,7 +114,11 @@ void TestLoaderWindow::firstLayout()
     WindowFixture t;
     loader::Form_LD &f = t.form;
     QCOMPARE(f.windowTitle(), u"Form3"_s);
-    QCOMPARE(f.size(), rt::twipsSize(11800, 7800));
+    // As wide as designed, and tall enough for the table and the button
+    // panel below the graphs' area.
+    QCOMPARE(f.width(), rt::twipsToPixels(11800));
+    QVERIFY(f.rect().contains(f.Frame1->geometry()));
+    QVERIFY(f.rect().contains(f.LOAD_Grid->geometry()));
     QVERIFY(f.LOAD_LAB->isHidden());
     QCOMPARE(f.LOAD_LAB->text(), u"Data loading"_s);
     QCOMPARE(f.OPEN_FILE_BUTT->text(), u"Open File"_s);
@@ -127,7 +131,9 @@ void TestLoaderWindow::firstLayout()
     QCOMPARE(f.Label2->text(), u"End Point"_s);
     QCOMPARE(f.Label2->geometry(), rt::twipsRect(1315, 360, 950, 255));
     QCOMPARE(f.LOAD_Grid->geometry(), rt::twipsRect(120, 4880, 7390, 2940));
-    QCOMPARE(f.Frame1->geometry(), rt::twipsRect(7620, 4800, 4110, 3015));
+    // Beside the table, clear of the graphs' area.
+    QCOMPARE(f.Frame1->geometry(), rt::twipsRect(7620, 4880, 4110, 3015));
+    QVERIFY(!f.Frame1->geometry().intersects(f.LOAD_Graph->geometry()));
     QVERIFY(f.DIS_SHOW_OPT[0]->isChecked());
     QVERIFY(f.LOAD_Graph->isVisible());
     QVERIFY(!f.LOAD_Graph2->isVisible());

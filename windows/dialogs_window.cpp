@@ -4,7 +4,11 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QMessageBox>
+#include <QTreeView>
+
+#include <memory>
 
 namespace windows {
 
@@ -23,6 +27,23 @@ QMessageBox::Icon boxIcon(rt::MessageIcon icon)
 
 } // namespace
 
+QFileDialog *openFileDialog(QWidget *parent, const QString &caption, const QString &folder,
+                            const QString &filter)
+{
+    auto *dialog = new QFileDialog(parent, caption, folder, filter);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    // The list of files in detail: size, type and date each as wide as
+    // their longest entry, the names taking the rest of the width.
+    if (auto *details = dialog->findChild<QTreeView *>()) {
+        QHeaderView *header = details->header();
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(QHeaderView::ResizeToContents);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+    }
+    return dialog;
+}
+
 void installDialogs()
 {
     rt::setRealDialogs(
@@ -33,7 +54,11 @@ void installDialogs()
             box.exec();
         },
         [](const QString &caption, const QString &folder, const QString &filter) {
-            return QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, folder, filter);
+            const std::unique_ptr<QFileDialog> dialog(
+                openFileDialog(QApplication::activeWindow(), caption, folder, filter));
+            if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+                return QString();
+            return dialog->selectedFiles().constFirst();
         });
 }
 

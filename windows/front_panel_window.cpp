@@ -171,13 +171,13 @@ SHOW_Form::SHOW_Form(Panel &panel, display::PictureStore &pictures, QWidget *par
     Speed_TIME->setGeometry(twipsRect(2880, kListsTop, 1250, 330));
     label(QStringLiteral("Test time (min)"), 4300, kListsTop + 60);
     CONT_TIME_LIST = new QComboBox(this);
-    CONT_TIME_LIST->setGeometry(twipsRect(5640, kListsTop, 1400, 330));
+    CONT_TIME_LIST->setGeometry(twipsRect(5640, kListsTop, 1500, 330));
     SAVE_CHK = new QCheckBox(QStringLiteral("Save Data"), this);
     SAVE_CHK->setToolTip(QStringLiteral("Save TXT file"));
-    SAVE_CHK->setGeometry(twipsRect(7260, kListsTop + 20, 1500, 300));
+    SAVE_CHK->setGeometry(twipsRect(7260, kListsTop + 20, 1380, 300));
     CHK_COM_TF = new QCheckBox(QStringLiteral("Random Data"), this);
     CHK_COM_TF->setToolTip(QStringLiteral("Not the line has been tested"));
-    CHK_COM_TF->setGeometry(twipsRect(8800, kListsTop + 20, 1500, 300));
+    CHK_COM_TF->setGeometry(twipsRect(8700, kListsTop + 20, 1560, 300));
     Clear_DATA_BUTT = new QPushButton(QStringLiteral("Clear Data"), this);
     Clear_DATA_BUTT->setFont(printFont(11));
     Clear_DATA_BUTT->setGeometry(twipsRect(10320, kListsTop, 1230, 330));

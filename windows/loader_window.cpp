@@ -32,6 +32,17 @@ namespace loader {
 
 namespace {
 
+// The window's inside, in twips: as wide as designed, and tall enough for
+// the table and the button panel that run to its foot (the graphs' area
+// takes the designed 7800).
+constexpr int kWidth = 11800;
+constexpr int kHeight = 7950;
+// The table and the button panel start together below the graphs' area.
+constexpr int kBottomTop = 4880;
+// In the button panel, right of the buttons: "View Graph" and "Set Range".
+constexpr int kBoxLeft = 1710;
+constexpr int kBoxWidth = 2280;
+
 // Below this many points each one is marked, so a short file (one record
 // included) shows its readings and not only the lines between them.
 constexpr int kMarkedPointsUpTo = 100;
@@ -145,37 +156,39 @@ Form_LD::Form_LD(QWidget *parent) : QWidget(parent)
     Frame1->setFrameShape(QFrame::Box);
     struct Button { QPushButton **slot; const char16_t *caption; QRect twips; };
     const Button buttons[] = {
-        {&OPEN_FILE_BUTT, u"Open File", {120, 480, 1575, 495}},
-        {&Graph_SHOW_BUTT, u"Plot Graph", {120, 1080, 1575, 495}},
-        {&SET_SHOW_BUTT, u"Plot Range", {120, 1680, 1575, 495}},
-        {&Quit_BUTT, u"Return to Main", {120, 2280, 1575, 615}},
+        {&OPEN_FILE_BUTT, u"Open File", {120, 480, 1500, 495}},
+        {&Graph_SHOW_BUTT, u"Plot Graph", {120, 1080, 1500, 495}},
+        {&SET_SHOW_BUTT, u"Plot Range", {120, 1680, 1500, 495}},
+        {&Quit_BUTT, u"Return to Main", {120, 2280, 1500, 615}},
     };
     for (const Button &b : buttons) {
         *b.slot = new QPushButton(QString::fromUtf16(b.caption), Frame1);
         (*b.slot)->setGeometry(rt::twipsRect(b.twips.x(), b.twips.y(), b.twips.width(), b.twips.height()));
     }
     LOAD_LAB = new QLabel(u"Data loading"_s, Frame1);
-    LOAD_LAB->setGeometry(rt::twipsRect(120, 120, 1575, 300));
+    LOAD_LAB->setGeometry(rt::twipsRect(120, 120, 1500, 300));
     LOAD_LAB->setStyleSheet(u"color: red"_s);
 
     DISPLAY_Frame = new QGroupBox(u"View Graph"_s, Frame1);
-    DISPLAY_Frame->setGeometry(rt::twipsRect(1800, 120, 2295, 1575));
+    // The two boxes keep the buttons' margin from the panel's right edge.
+    DISPLAY_Frame->setGeometry(rt::twipsRect(kBoxLeft, 120, kBoxWidth, 1575));
     for (int i = 0; i < kViewChoices; ++i) {
         auto *option = new QRadioButton(kGraphLayouts[std::size_t(i)].caption.toString(), DISPLAY_Frame);
-        option->setGeometry(rt::twipsRect(120, 360 + i * 375, 2055, 330));
+        option->setGeometry(rt::twipsRect(120, 360 + i * 375, 2130, 330));
         connect(option, &QRadioButton::clicked, this, [this, i] { DIS_SHOW_OPT_Click(i); });
         DIS_SHOW_OPT[std::size_t(i)] = option;
     }
 
     Frame = new QGroupBox(u"Set Range"_s, Frame1);
-    Frame->setGeometry(rt::twipsRect(1800, 1680, 2295, 1215));
+    Frame->setGeometry(rt::twipsRect(kBoxLeft, 1680, kBoxWidth, 1215));
     Label1 = new QLabel(u"Start Point"_s, Frame);
     Label1->setGeometry(rt::twipsRect(120, 360, 950, 255));
     Label2 = new QLabel(u"End Point"_s, Frame);
     START_TEXT = new QLineEdit(Frame);
-    START_TEXT->setGeometry(rt::twipsRect(120, 600, 855, 375));
+    // Just below their labels.
+    START_TEXT->setGeometry(rt::twipsRect(120, 615, 855, 375));
     END_TEXT = new QLineEdit(Frame);
-    END_TEXT->setGeometry(rt::twipsRect(1320, 600, 855, 375));
+    END_TEXT->setGeometry(rt::twipsRect(1320, 615, 855, 375));
     START_TEXT->installEventFilter(this);
     END_TEXT->installEventFilter(this);
 
@@ -201,7 +214,7 @@ Form_LD::Form_LD(QWidget *parent) : QWidget(parent)
 
 QSize Form_LD::sizeHint() const
 {
-    return rt::twipsSize(11800, 7800);
+    return rt::twipsSize(kWidth, kHeight);
 }
 
 void Form_LD::Form_Load()
@@ -209,10 +222,10 @@ void Form_LD::Form_Load()
     DIS_SHOW_OPT[0]->setChecked(true);
     DIS_SHOW_OPT_Click(0);
     LOAD_LAB->hide();
-    resize(rt::twipsSize(11800, 7800));
+    resize(rt::twipsSize(kWidth, kHeight));
     LOAD_Graph->setGeometry(rt::twipsRect(120, 45, 11595, 4800));
-    LOAD_Grid->setGeometry(rt::twipsRect(120, 4880, 7390, 2940));
-    Frame1->setGeometry(rt::twipsRect(7620, 4800, 4110, 3015));
+    LOAD_Grid->setGeometry(rt::twipsRect(120, kBottomTop, 7390, 2940));
+    Frame1->setGeometry(rt::twipsRect(7620, kBottomTop, 4110, 3015));
     RESET_LOAD_GRAPHS(m_loader);
     SET_L_Grid();
     Label2->setGeometry(rt::twipsRect(1315, 360, 950, 255));

@@ -63,12 +63,19 @@ MDImain::MDImain(Class1 &link, const QString &programFolder, QWidget *parent)
     setWindowFlag(Qt::WindowMaximizeButtonHint, false);
     m_area = new QMdiArea(this);
     m_area->setBackground(QColor(96, 100, 106));
+    // A window that closes hands on to the one the user was in before, not
+    // to the next one made: that would be the trend graph, which lies
+    // behind the front panel.
+    m_area->setActivationOrder(QMdiArea::ActivationHistoryOrder);
     setCentralWidget(m_area);
     MDIForm_Load();
 }
 
 MDImain::~MDImain()
 {
+    // Hidden first: the status window's box lets go of the focus while the
+    // log it shows still exists.
+    hide();
     m_timers.Timer1.setHandler({});
     m_timers.READ_Timer.setHandler({});
     m_timers.STOP_Timer.setHandler({});

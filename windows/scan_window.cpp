@@ -46,14 +46,22 @@ constexpr int kColumnLeft[2] = {240, 5880};
 constexpr int kCurrentGap = 120;  // sets the current channel apart from its bank
 // Within a row: channel number, ON:, function, Auto:, range.
 constexpr int kCellLeft[5] = {0, 600, 1380, 2760, 3660};
-constexpr int kCellWidth[5] = {560, 720, 1320, 840, 1260};
+constexpr int kCellWidth[5] = {560, 720, 1320, 870, 1260};
 
 constexpr int kTabsLeft = 120;
 constexpr int kTabsTop = 120;
 constexpr int kTabsWidth = 11460;
 constexpr int kTabsHeight = 4900;
+// Below the table, in three columns: the scan settings; the run mode;
+// the run buttons and the status line. The SAVE DATA name box opens at its
+// designed place, right of SAVE DATA below the run mode, where no control
+// lies; the set-up name box beside it on the right.
 constexpr int kBottomTop = 5160;
 constexpr int kLinePitch = 420;
+constexpr int kModeLeft = 2760;
+constexpr int kRunLeft = 5940;
+constexpr QRect kDataNameBox(kNameBoxAfterOk.x(), kNameBoxAfterOk.y(), 4050, 1050);
+constexpr QRect kSetupNameBox(6780, 6000, 4860, 1290);
 
 // Where each channel sits: column and row.
 int columnOf(int i) { return i < 8 || i == 16 ? 0 : 1; }
@@ -139,11 +147,10 @@ Scan_Form::Scan_Form(Panel &panel, QWidget *parent)
     buildGrids(gridPage);
     buildSettings();
 
-    INPU_NAME_Frame = buildNameBox(u"Please key in the save data name."_s, INPU_NAME_TEXT, INPU_NAME_OK,
-                                   NAME_BUTT_CANC);
-    SSBS_Frame = buildNameBox(u"Please key in the save Scanbox setting status name."_s, SSBS_Input_Text,
-                              SSBS_OK_BUTT, SSBS_Cancel_Butt);
-    place(SSBS_Frame, 3300, 2400, 5200, 1050);
+    INPU_NAME_Frame = buildNameBox(u"Please key in the save data name."_s, kDataNameBox, INPU_NAME_TEXT,
+                                   INPU_NAME_OK, NAME_BUTT_CANC);
+    SSBS_Frame = buildNameBox(u"Please key in the save Scanbox setting status name."_s, kSetupNameBox,
+                              SSBS_Input_Text, SSBS_OK_BUTT, SSBS_Cancel_Butt);
 
     connectControls();
     connect(&m_controls, &ScanControls::changed, this, &Scan_Form::refresh);
@@ -239,7 +246,6 @@ void Scan_Form::buildSettings()
         {&Count_TEXT, u"Count(1~999):", kCountLength},
         {&Timer_TEXT, u"Scan Delay:", kDelayLength},
         {&SYS_DEL_TEXT, u"System Delay:", kDelayLength},
-        {&Repeat_TEXT, u"Repeat(1~1000):", kRepeatLength},
     };
     int top = kBottomTop;
     for (const Setting &s : settings) {
@@ -249,23 +255,30 @@ void Scan_Form::buildSettings()
         (*s.box)->setMaxLength(s.length);
         (*s.box)->installEventFilter(this);
         place(*s.box, 1740, top, 780, kRowHeight);
-        if (s.box == &Repeat_TEXT)
-            Repeat_LAB = label;
         top += kLinePitch;
     }
-
-    Cont_OPT[0] = new QRadioButton(this);
-    Cont_OPT[1] = new QRadioButton(u"Continuous"_s, this);
-    place(Cont_OPT[0], 2760, kBottomTop, 300, kRowHeight);
-    place(Cont_OPT[1], 3120, kBottomTop, 1500, kRowHeight);
-    Check1 = new QCheckBox(u"Continuous"_s, this);
-    place(Check1, 2760, kBottomTop + kLinePitch, 1860, kRowHeight);
     Save_DATA_CHK = new QCheckBox(u"SAVE DATA"_s, this);
-    place(Save_DATA_CHK, 2760, kBottomTop + 2 * kLinePitch, 1860, kRowHeight);
+    place(Save_DATA_CHK, 120, top, 2400, kRowHeight);
+
+    // The run mode: the repeat-count option has no caption of its own; the
+    // repeat count's label beside it is its caption, and turns grey with it.
+    Cont_OPT[0] = new QRadioButton(this);
+    place(Cont_OPT[0], kModeLeft, kBottomTop, 300, kRowHeight);
+    Repeat_LAB = new QLabel(u"Repeat(1~1000):"_s, this);
+    place(Repeat_LAB, kModeLeft + 330, kBottomTop, 1560, kRowHeight);
+    Cont_OPT[0]->setAccessibleName(Repeat_LAB->text());
+    Repeat_TEXT = new QLineEdit(this);
+    Repeat_TEXT->setMaxLength(kRepeatLength);
+    Repeat_TEXT->installEventFilter(this);
+    place(Repeat_TEXT, kModeLeft + 1920, kBottomTop, 780, kRowHeight);
+    Cont_OPT[1] = new QRadioButton(u"Continuous"_s, this);
+    place(Cont_OPT[1], kModeLeft, kBottomTop + kLinePitch, 1500, kRowHeight);
+    Check1 = new QCheckBox(u"Continuous"_s, this);
+    place(Check1, kModeLeft + 1560, kBottomTop + kLinePitch, 1500, kRowHeight);
 
     const std::pair<QPushButton **, QString> buttons[] = {
         {&Scan_BUTT, u"Scan"_s}, {&STEP_BUTT, u"Step"_s}, {&STOP_BUTT, u"Stop"_s}};
-    int left = 5040;
+    int left = kRunLeft;
     for (const auto &[button, caption] : buttons) {
         *button = new QPushButton(caption, this);
         place(*button, left, kBottomTop, 1140, 450);
@@ -276,23 +289,29 @@ void Scan_Form::buildSettings()
     SET_SHOW = new QLabel(this);
     SET_SHOW->setFrameShape(QFrame::Panel);
     SET_SHOW->setFrameShadow(QFrame::Sunken);
-    place(SET_SHOW, 5040, kBottomTop + 720, 6540, kRowHeight);
+    place(SET_SHOW, kRunLeft, kBottomTop + kLinePitch + 60, 11580 - kRunLeft, kRowHeight);
 }
 
-QGroupBox *Scan_Form::buildNameBox(const QString &prompt, QLineEdit *&text, QPushButton *&ok,
+QGroupBox *Scan_Form::buildNameBox(const QString &prompt, const QRect &twips, QLineEdit *&text, QPushButton *&ok,
                                    QPushButton *&cancel)
 {
+    // The prompt over the full width, on as many lines as it takes; under
+    // it the name and the two buttons at the right.
     auto *box = new QGroupBox(u"Input Name"_s, this);
     box->setAutoFillBackground(true);
-    place(box, kNameBoxAfterOk.x(), kNameBoxAfterOk.y(), 5200, 1050);
+    place(box, twips.x(), twips.y(), twips.width(), twips.height());
+    const int inner = twips.width() - 240;
     auto *label = new QLabel(prompt, box);
-    place(label, 120, 270, 4960, 270);
-    text = new QLineEdit(box);
-    place(text, 120, 600, 2880, kRowHeight);
-    ok = new QPushButton(u"OK"_s, box);
-    place(ok, 3120, 585, 900, 360);
+    label->setWordWrap(true);
+    const int lines = rt::twipsToPixels(twips.height()) >= 80 ? 2 : 1;
+    place(label, 120, 270, inner, 270 * lines);
+    const int row = 270 + 270 * lines + 60;
     cancel = new QPushButton(u"Cancel"_s, box);
-    place(cancel, 4140, 585, 900, 360);
+    place(cancel, twips.width() - 120 - 900, row - 15, 900, 360);
+    ok = new QPushButton(u"OK"_s, box);
+    place(ok, twips.width() - 120 - 900 - 60 - 900, row - 15, 900, 360);
+    text = new QLineEdit(box);
+    place(text, 120, row, twips.width() - 120 - 2 * 900 - 60 - 60 - 120, kRowHeight);
     box->hide();
     return box;
 }

@@ -101,7 +101,7 @@ private:
     void buildTable(QWidget *page);
     void buildGrids(QWidget *page);
     void buildSettings();
-    QGroupBox *buildNameBox(const QString &prompt, QLineEdit *&text, QPushButton *&ok,
+    QGroupBox *buildNameBox(const QString &prompt, const QRect &twips, QLineEdit *&text, QPushButton *&ok,
                             QPushButton *&cancel);
     void connectControls();
     void refresh();

@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextCursor>
+#include <QTimer>
 
 namespace shell {
 namespace {
@@ -82,6 +83,11 @@ void QUIT_Form::LOAD_BUTT_Click()
 {
     if (!m_loader) {
         m_loader = new loader::Form_LD;
+        // "Return to Main": the front panel comes forward again once the
+        // loader has gone, not the window the work area would pick next
+        // (the trend graph behind the panel).
+        connect(m_loader, &QObject::destroyed, this,
+                [this] { QTimer::singleShot(0, this, &QUIT_Form::frontPanelWanted); });
         openFormWindow(this, m_loader, {0, 0});
     } else {
         bringForward(m_loader);

@@ -41,7 +41,8 @@ Q_SIGNALS:
     // Quit: the instrument is back in local operation (when the link was
     // up) and the program ends now; nothing is to be sent to it any more.
     void programEnding();
-    // The raw-command window's Quit brings the front panel forward.
+    // The raw-command window's Quit and the loader's "Return to Main" bring
+    // the front panel forward.
     void frontPanelWanted();
 
 private:

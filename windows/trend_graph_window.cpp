@@ -47,7 +47,9 @@ Graph_Form::Graph_Form(QWidget *parent) : QWidget(parent)
     Ran_CHK = new QCheckBox(u"Random Number"_s, this);
     connect(CW_BUTT, &QPushButton::toggled, this, &Graph_Form::CW_BUTT_ValueChanged);
     Form_Load();
-    S_Time->adjustSize();
+    // On its own as it is in the main window; there the window's frame and
+    // title take their part of the designed size.
+    resize(rt::twipsSize(6630, 5000));
     placeControls();
 }
 
@@ -65,7 +67,6 @@ void Graph_Form::connectRun(RunContext &run)
 void Graph_Form::Form_Load()
 {
     SHOW_Time->setText(u"00:00:00"_s);
-    SHOW_Time->adjustSize();
     ClearGraph();
 }
 
@@ -92,7 +93,6 @@ void Graph_Form::setTimeAxis()
 void Graph_Form::addPoint(double at, double value, const QString &elapsed)
 {
     SHOW_Time->setText(elapsed);
-    SHOW_Time->adjustSize();
     // One point more; the plot is redrawn once the events run, however many
     // points came in between.
     CWGraph1->graph(0)->addData(at, value);
@@ -128,12 +128,63 @@ void Graph_Form::CW_BUTT_ValueChanged(bool on)
 
 void Graph_Form::placeControls()
 {
-    CWGraph1->setGeometry(rt::twipsRect(0, 0, 6650, 4500));
-    S_Time->move(rt::twipsPoint(50, 4600));
-    SHOW_Time->move(rt::twipsPoint(540, 4600));
-    CW_BUTT->setGeometry(rt::twipsRect(1700, 4540, 1100, 360));
-    Command1->setGeometry(rt::twipsRect(2950, 4540, 2000, 360));
-    Ran_CHK->setGeometry(rt::twipsRect(5100, 4560, 1500, 300));
+    // The graph takes the window's inside above a row that holds the run
+    // time and the buttons, each as wide as its caption needs in this font,
+    // from the time label's designed left edge on. A row too long for the
+    // window goes on below.
+    const int left = rt::twipsToPixels(50);
+    constexpr int kGap = 6;
+    constexpr int kLabelGap = 4;  // between "Time:" and the time
+    constexpr int kButtonPadding = 12;
+    auto widthOf = [](QWidget *control) {
+        if (auto *button = qobject_cast<QPushButton *>(control))
+            return button->fontMetrics().size(Qt::TextShowMnemonic, button->text()).width() + 2 * kButtonPadding;
+        return control->sizeHint().width();
+    };
+    const int timeWidth =
+        std::max(SHOW_Time->sizeHint().width(), SHOW_Time->fontMetrics().horizontalAdvance(u"00:00:00"_s));
+    struct Item { QWidget *control; int width; int gapBefore; };
+    const Item items[] = {
+        {S_Time, widthOf(S_Time), 0},
+        {SHOW_Time, timeWidth, kLabelGap},
+        {CW_BUTT, widthOf(CW_BUTT), kGap},
+        {Command1, widthOf(Command1), kGap},
+        {Ran_CHK, widthOf(Ran_CHK), kGap},
+    };
+    int rowHeight = 0;
+    for (const Item &item : items)
+        rowHeight = std::max(rowHeight, item.control->sizeHint().height());
+    QList<QList<const Item *>> rows{{}};
+    int x = left;
+    for (const Item &item : items) {
+        const int from = rows.last().isEmpty() ? left : x + item.gapBefore;
+        if (!rows.last().isEmpty() && from + item.width > width() - left) {
+            rows.append(QList<const Item *>());
+            x = left;
+        } else {
+            x = from;
+        }
+        rows.last().append(&item);
+        x += item.width;
+    }
+    int top = height() - kGap / 2 - int(rows.size()) * (rowHeight + kGap / 2);
+    CWGraph1->setGeometry(0, 0, width(), std::max(top - kGap / 2, 0));
+    for (const QList<const Item *> &row : rows) {
+        x = left;
+        for (const Item *item : row) {
+            if (item != row.first())
+                x += item->gapBefore;
+            item->control->setGeometry(x, top, item->width, rowHeight);
+            x += item->width;
+        }
+        top += rowHeight + kGap / 2;
+    }
+}
+
+void Graph_Form::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    placeControls();
 }
 
 } // namespace runs

@@ -36,8 +36,9 @@ public:
     // "Zoo Out" switched: the whole run so far, or the first 100 s again.
     void CW_BUTT_ValueChanged(bool on);
 
-    // The graph and its controls back at their places (start-up and every
-    // resize of the main window).
+    // The graph and its controls back at their places, fitted to the
+    // window's inside (start-up, every resize of the main window and of
+    // this window).
     void placeControls();
 
     QCustomPlot *CWGraph1 = nullptr;
@@ -46,6 +47,9 @@ public:
     QPushButton *CW_BUTT = nullptr;
     QPushButton *Command1 = nullptr;
     QCheckBox *Ran_CHK = nullptr;  // part of the window's design; it selects nothing
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void Form_Load();
