@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 
 #include <QDeadlineTimer>
+#include <QKeyEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QSerialPort>
@@ -237,22 +238,121 @@ bool Class1::checkLineLost()
     return true;
 }
 
+// Input to anything but what the waits hear is dropped while the channel
+// waits; windows pass it on to the control under it, which is judged then.
+class Class1::InputFilter : public QObject
+{
+public:
+    explicit InputFilter(Class1 &link) : m_link(link) {}
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (!m_link.isWaiting() || m_link.m_waitInput.empty() || !isUserInput(event->type())
+            || watched->isWindowType())
+            return false;
+        const WaitInput &input = m_link.m_waitInput.back();
+        if (input.heard && input.heard(watched))
+            return false;
+        if (startsSomething(event) && input.refused)
+            input.refused();
+        return true;
+    }
+
+private:
+    static bool isUserInput(QEvent::Type type)
+    {
+        switch (type) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::NonClientAreaMouseButtonPress:
+        case QEvent::NonClientAreaMouseButtonRelease:
+        case QEvent::NonClientAreaMouseButtonDblClick:
+        case QEvent::NonClientAreaMouseMove:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::Shortcut:
+        case QEvent::ContextMenu:
+        case QEvent::InputMethod:
+        case QEvent::TabletPress:
+        case QEvent::TabletMove:
+        case QEvent::TabletRelease:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+        case QEvent::TouchCancel:
+            return true;
+        default:
+            return false;
+        }
+    }
+    // One press, one stroke: what the user means as one action.
+    static bool startsSomething(const QEvent *event)
+    {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::NonClientAreaMouseButtonPress:
+        case QEvent::TabletPress:
+        case QEvent::TouchBegin:
+            return true;
+        case QEvent::KeyPress:
+            return !static_cast<const QKeyEvent *>(event)->isAutoRepeat();
+        default:
+            return false;
+        }
+    }
+
+    Class1 &m_link;
+};
+
+Class1::InputDuringWaits::InputDuringWaits(Class1 &link, WaitInput input) : m_link(link)
+{
+    if (link.m_waitInput.empty() && QCoreApplication::instance()) {
+        link.m_inputFilter = std::make_unique<InputFilter>(link);
+        QCoreApplication::instance()->installEventFilter(link.m_inputFilter.get());
+    }
+    link.m_waitInput.push_back(std::move(input));
+}
+
+Class1::InputDuringWaits::~InputDuringWaits()
+{
+    m_link.m_waitInput.pop_back();
+    if (m_link.m_waitInput.empty())
+        m_link.m_inputFilter.reset();  // removes itself from the application
+}
+
+void Class1::runEvents()
+{
+    QCoreApplication::processEvents(m_waitInput.empty() ? QEventLoop::ExcludeUserInputEvents
+                                                        : QEventLoop::AllEvents);
+}
+
 void Class1::waitSlice(const QDeadlineTimer &deadline)
 {
     const rt::HeldTicks hold;
-    m_waiting = true;
+    ++m_waitDepth;
     const qint64 left = deadline.remainingTime();
     const int slice = int(left < 0 ? kWaitSlice.count() : std::clamp<qint64>(left, 0, kWaitSlice.count()));
     if (m_io && m_io->bytesAvailable() <= 0)
         m_io->waitForReadyRead(slice);
-    QCoreApplication::processEvents(m_inputDuringWaits ? QEventLoop::AllEvents
-                                                       : QEventLoop::ExcludeUserInputEvents);
-    m_waiting = false;
+    runEvents();
+    --m_waitDepth;
+}
+
+void Class1::takeInput()
+{
+    const rt::HeldTicks hold;
+    ++m_waitDepth;
+    runEvents();
+    --m_waitDepth;
 }
 
 void Class1::interruptWait()
 {
-    if (m_waiting)
+    if (isWaiting())
         m_interrupted = true;
 }
 
@@ -276,11 +376,22 @@ void Class1::expectLateLines(int lines)
     m_lateOwed += lines;
 }
 
-void Class1::settle()
+bool Class1::refusedInsideAWait()
 {
+    if (!isWaiting())
+        return false;
+    fail(LinkError::Busy, QStringLiteral("The instrument is answering another query."));
+    return true;
+}
+
+bool Class1::settle()
+{
+    if (refusedInsideAWait())
+        return false;
     settleLateReplies();
     m_interrupted = false;
     Flush();
+    return true;
 }
 
 void Class1::settleLateReplies()
@@ -315,8 +426,10 @@ void Class1::settleLateReplies()
     m_rx.clear();
 }
 
-void Class1::discardUntilQuiet()
+bool Class1::discardUntilQuiet()
 {
+    if (refusedInsideAWait())
+        return false;
     m_rx.clear();
     m_readingRepliesOwed = 0;
     m_queriesOwed = 0;
@@ -335,6 +448,7 @@ void Class1::discardUntilQuiet()
     m_interrupted = false;
     if (isOpen())
         m_io->readAll();
+    return true;
 }
 
 bool Class1::Write(const QString &command) { return send(command, true); }
@@ -345,16 +459,19 @@ bool Class1::send(const QString &command, bool settleFirst)
 {
     if (m_tap)
         m_tap(command);
-    if (m_waiting)
-        return fail(LinkError::Busy, QStringLiteral("The instrument is answering another query."));
+    if (refusedInsideAWait())
+        return false;
     if (checkLineLost())
         return false;
     if (!isOpen())
         return fail(LinkError::NotOpen, QStringLiteral("The serial port is not open."));
-    if (settleFirst)
+    if (settleFirst) {
         settleLateReplies();
-    if (takeInterrupt())
-        return false;
+        if (takeInterrupt())
+            return false;
+    } else {
+        m_interrupted = false;  // the stop goes out whatever ended the wait
+    }
     if (!isOpen())
         return fail(m_error == LinkError::LineLost ? m_error : LinkError::NotOpen,
                     m_error == LinkError::LineLost ? m_errorText : QStringLiteral("The serial port is not open."));
@@ -381,10 +498,10 @@ bool Class1::send(const QString &command, bool settleFirst)
             return fail(LinkError::WriteFailed,
                         QStringLiteral("Sending to COM %1 did not finish in time.").arg(m_port));
         const rt::HeldTicks hold;
-        m_waiting = true;
+        ++m_waitDepth;
         m_io->waitForBytesWritten(int(kWaitSlice.count()));
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        m_waiting = false;
+        runEvents();
+        --m_waitDepth;
     }
     if (!isOpen() || checkLineLost())
         return m_error == LinkError::LineLost
@@ -450,10 +567,8 @@ std::optional<QString> Class1::ReadUnasked() { return read(false); }
 
 std::optional<QString> Class1::read(bool owedOnTimeout)
 {
-    if (m_waiting) {
-        fail(LinkError::Busy, QStringLiteral("The instrument is answering another query."));
+    if (refusedInsideAWait())
         return std::nullopt;
-    }
     if (checkLineLost())
         return std::nullopt;
     if (!isOpen()) {
@@ -516,6 +631,8 @@ void Class1::discardStale()
 
 void Class1::Flush()
 {
+    if (refusedInsideAWait())
+        return;
     clearBuffers(QSerialPort::Input);
 }
 
@@ -531,6 +648,8 @@ int Class1::InputCount()
 
 void Class1::Reset()
 {
+    if (refusedInsideAWait())
+        return;
     clearBuffers(QSerialPort::AllDirections);
 }
 

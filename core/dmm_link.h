@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QIODevice;
 
@@ -90,56 +91,73 @@ public:
     void Reset();
 
     bool isOpen() const;
-    // An exchange is waiting for its reply (events run meanwhile).
-    bool isWaiting() const { return m_waiting; }
+    // An exchange is waiting for its reply (events run meanwhile). A wait
+    // begun inside another's events (refused, but counted) does not end it.
+    bool isWaiting() const { return m_waitDepth > 0; }
     // The program is ending: the wait in progress and every later one give
     // up at once.
     void cancelWaits() { m_cancelled = true; }
 
-    // While one of these lives, the channel's waits let the user's input
-    // run too, so a window whose exchanges may take long (the scanner's)
-    // keeps its Stop and Quit live. Nobody else's exchange starts meanwhile:
-    // the gate refuses it while the channel waits.
+    // What the user may do while the channel waits (see InputDuringWaits):
+    // `heard` names the objects whose input is taken (a press on a window
+    // reaches the control under it, which is asked in turn); input to any
+    // other object is dropped, and each press or key stroke among it calls
+    // `refused` once.
+    struct WaitInput
+    {
+        std::function<bool(const QObject *target)> heard;
+        std::function<void()> refused;
+    };
+    // While one of these lives, the channel's waits take the user's input
+    // as its WaitInput says, so a window whose exchanges may take long keeps
+    // a way to end them (interruptWait) and nothing else of the user's runs
+    // inside a wait. Without one, input waits until the wait is over. Close
+    // requests reach their windows either way; a window that holds the line
+    // answers them itself.
     class InputDuringWaits
     {
     public:
-        explicit InputDuringWaits(Class1 &link) : m_link(link), m_was(link.m_inputDuringWaits)
-        {
-            link.m_inputDuringWaits = true;
-        }
-        ~InputDuringWaits() { m_link.m_inputDuringWaits = m_was; }
+        InputDuringWaits(Class1 &link, WaitInput input);
+        ~InputDuringWaits();
         InputDuringWaits(const InputDuringWaits &) = delete;
         InputDuringWaits &operator=(const InputDuringWaits &) = delete;
 
     private:
         Class1 &m_link;
-        bool m_was;
     };
-    // Whether the waits let the user's input run now.
-    bool letsInputIn() const { return m_inputDuringWaits; }
-    // Called from input handled inside a wait: the wait ends at once and its
-    // Read fails with Interrupted. What the instrument still owes is then the
-    // caller's to declare (expectLateLines). Outside a wait it does nothing.
+    // Whether the waits take input now (an InputDuringWaits lives).
+    bool takesInputDuringWaits() const { return !m_waitInput.empty(); }
+    // Called from input taken inside a wait: the wait ends at once and its
+    // Read fails with Interrupted (a Write not yet sent is not sent). What
+    // the instrument still owes is then the caller's to declare
+    // (expectLateLines). Outside a wait it does nothing.
     void interruptWait();
+    // Runs the window's events once, as a wait does, without waiting: input
+    // the user gave meanwhile is taken now, and may interrupt the next
+    // exchange, before a command that must not follow it goes out.
+    void takeInput();
     // The instrument may still send this many lines that nobody will read
     // (a stopped scan's end-of-pass line, the rest of its readings): they
     // are waited for, within the reply bound, and dropped before the next
     // exchange.
     void expectLateLines(int lines);
     // Sends a command at once, without first waiting for the replies still
-    // owed (they stay owed): a stop that must reach the instrument now.
+    // owed (they stay owed) and whatever interrupted the wait: a stop that
+    // must reach the instrument now.
     bool WriteNow(const QString &command);
     // Waits for what the instrument still owes (within the bound) and drops
     // it with everything else that waits unread: the next exchange starts
-    // on a quiet line.
-    void settle();
+    // on a quiet line. Refused (false, Busy) inside another wait, whose
+    // reply it would take.
+    bool settle();
     // Replies that came after their query had timed out, dropped; a count
     // that grows tells that the instrument answers later than the bound.
     quint64 lateRepliesDropped() const { return m_lateDropped; }
     // Waits, events running, until the line has been quiet for the quiet
     // time (at most about a second), and forgets everything that came: the
-    // rest of a stream nobody reads any more.
-    void discardUntilQuiet();
+    // rest of a stream nobody reads any more. Refused (false, Busy) inside
+    // another wait.
+    bool discardUntilQuiet();
     LinkError lastError() const { return m_error; }
     QString lastErrorText() const { return m_errorText; }
 
@@ -173,8 +191,14 @@ private:
     bool checkLineLost();
     // One slice of a wait: input, or events for a moment.
     void waitSlice(const QDeadlineTimer &deadline);
+    // The events of one slice, with the input the waits take.
+    void runEvents();
+    class InputFilter;
+    friend class InputFilter;
     // Sends without settling; the body of Write and WriteNow.
     bool send(const QString &command, bool settleFirst);
+    // Inside a wait nothing else may touch the line: Busy.
+    bool refusedInsideAWait();
     // The wait was interrupted: the owed counts are the interrupter's now.
     bool takeInterrupt();
     // Replies owed to timed-out queries, waited for and dropped.
@@ -196,9 +220,10 @@ private:
     int m_lateOwed = 0;            // replies of timed-out queries still to come
     bool m_lateReading = false;    // one of them is a reading's
     quint64 m_lateDropped = 0;
-    bool m_waiting = false;
+    int m_waitDepth = 0;
     bool m_cancelled = false;
-    bool m_inputDuringWaits = false;
+    std::vector<WaitInput> m_waitInput;  // innermost last
+    std::unique_ptr<InputFilter> m_inputFilter;
     bool m_interrupted = false;
     // Lines expected late (expectLateLines) come within the bound from when
     // they were expected, or not at all: later exchanges wait no longer.

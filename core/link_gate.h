@@ -10,10 +10,10 @@
 //    anyone else would take a sample as its reply, so nothing else goes out;
 //    the refusal is one status line (no message box, which would hold up
 //    the run);
-//  - the scan rule: while the scanner window runs a scan the instrument
-//    sends its end-of-pass line unasked, which anyone else's query would
-//    take as its reply, so only the scanner talks; the refusal is one
-//    status line too.
+//  - the scan rule: while the scanner window reads the scanner's state
+//    back or runs a scan only the scanner talks (the instrument sends a
+//    scan's end-of-pass line unasked, which anyone else's query would take
+//    as its reply); the refusal is one status line too.
 //
 // The start-up commands, the identification, the link test and the
 // raw-command window talk to the instrument whether the link is established

@@ -115,7 +115,7 @@ struct PanelState
     qint16 LOG_FILE_NO = 0;       // sequence number of the recorded-data file in a run
     double TEST_TIME = 0;         // run length in s; kContinuousRun; 0 = none or stop
     RunPhase runPhase = RunPhase::Idle;
-    bool scanRunning = false;     // the scanner window runs a scan on the channel
+    bool scanRunning = false;     // the scanner window holds the channel (its read-back or a scan run)
     qint32 START_SECS = 0;        // seconds since midnight at the start of the run
     qint32 ELAPSED_SECS = 0;      // seconds since the start of the run
     double extTriggerOrigin = -1; // seconds since midnight when the external trigger began; -1 = unknown

@@ -318,6 +318,12 @@ void BUTT1_IMG_MouseDown(Panel &p, int Index, const KeyHooks &hooks, EventTime a
 {
     if (Index < 0 || Index >= kKeyCount)
         return;
+    // While the scanner window holds the line a key changes nothing, on the
+    // instrument or on the panel: one line says why.
+    if (p.state.scanRunning) {
+        p.status.append(QString::fromUtf16(shell::kScanRefusal));
+        return;
+    }
     // The long press counts from here, however long the key's work takes.
     if (Index == MXMN)
         p.timers.MXMN_Press.wentDown(at.value_or(rt::timerClockNow()));
@@ -357,7 +363,8 @@ void BUTT1_IMG_MouseDown(Panel &p, int Index, const KeyHooks &hooks, EventTime a
 
 void BUTT1_IMG_MouseUp(Panel &p, int Index, EventTime at)
 {
-    if (Index < 0 || Index >= kKeyCount)
+    // A key refused while the scanner window holds the line was never down.
+    if (Index < 0 || Index >= kKeyCount || p.state.scanRunning)
         return;
     // ACV and DCV stay pressed until ACDC_Timer puts them back, unless SHIFT
     // made them the scanner keys.

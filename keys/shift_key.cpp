@@ -1,5 +1,6 @@
 #include "keys/shift_key.h"
 
+#include "core/link_gate.h"
 #include "core/panel.h"
 #include "display/glyph_words.h"
 #include "display/mode_redraws.h"
@@ -121,6 +122,10 @@ void resumeReading(Panel &p)
 void SHIFT_IMG_MouseDown(Panel &p)
 {
     shell::PanelState &s = p.state;
+    if (s.scanRunning) {
+        p.status.append(QString::fromUtf16(shell::kScanRefusal));
+        return;
+    }
     if (shell::instrumentStreaming(s)) {
         p.status.append(QString::fromUtf16(shell::kStreamingRefusal));
         return;

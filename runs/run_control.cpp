@@ -438,9 +438,13 @@ void START_IMG_MouseDown(RunContext &r)
         return refuse(dataInputErrorText(), u"Data Input Error"_s);
     if (s.runPhase != RunPhase::Idle)
         return stopRun(r);
-    // The two runs would cross each other's replies on the one line.
-    if (s.scanRunning)
-        return refuse(u"A scan is running: stop it before starting a measurement run."_s, u"Start Error"_s);
+    // The two runs would cross each other's replies on the one line. One
+    // status line, no box: the scan goes on meanwhile.
+    if (s.scanRunning) {
+        START_IMG_MouseUp(r);
+        p.status.append(QString::fromUtf16(shell::kScanRefusal));
+        return;
+    }
     if (s.MODE1.isEmpty())
         return refuse(u"Please select a measurement function"_s, u"Start Error"_s);
     if (!takeSampleInterval(p))

@@ -1,5 +1,7 @@
 #include "scan/scan_controls.h"
 
+#include "core/panel_state.h"
+
 namespace scan {
 
 bool isDigitKey(QChar key)
@@ -16,6 +18,33 @@ bool isSetupNameKey(QChar key)
 ScanControls::ScanControls(QObject *parent) : QObject(parent)
 {
     connect(&table, &ChannelTable::changed, this, &ScanControls::changed);
+}
+
+void ScanControls::setPhase(RunPhase phase, shell::PanelState &panel)
+{
+    const bool released = run.holdsLine() && phase == RunPhase::Idle;
+    run.phase = phase;
+    run.running = phase == RunPhase::Running;
+    if (phase != RunPhase::ReadingBack)
+        run.stopAsked = false;
+    if (phase == RunPhase::Running)
+        run.passArmed = false;
+    panel.scanRunning = run.holdsLine();
+    touch();
+    if (released)
+        emit lineReleased();
+}
+
+ControlsEnabled controlsEnabled(const ScanControls &c)
+{
+    ControlsEnabled e;
+    const bool idle = !c.run.holdsLine();
+    e.tabs = !c.run.readingBack();
+    e.tableButtons = e.settings = e.saveData = e.start = e.setupFiles = idle;
+    e.repeat = idle && c.Repeat_TEXT_enabled;
+    e.stop = !c.run.readingBack();
+    e.quit = !c.run.running;
+    return e;
 }
 
 void ScanControls::selectRunMode(int option)

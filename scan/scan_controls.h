@@ -6,6 +6,7 @@
 
 #include "scan/channel_table.h"
 #include "scan/scan_grid.h"
+#include "scan/run_state.h"
 #include "platform/panel_timer.h"
 
 #include <QColor>
@@ -14,6 +15,10 @@
 #include <QString>
 
 #include <array>
+
+namespace shell {
+struct PanelState;
+}
 
 namespace scan {
 
@@ -67,15 +72,13 @@ public:
     QString SSBS_Input_Text = QStringLiteral("Set Data");
     bool SSBS_Frame_front = false;
 
-    bool Quit_BUTT_enabled = true;  // a run disables it, and the close box with it
-    bool Scan_BUTT_enabled = true;
-    bool STEP_BUTT_enabled = true;
-    // Count, Scan Delay, System Delay and Repeat take no typing during a
-    // run (Repeat also follows the run mode).
-    bool settingsEnabled = true;
-    // A run is active: from a start until its end or Stop. "SAVE DATA" and
-    // the set-up files wait until it is over.
-    bool runActive = false;
+    // What the window is doing with the instrument: the one owner of the
+    // run's state. It changes through setPhase alone.
+    RunState run;
+    // A run is active: from a start until its end or Stop (run.phase is
+    // Running).
+    const bool &runActive = run.running;
+    void setPhase(RunPhase phase, shell::PanelState &panel);
 
     // The run's status line. Its changes signal statusChanged() alone, so a
     // fetch repaints the label, not the window.
@@ -105,22 +108,9 @@ public:
     // last start or roll-over began.
     QString scanFilePath;
 
-    // Stop was clicked while a tick waited on the instrument: the tick ends
-    // the run once the wait gives way, rather than Stop talking across it.
-    bool stopAsked = false;
-    // The instrument was told to scan and its end-of-pass line has not been
-    // read: it may still come after a stop.
-    bool passArmed = false;
     // The pass being fetched, counted from 1 at each start (for the status
     // log).
     int passNumber = 0;
-
-    // The scanner's state is being read back into the window (it may take
-    // half a minute on a slow line): the window shows how far it has come,
-    // takes nothing but Quit, and Quit ends the read-back before the window
-    // closes.
-    bool readingBack = false;
-    bool quitAsked = false;
 
     // Selecting an option runs its rule when the selection changes.
     void selectRunMode(int option);
@@ -134,7 +124,25 @@ public:
 signals:
     void changed();
     void statusChanged();
+    // The window has stopped holding the line: its run or read-back is over.
+    void lineReleased();
 };
+
+// Whether each control of the window takes the user's hand now: all of it
+// follows from the run's state (and Repeat from the run mode too).
+struct ControlsEnabled
+{
+    bool tabs = true;        // the channel table's page and the result grids
+    bool tableButtons = true;  // On/Auto All Open/Clear, the run-mode options and "Continuous"
+    bool settings = true;    // Count, Scan Delay, System Delay
+    bool repeat = true;      // Repeat
+    bool saveData = true;    // "SAVE DATA"
+    bool start = true;       // Scan, Step
+    bool stop = true;
+    bool quit = true;        // Quit and the close box
+    bool setupFiles = true;  // the main window's save and load set-up entries
+};
+ControlsEnabled controlsEnabled(const ScanControls &c);
 
 // The result grids' layout at opening: headings and one empty row each.
 void SCAN_GRID_INIT(ScanControls &c);

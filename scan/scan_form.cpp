@@ -32,21 +32,37 @@ void Form_Load(ScanContext &s)
     SCAN_GRID_INIT(c);
     c.table.fillFunctionLists();
     c.touch();
-    readScannerState(s.panel, c);
+    readScannerState(s.panel, c, s.heardDuringWaits);
 }
 
 bool Quit_BUTT_Click(ScanContext &s)
 {
-    if (s.controls.readingBack) {
+    RunState &run = s.controls.run;
+    if (run.readingBack()) {
         // Heard inside the read-back's wait: it ends there, then the window
         // closes.
-        s.controls.quitAsked = true;
+        run.quitAsked = true;
         s.panel.link.interruptWait();
         return false;
     }
-    if (!s.controls.Quit_BUTT_enabled)
+    if (!controlsEnabled(s.controls).quit)
         return false;
     shell::SPEED_CHK(s.panel);
+    return true;
+}
+
+bool letGoForProgramEnd(ScanContext &s)
+{
+    switch (s.controls.run.phase) {
+    case RunPhase::Idle:
+        return true;
+    case RunPhase::ReadingBack:
+        Quit_BUTT_Click(s);
+        return false;
+    case RunPhase::Running:
+        STOP_BUTT_Click(s);
+        return !s.controls.run.holdsLine();
+    }
     return true;
 }
 
@@ -85,7 +101,7 @@ void NAME_BUTT_CANC_Click(ScanContext &s)
 
 void SSBS_SS_Click(ScanContext &s)
 {
-    if (s.controls.runActive)
+    if (s.controls.run.holdsLine())
         return;
     s.controls.SSBS_Frame_front = true;
     s.controls.touch();

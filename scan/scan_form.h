@@ -10,6 +10,8 @@
 
 #include <functional>
 
+class QObject;
+
 struct Panel;
 
 namespace scan {
@@ -24,6 +26,11 @@ struct ScanContext
 
     // The wall clock of file names and time stamps; tests fix it.
     std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
+    // What the window's waits take of the user's input (its Stop and Quit,
+    // the program's Quit): the window names them. Without it no input is
+    // taken inside a wait.
+    std::function<bool(const QObject *)> heardDuringWaits = {};
+
     // The pause between channels of a set-up, in units of 10 ms (Delay);
     // tests that count commands, not time, put a no-op here.
     std::function<void(float)> pace = {};
@@ -44,6 +51,11 @@ void Form_Load(ScanContext &s);
 // the read-back (quitAsked) and returns false: the window closes once the
 // read-back has given way.
 bool Quit_BUTT_Click(ScanContext &s);
+
+// The program is ending: a run stops as Stop stops it, a read-back ends as
+// Quit ends it. True when the window no longer holds the line; otherwise it
+// lets go once the wait in progress has given way (lineReleased).
+bool letGoForProgramEnd(ScanContext &s);
 
 // The scan data name box. Ticking "SAVE DATA" opens it; OK takes a name
 // that can be part of a file name and starts the file numbering at 1;

@@ -2,6 +2,7 @@
 
 #include "scan/form_change.h"
 #include "scan/scan_form.h"
+#include "scan/scanner_waits.h"
 #include "core/link_gate.h"
 #include "core/panel.h"
 #include "formats/recorded_data.h"
@@ -93,15 +94,6 @@ QString lastLinkError(ScanContext &s)
     return why.isEmpty() ? u"The instrument did not take a command."_s : why;
 }
 
-void setRunButtons(ScanControls &c, bool enabled)
-{
-    c.Scan_BUTT_enabled = enabled;
-    c.STEP_BUTT_enabled = enabled;
-    c.Quit_BUTT_enabled = enabled;
-    c.settingsEnabled = enabled;
-    c.runActive = !enabled;
-}
-
 void resetGrids(ScanControls &c)
 {
     for (ScanGridModel &grid : c.Scan_Grid)
@@ -137,16 +129,13 @@ void finishRun(ScanContext &s)
     ScanControls &c = s.controls;
     c.Timer1_Scan.setEnabled(false);
     c.Timer1_STEP.setEnabled(false);
-    if (std::exchange(c.passArmed, false))
+    if (std::exchange(c.run.passArmed, false))
         s.panel.link.expectLateLines(1);  // its end-of-pass line may be on its way
     shell::sendNow(s.panel, u"rout:func off\\10"_s, shell::Sender::Scanner);
     c.Repeat_TEXT = u"1"_s;
     SCAN_TABLE_UNLOCK(c);
     c.hideStatus();
-    setRunButtons(c, true);
-    s.panel.state.scanRunning = false;
-    c.stopAsked = false;
-    c.touch();
+    c.setPhase(RunPhase::Idle, s.panel.state);
 }
 
 // A tick that cannot go on ends the run as Stop does, and says why.
@@ -186,7 +175,7 @@ void startRun(ScanContext &s, RunKind kind)
 {
     ScanControls &c = s.controls;
     Panel &p = s.panel;
-    if (c.runActive)
+    if (c.run.holdsLine())
         return;
     // The two runs would cross each other's replies on the one line.
     if (p.state.runPhase != shell::RunPhase::Idle)
@@ -204,11 +193,12 @@ void startRun(ScanContext &s, RunKind kind)
     else
         c.showStatus();
     SCAN_TABLE_LOCK(c);
-    setRunButtons(c, false);
-    p.state.scanRunning = true;
+    c.setPhase(RunPhase::Running, p.state);
     c.SCAN_ROW = 0;
     c.passNumber = 0;
     c.touch();
+    // From here Stop is heard inside the waits.
+    const ScannerWaits waits(s);
     // Whatever the instrument still owes from before (a stopped run's
     // end-of-pass line, say) must not end this run's first pass.
     p.link.settle();
@@ -219,18 +209,24 @@ void startRun(ScanContext &s, RunKind kind)
                        && send(s, u"trig:del "_s + numberOf(c.SYS_DEL_TEXT) + u"\\10"_s);
     resetGrids(c);
     if (!armed || !SCAN_CHANNEL_SETUP(s)) {
-        if (armed == false)
+        if (!armed && !c.run.stopAsked)
             rt::messageBox(u"Is Error"_s, u"Err"_s, rt::MessageIcon::Critical);
         return finishRun(s);
     }
     c.showStatus(u"Read Data"_s, kReadBlue);
+    // A Stop given during the set-up arms no pass.
+    p.link.takeInput();
+    if (c.run.stopAsked)
+        return finishRun(s);
     const bool started = kind == RunKind::Scan
                              ? send(s, u"rout:scan:fin on\\10"_s) && send(s, u"rout:adv on\\10"_s)
                                    && send(s, u"rout:func scan\\10"_s)
                              : send(s, u"rout:adv on\\10"_s) && send(s, u"rout:func step\\10"_s);
+    if (!started && c.run.stopAsked)
+        return finishRun(s);
     if (!started)
         return failRun(s, lastLinkError(s));
-    c.passArmed = true;
+    c.run.passArmed = true;
     (kind == RunKind::Scan ? c.Timer1_Scan : c.Timer1_STEP).setEnabled(true);
 }
 
@@ -247,12 +243,7 @@ void runTick(ScanContext &s, RunKind kind)
     // returns false when the run has ended (stopped or failed).
     const auto pass = [&]() -> bool {
         QString why;
-        FetchEnd end;
-        {
-            // The user's input runs during the fetch's waits: Stop is heard.
-            const shell::Class1::InputDuringWaits input(s.panel.link);
-            end = SCAN_FETCH_RESULTS(s, &why);
-        }
+        const FetchEnd end = SCAN_FETCH_RESULTS(s, &why);
         if (end == FetchEnd::Stopped) {
             finishRun(s);
             return false;
@@ -269,13 +260,11 @@ void runTick(ScanContext &s, RunKind kind)
             failRun(s, why);
             return false;
         }
-        bool armed;
-        {
-            const shell::Class1::InputDuringWaits input(s.panel.link);
-            armed = send(s, u"rout:adv on\\10"_s) && send(s, rearm);
-        }
-        c.passArmed = armed;
-        if (c.stopAsked) {
+        // A Stop given as the pass ended arms no new one.
+        s.panel.link.takeInput();
+        const bool armed = !c.run.stopAsked && send(s, u"rout:adv on\\10"_s) && send(s, rearm);
+        c.run.passArmed = armed;
+        if (c.run.stopAsked) {
             finishRun(s);
             return false;
         }
@@ -288,6 +277,8 @@ void runTick(ScanContext &s, RunKind kind)
         return true;
     };
 
+    // Stop is heard inside the tick's waits.
+    const ScannerWaits waits(s);
     if (continuous) {
         if (s.panel.link.InputCount() == 0)
             return;
@@ -378,7 +369,9 @@ bool SCAN_CHANNEL_SETUP(ScanContext &s)
     ScanControls &c = s.controls;
     const auto failed = [&] {
         c.hideStatus();
-        rt::messageBox(u"Is Error"_s, u"Err"_s, rt::MessageIcon::Critical);
+        // A command refused because Stop ended its wait is no error.
+        if (!c.run.stopAsked)
+            rt::messageBox(u"Is Error"_s, u"Err"_s, rt::MessageIcon::Critical);
         return false;
     };
     if (!send(s, u"rout:open:all\\10"_s))
@@ -452,7 +445,7 @@ public:
             if (shell::mayTalk(p, shell::Sender::Scanner))
                 reading = p.link.Read();
             if (!reading) {
-                if (!m_c.stopAsked)
+                if (!m_c.run.stopAsked)
                     return End::Failed;
                 // This reading and the rest are still on their way.
                 p.link.expectLateLines(n - k + 1);
@@ -466,7 +459,7 @@ public:
                 return End::OutOfLine;
             }
             place(*reading);
-            if (m_c.stopAsked) {
+            if (m_c.run.stopAsked) {
                 p.link.expectLateLines(n - k);
                 return End::Stopped;
             }
@@ -582,7 +575,7 @@ FetchEnd SCAN_FETCH_RESULTS(ScanContext &s, QString *why)
         std::optional<QString> reply;
         if (triggered && shell::mayTalk(p, shell::Sender::Scanner))
             reply = p.link.ReadUnasked();
-        if (c.stopAsked)
+        if (c.run.stopAsked)
             return FetchEnd::Stopped;  // the end-of-pass line may still come
         if (!triggered || (!reply && p.link.lastError() != shell::LinkError::TimedOut))
             return fail(lastLinkError(s));
@@ -594,7 +587,7 @@ FetchEnd SCAN_FETCH_RESULTS(ScanContext &s, QString *why)
         if (reply && reply->contains(kScanOk))
             break;
     }
-    c.passArmed = false;
+    c.run.passArmed = false;
 
     const std::optional<qint32> count = rt::roundToWhole(valueOf(c.Count_TEXT));
     const int n = count.value_or(0);
@@ -603,7 +596,7 @@ FetchEnd SCAN_FETCH_RESULTS(ScanContext &s, QString *why)
     // first answer came before the pass had ended.
     for (int attempt = 1;; ++attempt) {
         if (!send(s, u"fetc?\\10"_s)) {
-            if (c.stopAsked)
+            if (c.run.stopAsked)
                 return FetchEnd::Stopped;
             return fail(lastLinkError(s));
         }
@@ -624,7 +617,7 @@ FetchEnd SCAN_FETCH_RESULTS(ScanContext &s, QString *why)
         p.status.append(u"Pass %1: the end-of-pass line came among the readings; they are asked for again."_s
                             .arg(c.passNumber));
     }
-    const bool stopped = c.stopAsked;
+    const bool stopped = c.run.stopAsked;
     pass.finish();
     c.FETCH_COUNT = 0;
     if (c.SCAN_ROW > kRowsInSight)
@@ -651,9 +644,9 @@ void STEP_BUTT_Click(ScanContext &s) { startRun(s, RunKind::Step); }
 void STOP_BUTT_Click(ScanContext &s)
 {
     if (s.panel.link.isWaiting()) {
-        // Heard inside a tick's wait: the tick ends the run as soon as the
-        // wait gives way.
-        s.controls.stopAsked = true;
+        // Heard inside a wait of the run: the run ends as soon as the wait
+        // gives way.
+        s.controls.run.stopAsked = true;
         s.panel.link.interruptWait();
         return;
     }

@@ -1,6 +1,7 @@
 #include "scan/scanner_readback.h"
 
 #include "scan/scan_controls.h"
+#include "scan/scanner_waits.h"
 #include "core/link_gate.h"
 #include "core/panel.h"
 #include "platform/runtime.h"
@@ -80,16 +81,16 @@ class ReadBack
 public:
     ReadBack(Panel &p, ScanControls &c) : m_p(p), m_c(c) {}
 
-    void run()
+    void run(const std::function<bool(const QObject *)> &heard)
     {
-        const shell::Class1::InputDuringWaits input(m_p.link);
-        m_c.readingBack = true;
-        m_c.quitAsked = false;
-        m_c.touch();
-        readAll();
-        m_c.readingBack = false;
+        m_c.run.quitAsked = false;
+        m_c.setPhase(RunPhase::ReadingBack, m_p.state);
+        {
+            const ScannerWaits waits(m_p, m_c, heard);
+            readAll();
+        }
         m_c.hideStatus();
-        m_c.touch();
+        m_c.setPhase(RunPhase::Idle, m_p.state);
     }
 
 private:
@@ -161,7 +162,7 @@ private:
     // and the lines after it are dropped when they come.
     bool quit(bool replyCame, int linesAfter = 0)
     {
-        if (!m_c.quitAsked)
+        if (!m_c.run.quitAsked)
             return false;
         m_p.link.expectLateLines(linesAfter + (replyCame ? 0 : 1));
         return true;
@@ -170,7 +171,7 @@ private:
     // Shows how far the read-back has come; false once Quit has ended it.
     bool progress(const QString &step)
     {
-        if (m_c.quitAsked)
+        if (m_c.run.quitAsked)
             return false;
         m_c.showStatus(step, kReadBackBlue);
         return true;
@@ -178,7 +179,7 @@ private:
 
     std::optional<QString> ask(const QString &query)
     {
-        return shell::ask(m_p, query, shell::Sender::Always);
+        return shell::ask(m_p, query, shell::Sender::Scanner);
     }
 
     void setChannelOn(int i, bool on)
@@ -255,9 +256,9 @@ std::optional<int> rangeOfValue(int function, QStringView value)
     return std::nullopt;
 }
 
-void readScannerState(Panel &p, ScanControls &c)
+void readScannerState(Panel &p, ScanControls &c, const std::function<bool(const QObject *)> &heard)
 {
-    ReadBack(p, c).run();
+    ReadBack(p, c).run(heard);
 }
 
 } // namespace scan

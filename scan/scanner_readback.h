@@ -8,7 +8,10 @@
 #include <QString>
 #include <QStringView>
 
+#include <functional>
 #include <optional>
+
+class QObject;
 
 struct Panel;
 
@@ -28,10 +31,10 @@ class ScanControls;
 // A channel reply that cannot be cut into its four fields is passed over:
 // that channel keeps what it had.
 //
-// Its progress shows in the run's status line ("Reading channel 7 of 18");
-// the user's input runs during its waits, and a Quit (quitAsked) ends it
-// where it is.
-void readScannerState(Panel &p, ScanControls &c);
+// Its progress shows in the run's status line ("Reading channel 7 of 18").
+// The window holds the line meanwhile; its waits take only what `heard`
+// names (scanner_waits.h), and a Quit (run.quitAsked) ends it where it is.
+void readScannerState(Panel &p, ScanControls &c, const std::function<bool(const QObject *)> &heard = {});
 
 // One channel's set-up reply, "110,FRES,10000,OFF": the first field is the
 // channel, then the function keyword, the range as the instrument names it,

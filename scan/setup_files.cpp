@@ -77,7 +77,7 @@ void SSBS_OK_BUTT_Click(ScanContext &s)
 {
     ScanControls &c = s.controls;
     // A running scan's table is not saved half-way nor changed under it.
-    if (c.runActive)
+    if (c.run.holdsLine())
         return;
     c.SSBS_Frame_front = false;
     c.touch();
@@ -103,7 +103,7 @@ void SSBS_OK_BUTT_Click(ScanContext &s)
 
 void File_Open_Ctrl(ScanContext &s)
 {
-    if (s.controls.runActive)
+    if (s.controls.run.holdsLine())
         return;
     const QString path = rt::openFileName(u"Load ScanBox Status"_s, formats::scanDataFolder(), u"Ini (*.ini)"_s);
     if (path.isEmpty())

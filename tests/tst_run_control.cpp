@@ -3,6 +3,7 @@
 // interval taken from the list, stopping by key, STOP_Timer and the run
 // clock across midnight, the demonstration tick, and stale ticks.
 
+#include "core/link_gate.h"
 #include "core/panel.h"
 #include "platform/dialogs.h"
 #include "windows/trend_graph_window.h"
@@ -79,23 +80,25 @@ void TestRunControl::refusals_data()
     QTest::addColumn<QString>("refusal");
     QTest::addColumn<QString>("text");   // "" = no message at all
     QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("line");   // the one status line, or ""
 
     const QString dataInput = u"Please ensure that the DMM is:\r\n\r\n\uFF0E  Turned on\r\n"
                               u"\uFF0E  All leads and cables are properly connected\r\n"
                               u"\uFF0E  Remote connection has been established\r\n\r\nOr  \r\n\r\n"
                               u"\uFF0E  Select Random Data mode to enable software\r\n"
                               u"    demonstration mode\r\n"_s;
-    QTest::newRow("a set-up menu is open") << u"menu"_s << QString() << QString();
-    QTest::newRow("no link, no demonstration") << u"link"_s << dataInput << u"Data Input Error"_s;
+    QTest::newRow("a set-up menu is open") << u"menu"_s << QString() << QString() << QString();
+    QTest::newRow("no link, no demonstration") << u"link"_s << dataInput << u"Data Input Error"_s << QString();
     QTest::newRow("no function") << u"function"_s << u"Please select a measurement function"_s
-                                 << u"Start Error"_s;
+                                 << u"Start Error"_s << QString();
     QTest::newRow("no interval at all") << u"interval"_s << u"Please select a sample interval"_s
-                                        << u"Start Error"_s;
-    QTest::newRow("a scan runs") << u"scan"_s << u"A scan is running: stop it before starting a measurement run."_s
-                                 << u"Start Error"_s;
+                                        << u"Start Error"_s << QString();
+    // No box: the scan goes on meanwhile.
+    QTest::newRow("the scanner window holds the line")
+        << u"scan"_s << QString() << QString() << QString::fromUtf16(shell::kScanRefusal);
     // The reason follows the colon.
     QTest::newRow("line known to be lost") << u"lost"_s << u"The line to the instrument is down: "_s
-                                           << u"Start Error"_s;
+                                           << u"Start Error"_s << QString();
 }
 
 void TestRunControl::refusals()
@@ -103,6 +106,7 @@ void TestRunControl::refusals()
     QFETCH(QString, refusal);
     QFETCH(QString, text);
     QFETCH(QString, title);
+    QFETCH(QString, line);
     RunFixture t;
     if (refusal == u"menu")
         t.f.state.FILT_SET = true;
@@ -123,11 +127,18 @@ void TestRunControl::refusals()
         t.messages.record(message);
     });
 
+    const int linesBefore = t.f.status.lineCount();
     runs::START_IMG_MouseDown(t.run);
 
+    QCOMPARE(t.f.status.lineCount() - linesBefore, line.isEmpty() ? 0 : 1);
+    if (!line.isEmpty())
+        QCOMPARE(t.f.status.lines().back(), line);
     if (text.isEmpty()) {
         QVERIFY(t.messages.messages().isEmpty());
-        QCOMPARE(t.f.controls.START_IMG, picture);  // not even the pressed picture
+        if (line.isEmpty())
+            QCOMPARE(t.f.controls.START_IMG, picture);  // not even the pressed picture
+        else
+            QCOMPARE(t.f.controls.START_IMG, u"START_BUTT1.BMP"_s);  // let go
     } else {
         QCOMPARE(t.messages.messages().size(), 1);
         if (refusal == u"lost") {

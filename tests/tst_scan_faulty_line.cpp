@@ -2,7 +2,8 @@
 // the simulator's own faults, the run timers on real time. The
 // user's clicks go through a stand-in for the window system: a click made
 // while the channel waits with the user's input shut is held until the wait
-// ends; made while the wait lets input in, it is handled inside it.
+// ends; made while the wait takes input (the scanner's Stop), it is handled
+// inside it.
 //
 // - Stop, then Scan again while the stopped pass's "SCAN OK" is still on its
 //   way: every reading of the new run is filed under its own channel.
@@ -85,7 +86,7 @@ struct SlowScanner
         return all;
     }
 
-    bool idle() const { return !c.runActive && c.Scan_BUTT_enabled; }
+    bool idle() const { return !c.run.holdsLine() && scan::controlsEnabled(c).start; }
 
     // The user clicks Stop `afterMs` from now. Returns at once; the click
     // lands when the window system lets it (see the top of the file).
@@ -99,7 +100,7 @@ struct SlowScanner
     }
     void deliverIfLetIn()
     {
-        if (rt::HeldTicks::active() && !link.letsInputIn())
+        if (rt::HeldTicks::active() && !link.takesInputDuringWaits())
             return;
         while (!held.isEmpty())
             held.takeFirst()();

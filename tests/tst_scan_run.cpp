@@ -61,9 +61,9 @@ struct Scanner
     }
     bool idle() const
     {
-        return !c.runActive && !c.Timer1_Scan.isEnabled() && !c.Timer1_STEP.isEnabled()
-               && c.Scan_BUTT_enabled && c.STEP_BUTT_enabled && c.Quit_BUTT_enabled && c.settingsEnabled
-               && c.table.channel(0).CHN_CHK.enabled;
+        const scan::ControlsEnabled e = scan::controlsEnabled(c);
+        return !c.runActive && !c.Timer1_Scan.isEnabled() && !c.Timer1_STEP.isEnabled() && e.start && e.quit
+               && e.settings && e.tableButtons && c.table.channel(0).CHN_CHK.enabled;
     }
 
     QTemporaryDir dir;

@@ -4,6 +4,7 @@
 // scrolling together with every result readable in its column, the set-up
 // menu entries, and closing by Quit or the close box.
 
+#include "core/link_gate.h"
 #include "platform/dialogs.h"
 #include "platform/program_folder.h"
 #include "platform/twips.h"
@@ -332,17 +333,20 @@ void TestScanWindow::closeBoxIsQuitAndRefusedWhileQuitIs()
     QPointer<scan::Scan_Form> form = m.window->openScanForm();
     QPointer<QMdiSubWindow> sub = subWindowOf(form);
 
-    // A run has Quit disabled: the close box does nothing either.
-    form->controls().Quit_BUTT_enabled = false;
-    form->controls().touch();
+    // A run has Quit disabled: the close box does nothing either, but say
+    // why in one line.
+    Panel &panel = m.window->panel();
+    form->controls().setPhase(scan::RunPhase::Running, panel.state);
     QVERIFY(!form->Quit_BUTT->isEnabled());
+    const int lines = panel.status.lineCount();
     QVERIFY(!sub->close());
     QVERIFY(form && form->isVisibleTo(m.window.get()));
     QVERIFY(m.menuShown());
+    QCOMPARE(panel.status.lineCount(), lines + 1);
+    QCOMPARE(panel.status.lines().back(), QString::fromUtf16(shell::kScanRefusal));
 
     const int rateQueries = m.queriesSent(u"sens:det:rate?"_s);
-    form->controls().Quit_BUTT_enabled = true;
-    form->controls().touch();
+    form->controls().setPhase(scan::RunPhase::Idle, panel.state);
     QVERIFY(sub->close());
     QVERIFY(!m.menuShown());
     QCOMPARE(m.queriesSent(u"sens:det:rate?"_s), rateQueries + 1);

@@ -21,6 +21,7 @@
 #include "keys/shift_key.h"
 #include "shell/speed_check.h"
 #include "shell/status.h"
+#include "scan/scan_form.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -31,7 +32,10 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QCoreApplication>
 #include <QTimer>
+
+#include <utility>
 #include <QUrl>
 
 namespace shell {
@@ -171,11 +175,7 @@ void MDImain::MDIForm_Load()
     for (QMdiSubWindow *sub : m_area->subWindowList())
         sub->show();
     connectRun();
-    // Quit has returned the instrument to local operation already.
-    connect(m_quit, &QUIT_Form::programEnding, this, [this] {
-        m_unloaded = true;
-        runs::programEnding(*m_run);
-    });
+    connect(m_quit, &QUIT_Form::quitClicked, this, &MDImain::quitProgram);
     connect(m_quit, &QUIT_Form::frontPanelWanted, this, [this] { bringForward(m_show); });
     connect(m_show, &SHOW_Form::CHK_COM_TF_Click, this, [this] {
         CHK_COM_TF_Click(m_panel);
@@ -260,6 +260,12 @@ scan::Scan_Form *MDImain::openScanForm()
     }
     SSBS->menuAction()->setVisible(true);
     m_scan = new scan::Scan_Form(m_panel);
+    // Its waits take the program's Quit too.
+    m_scan->hearDuringWaits(m_quit->Quit_BUTT);
+    connect(&m_scan->controls(), &scan::ScanControls::lineReleased, this, [this] {
+        if (m_ending != Ending::None)
+            QTimer::singleShot(0, this, &MDImain::goOnEnding);
+    });
     connect(m_scan, &scan::Scan_Form::unloading, this, [this] {
         SSBS->menuAction()->setVisible(false);
         // The panel the user opened it from comes forward again, not the
@@ -320,8 +326,57 @@ void MDImain::changeEvent(QEvent *event)
         MDIForm_Resize();
 }
 
+bool MDImain::scannerLetsGo(Ending how)
+{
+    if (!m_scan || !m_scan->controls().run.holdsLine())
+        return true;
+    m_ending = how;
+    if (!scan::letGoForProgramEnd(m_scan->context()))
+        return false;
+    m_ending = Ending::None;
+    return true;
+}
+
+void MDImain::goOnEnding()
+{
+    // Never inside another exchange's wait: its SYST:LOC would be refused.
+    if (m_panel.link.isWaiting()) {
+        QTimer::singleShot(20, this, &MDImain::goOnEnding);
+        return;
+    }
+    switch (std::exchange(m_ending, Ending::None)) {
+    case Ending::None:
+        return;
+    case Ending::Close:
+        close();
+        return;
+    case Ending::Quit:
+        quitProgram();
+        return;
+    }
+}
+
+void MDImain::quitProgram()
+{
+    if (!scannerLetsGo(Ending::Quit))
+        return;
+    Quit_BUTT_Click(m_panel);  // the instrument back in local operation
+    m_unloaded = true;
+    runs::programEnding(*m_run);
+    // Ends the event loop at once: the windows close without their own
+    // unload steps, which would otherwise return the instrument to local
+    // operation a second time.
+    QCoreApplication::exit(0);
+}
+
 void MDImain::closeEvent(QCloseEvent *event)
 {
+    // A scan or read-back ends first, as Stop or Quit ends it; the closing
+    // goes on once the scanner window has let go of the line.
+    if (!scannerLetsGo(Ending::Close)) {
+        event->ignore();
+        return;
+    }
     // A loop that runs ends after its pass or block, and its file is closed.
     runs::programEnding(*m_run);
     if (!m_unloaded) {

@@ -72,6 +72,16 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // How the program was asked to end.
+    enum class Ending { None, Close, Quit };
+    // The scanner window lets go of the line for the program's end: true
+    // when it holds none now; otherwise the ending goes on (goOnEnding) once
+    // its run or read-back has ended.
+    bool scannerLetsGo(Ending how);
+    void goOnEnding();
+    // The status window's Quit: the instrument back in local operation, and
+    // the program ends.
+    void quitProgram();
     void MDIForm_Load();
     void MDIForm_Resize();
     void placeGraphForm();
@@ -101,6 +111,7 @@ private:
     bool m_noticeOpen = false;  // the run shows its notice (the user may have closed it)
     bool m_resizing = false;
     bool m_unloaded = false;
+    Ending m_ending = Ending::None;
 };
 
 } // namespace shell

@@ -4,6 +4,8 @@
 #include "scan/form_change.h"
 #include "scan/scan_run.h"
 #include "scan/setup_files.h"
+#include "core/link_gate.h"
+#include "core/panel.h"
 #include "platform/twips.h"
 #include "windows/form_place.h"
 
@@ -153,6 +155,7 @@ Scan_Form::Scan_Form(Panel &panel, QWidget *parent)
                               SSBS_Input_Text, SSBS_OK_BUTT, SSBS_Cancel_Butt);
 
     connectControls();
+    m_context.heardDuringWaits = [this](const QObject *target) { return heardDuringWaits(target); };
     connect(&m_controls, &ScanControls::changed, this, &Scan_Form::refresh);
     refresh();
 }
@@ -161,7 +164,7 @@ bool Scan_Form::load()
 {
     Form_Load(m_context);
     refresh();
-    if (!m_controls.quitAsked)
+    if (!m_controls.run.quitAsked)
         return true;
     shell::unloadForm(this);
     return false;
@@ -405,7 +408,6 @@ void Scan_Form::refresh()
     showText(Timer_TEXT, c.Timer_TEXT);
     showText(SYS_DEL_TEXT, c.SYS_DEL_TEXT);
     showText(Repeat_TEXT, c.Repeat_TEXT);
-    Repeat_TEXT->setEnabled(c.Repeat_TEXT_enabled);
     setTextColour(Repeat_LAB, c.Repeat_LAB_color);
     setTextColour(Cont_OPT[1], c.Cont_OPT1_color);
     for (int k = 0; k < 2; ++k) {
@@ -429,26 +431,23 @@ void Scan_Form::refresh()
     SSBS_Frame->setVisible(c.SSBS_Frame_front);
     if (c.SSBS_Frame_front)
         SSBS_Frame->raise();
-    // While the scanner's state is read back only Quit is live.
-    const bool open = !c.readingBack;
-    Quit_BUTT->setEnabled(c.Quit_BUTT_enabled);
-    Scan_BUTT->setEnabled(c.Scan_BUTT_enabled && open);
-    STEP_BUTT->setEnabled(c.STEP_BUTT_enabled && open);
-    STOP_BUTT->setEnabled(open);
-    tabs->setEnabled(open);
+    // Every control's state follows from the run's.
+    const ControlsEnabled enabled = controlsEnabled(c);
+    Quit_BUTT->setEnabled(enabled.quit);
+    Scan_BUTT->setEnabled(enabled.start);
+    STEP_BUTT->setEnabled(enabled.start);
+    STOP_BUTT->setEnabled(enabled.stop);
+    tabs->setEnabled(enabled.tabs);
     for (QWidget *w : std::initializer_list<QWidget *>{On_All_Open_Butt, On_All_Clear_Butt, Auto_All_Open_Butt,
                                                        Auto_All_Clear_Butt, Cont_OPT[0], Cont_OPT[1], Check1})
-        w->setEnabled(open);
-    Count_TEXT->setEnabled(c.settingsEnabled && open);
-    Timer_TEXT->setEnabled(c.settingsEnabled && open);
-    SYS_DEL_TEXT->setEnabled(c.settingsEnabled && open);
-    Repeat_TEXT->setEnabled(c.Repeat_TEXT_enabled && c.settingsEnabled && open);
-    Save_DATA_CHK->setEnabled(!c.runActive && open);
-    // The main window's set-up entries would change or save the table under
-    // a running scan or a read-back.
+        w->setEnabled(enabled.tableButtons);
+    for (QLineEdit *box : {Count_TEXT, Timer_TEXT, SYS_DEL_TEXT})
+        box->setEnabled(enabled.settings);
+    Repeat_TEXT->setEnabled(enabled.repeat);
+    Save_DATA_CHK->setEnabled(enabled.saveData);
     for (const char *entry : {"SSBS_SS", "SSBS_LS"})
         if (auto *action = window()->findChild<QAction *>(QLatin1StringView(entry)))
-            action->setEnabled(!c.runActive && open);
+            action->setEnabled(enabled.setupFiles);
     if (m_shownTopRow != c.Scan_Grid_TopRow) {
         m_shownTopRow = c.Scan_Grid_TopRow;
         for (std::size_t g = 0; g < 2; ++g) {
@@ -472,9 +471,31 @@ void Scan_Form::File_Open_Ctrl()
     scan::File_Open_Ctrl(m_context);
 }
 
+void Scan_Form::hearDuringWaits(QObject *control)
+{
+    m_heard.append(control);
+}
+
+bool Scan_Form::heardDuringWaits(const QObject *target) const
+{
+    if (target == STOP_BUTT || target == Quit_BUTT || (target && target == parentWidget()))
+        return true;
+    for (const QPointer<QObject> &heard : m_heard)
+        if (heard && heard == target)
+            return true;
+    return false;
+}
+
 void Scan_Form::closeEvent(QCloseEvent *event)
 {
-    // The close box does what Quit does, and is refused while Quit is.
+    // A run goes on: the window stays open, and one line says why.
+    if (m_controls.runActive) {
+        m_context.panel.status.append(QString::fromUtf16(shell::kScanRefusal));
+        event->ignore();
+        return;
+    }
+    // Otherwise the close box does what Quit does (during the read-back it
+    // ends it, and the window closes once it has given way).
     if (!Quit_BUTT_Click(m_context)) {
         event->ignore();
         return;

@@ -7,6 +7,8 @@
 #include "scan/scan_controls.h"
 #include "scan/scan_form.h"
 
+#include <QList>
+#include <QPointer>
 #include <QWidget>
 
 #include <array>
@@ -46,6 +48,10 @@ public:
     void SSBS_SS_Click();
     // The main window's "Load ScanBox Status(&L)".
     void File_Open_Ctrl();
+    // While the window holds the line its waits take the input of its Stop
+    // and Quit, of its frame, and of the controls named here (the program's
+    // Quit); every other press is refused with one status line.
+    void hearDuringWaits(QObject *control);
 
     // The window's size and place as designed, in twips.
     static constexpr int kWidth = 11800;
@@ -107,8 +113,11 @@ private:
     void refresh();
     void showStatus();
 
+    bool heardDuringWaits(const QObject *target) const;
+
     ScanControls m_controls;
     ScanContext m_context;
+    QList<QPointer<QObject>> m_heard;
     int m_shownTopRow = 1;
 };
 

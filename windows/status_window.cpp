@@ -96,12 +96,7 @@ void QUIT_Form::LOAD_BUTT_Click()
 
 void QUIT_Form::Quit_BUTT_Click()
 {
-    shell::Quit_BUTT_Click(m_panel);
-    Q_EMIT programEnding();
-    // Ends the event loop at once: the windows close without their own
-    // unload steps, which would otherwise return the instrument to local
-    // operation a second time.
-    QCoreApplication::exit(0);
+    Q_EMIT quitClicked();
 }
 
 } // namespace shell

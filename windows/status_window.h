@@ -38,9 +38,9 @@ public:
     loader::Form_LD *loaderForm() const;
 
 Q_SIGNALS:
-    // Quit: the instrument is back in local operation (when the link was
-    // up) and the program ends now; nothing is to be sent to it any more.
-    void programEnding();
+    // Quit was clicked: the main window ends the program (once a scanner
+    // window that holds the line has let go of it).
+    void quitClicked();
     // The raw-command window's Quit and the loader's "Return to Main" bring
     // the front panel forward.
     void frontPanelWanted();
