@@ -10,9 +10,11 @@
 //   4. display 2 off ("single"): display 1's ladders spelling the new
 //      range on display 2, then (UP) compare sent again while it is on,
 //      then the input range of frequency and period.
-// No range wraps round at either end. Commands go out only while the link
-// is up; with it down the panel steps alone, except where a step needs the
-// instrument's answer.
+// Display 1 steps from a range the panel knows: a reading's drawing, or the
+// fixed range its label names; otherwise the instrument is asked first, and
+// a reply that names no range steps nothing. No range wraps round at either
+// end. Commands go out only while the link is up; with it down the panel
+// steps alone, except where a step needs the instrument's answer.
 
 #include "arrows/value_edits.h"
 

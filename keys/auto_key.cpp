@@ -383,9 +383,10 @@ bool AUTO_OFF(Panel &p)
         return second || askInputRange(p);  // display 2 asks nothing
     // The zeros a function key leaves sit where auto range starts, not on
     // the range in force: without a reading the instrument is asked.
-    bool named = false;
-    if (!second && !s.reading1Shown && s.REMOTE_OK)
+    if (!second && !s.reading1Shown && s.REMOTE_OK) {
+        bool named = false;
         return askRange1(p, u"AUTO", &named);
+    }
     const int point = second ? firstLitPoint(d, Points::DROP_IMG2, 4)
                              : firstLitPoint(d, Points::DROP_IMG, 5);
     if (const char16_t *label = labelAt(d, second ? 2 : 1, *family, point))

@@ -213,6 +213,11 @@ void TestArrowWalksOnSim::idleAutoThenSteps_data()
         // UP straight from auto range: the instrument names the range first.
         {"DCV 10V, UP from auto", u"func1=DCV,range1=10V,auto1=1"_s, u"U"_s, {
             {{u"conf:rang?\\10"_s, u"conf:volt:dc 100\\10"_s}, u"000.0000 "_s}}},
+        // The identification draws AC ranges a point further right; the
+        // step starts from the range the label names.
+        {"ACV on 10V, manual", u"func1=ACV,range1=10V,auto1=0"_s, u"UD"_s, {
+            {{u"conf:volt:ac 100\\10"_s},        u"000.0000 "_s},
+            {{u"conf:volt:ac 10\\10"_s},         u"00.00000 "_s}}},
         {"2W 100K, UP from auto", u"func1=2W,range1=100K,auto1=1"_s, u"U"_s, {
             {{u"conf:rang?\\10"_s, u"conf:res 1000000\\10"_s}, u"0.000000 M"_s}}},
     };

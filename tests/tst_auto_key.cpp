@@ -312,6 +312,7 @@ void TestAutoKey::rangeAskedWithoutReading_data()
     QTest::newRow("DCI 1") << u"DCI"_s << dci << u"1"_s << u"1A"_s;
     QTest::newRow("DCI code 2") << u"DCI"_s << dci << u"2"_s << u"100mA"_s;
     QTest::newRow("ACI 10") << u"ACI"_s << aci << u"10"_s << u"10A"_s;
+    QTest::newRow("ACI 1.000000E+00, m lit") << u"ACI"_s << aci << u"1.000000E+00"_s << u"1A"_s;
     QTest::newRow("ACI 0.0001: no AC range") << u"ACI"_s << aci << u"0.0001"_s << QString();
     QTest::newRow("DCV 0.5: no range") << u"DCV"_s << dcv << u"0.5"_s << QString();
     QTest::newRow("2W reply x") << u"2W"_s << w2 << u"x"_s << QString();
