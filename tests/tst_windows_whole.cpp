@@ -387,6 +387,12 @@ void TestWindowsWhole::everyControlWhole_data()
             return form;
         });
     }
+    QTest::newRow("loader, while a file loads") << Opener([](Program &p) -> QWidget * {
+        auto *form = qobject_cast<loader::Form_LD *>(openLoader(p));
+        if (form)
+            Q_EMIT form->state().loadingChanged(true);
+        return form;
+    });
     QTest::newRow("scanner, channel table") << Opener([](Program &p) -> QWidget * { return openScanner(p); });
     QTest::newRow("scanner, result grids") << Opener([](Program &p) -> QWidget * {
         scan::Scan_Form *form = openScanner(p);

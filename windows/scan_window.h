@@ -7,6 +7,7 @@
 #include "scan/scan_controls.h"
 #include "scan/scan_form.h"
 
+#include <QRect>
 #include <QWidget>
 
 #include <array>
@@ -89,6 +90,13 @@ public:
 
     QTabWidget *tabs = nullptr;  // the channel table, the result grids
 
+    // A name box: its place in twips, and the lines its prompt takes.
+    struct NameBoxPlace
+    {
+        QRect twips;
+        int promptLines;
+    };
+
 signals:
     // The window is closing (Quit, or the close box while Quit is enabled).
     void unloading();
@@ -101,7 +109,7 @@ private:
     void buildTable(QWidget *page);
     void buildGrids(QWidget *page);
     void buildSettings();
-    QGroupBox *buildNameBox(const QString &prompt, const QRect &twips, QLineEdit *&text, QPushButton *&ok,
+    QGroupBox *buildNameBox(const QString &prompt, const NameBoxPlace &at, QLineEdit *&text, QPushButton *&ok,
                             QPushButton *&cancel);
     void connectControls();
     void refresh();
