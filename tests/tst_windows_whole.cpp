@@ -253,6 +253,19 @@ private:
         } else if (auto *box = qobject_cast<QGroupBox *>(control)) {
             if (control->width() < titleOf(box).width())
                 cut(u"its title is cut"_s);
+        } else if (auto *plot = qobject_cast<QCustomPlot *>(control)) {
+            // The time or point numbers under the graph stand apart.
+            plot->replot();
+            const QCPAxis *axis = plot->xAxis;
+            const QVector<double> ticks = axis->tickVector();
+            const QVector<QString> labels = axis->tickVectorLabels();
+            const QFontMetrics metrics(axis->tickLabelFont());
+            for (qsizetype i = 0; i + 1 < ticks.size() && i + 1 < labels.size(); ++i) {
+                const double apart = axis->coordToPixel(ticks[i + 1]) - axis->coordToPixel(ticks[i]);
+                const int wide = (metrics.horizontalAdvance(labels[i]) + metrics.horizontalAdvance(labels[i + 1])) / 2;
+                if (apart < wide + metrics.horizontalAdvance(u' '))
+                    cut(u"its axis labels %1 and %2 run into each other"_s.arg(labels[i], labels[i + 1]));
+            }
         }
     }
 };
@@ -351,6 +364,18 @@ void TestWindowsWhole::everyControlWhole_data()
         shell::bringForward(p.window->graphForm());
         return p.window->graphForm();
     });
+    // "Zoo Out" on runs of a few seconds, an hour and a day.
+    for (const int seconds : {7, 3725, 86399}) {
+        QTest::addRow("trend graph, zoomed out at %d s", seconds) << Opener([seconds](Program &p) -> QWidget * {
+            runs::Graph_Form *graph = p.window->graphForm();
+            shell::bringForward(graph);
+            p.window->panel().state.ELAPSED_SECS = seconds;
+            const QTime shown = QTime(0, 0).addSecs(seconds);
+            graph->addPoint(seconds, 1.5, shown.toString(u"hh:mm:ss"_s));
+            graph->CW_BUTT->setChecked(true);
+            return graph;
+        });
+    }
     QTest::newRow("readings table") << Opener([](Program &p) -> QWidget * { return p.window->dataForm(); });
     QTest::newRow("status window") << Opener([](Program &p) -> QWidget * { return p.window->quitForm(); });
     QTest::newRow("loader") << Opener(openLoader);
@@ -362,6 +387,12 @@ void TestWindowsWhole::everyControlWhole_data()
             return form;
         });
     }
+    QTest::newRow("loader, while a file loads") << Opener([](Program &p) -> QWidget * {
+        auto *form = qobject_cast<loader::Form_LD *>(openLoader(p));
+        if (form)
+            Q_EMIT form->state().loadingChanged(true);
+        return form;
+    });
     QTest::newRow("scanner, channel table") << Opener([](Program &p) -> QWidget * { return openScanner(p); });
     QTest::newRow("scanner, result grids") << Opener([](Program &p) -> QWidget * {
         scan::Scan_Form *form = openScanner(p);

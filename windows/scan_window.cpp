@@ -62,8 +62,8 @@ constexpr int kBottomTop = 5160;
 constexpr int kLinePitch = 420;
 constexpr int kModeLeft = 2760;
 constexpr int kRunLeft = 5940;
-constexpr QRect kDataNameBox(kNameBoxAfterOk.x(), kNameBoxAfterOk.y(), 4050, 1050);
-constexpr QRect kSetupNameBox(6780, 6000, 4860, 1290);
+constexpr Scan_Form::NameBoxPlace kDataNameBox{{kNameBoxAfterOk.x(), kNameBoxAfterOk.y(), 4050, 1050}, 1};
+constexpr Scan_Form::NameBoxPlace kSetupNameBox{{6780, 6000, 4860, 1290}, 2};
 
 // Where each channel sits: column and row.
 int columnOf(int i) { return i < 8 || i == 16 ? 0 : 1; }
@@ -273,7 +273,7 @@ void Scan_Form::buildSettings()
     Repeat_TEXT = new QLineEdit(this);
     Repeat_TEXT->setMaxLength(kRepeatLength);
     Repeat_TEXT->installEventFilter(this);
-    place(Repeat_TEXT, kModeLeft + 1920, kBottomTop, 780, kRowHeight);
+    place(Repeat_TEXT, kModeLeft + 1980, kBottomTop, 780, kRowHeight);
     Cont_OPT[1] = new QRadioButton(u"Continuous"_s, this);
     place(Cont_OPT[1], kModeLeft, kBottomTop + kLinePitch, 1500, kRowHeight);
     Check1 = new QCheckBox(u"Continuous"_s, this);
@@ -295,28 +295,33 @@ void Scan_Form::buildSettings()
     place(SET_SHOW, kRunLeft, kBottomTop + kLinePitch + 60, 11580 - kRunLeft, kRowHeight);
 }
 
-QGroupBox *Scan_Form::buildNameBox(const QString &prompt, const QRect &twips, QLineEdit *&text, QPushButton *&ok,
-                                   QPushButton *&cancel)
+QGroupBox *Scan_Form::buildNameBox(const QString &prompt, const NameBoxPlace &at, QLineEdit *&text,
+                                   QPushButton *&ok, QPushButton *&cancel)
 {
-    // The prompt over the full width, on as many lines as it takes; under
-    // it the name and the two buttons at the right.
-    auto *box = new QGroupBox(u"Input Name"_s, this);
-    box->setAutoFillBackground(true);
-    place(box, twips.x(), twips.y(), twips.width(), twips.height());
-    const int inner = twips.width() - 240;
-    auto *label = new QLabel(prompt, box);
-    label->setWordWrap(true);
-    const int lines = rt::twipsToPixels(twips.height()) >= 80 ? 2 : 1;
-    place(label, 120, 270, inner, 270 * lines);
-    const int row = 270 + 270 * lines + 60;
-    cancel = new QPushButton(u"Cancel"_s, box);
-    place(cancel, twips.width() - 120 - 900, row - 15, 900, 360);
-    ok = new QPushButton(u"OK"_s, box);
-    place(ok, twips.width() - 120 - 900 - 60 - 900, row - 15, 900, 360);
-    text = new QLineEdit(box);
-    place(text, 120, row, twips.width() - 120 - 2 * 900 - 60 - 60 - 120, kRowHeight);
-    box->hide();
-    return box;
+    // The prompt over the full width, on its lines; under it the name and
+    // the two buttons at the right.
+    constexpr int kMargin = 120;
+    constexpr int kLine = 270;
+    constexpr int kButtonWidth = 900;
+    constexpr int kGap = 60;
+    const QRect &box = at.twips;
+    auto *frame = new QGroupBox(u"Input Name"_s, this);
+    frame->setAutoFillBackground(true);
+    place(frame, box.x(), box.y(), box.width(), box.height());
+    auto *label = new QLabel(prompt, frame);
+    label->setWordWrap(at.promptLines > 1);
+    place(label, kMargin, kLine, box.width() - 2 * kMargin, kLine * at.promptLines);
+    const int row = kLine * (1 + at.promptLines) + kGap;
+    const int cancelLeft = box.width() - kMargin - kButtonWidth;
+    const int okLeft = cancelLeft - kGap - kButtonWidth;
+    text = new QLineEdit(frame);
+    place(text, kMargin, row, okLeft - kGap - kMargin, kRowHeight);
+    ok = new QPushButton(u"OK"_s, frame);
+    place(ok, okLeft, row - 15, kButtonWidth, 360);
+    cancel = new QPushButton(u"Cancel"_s, frame);
+    place(cancel, cancelLeft, row - 15, kButtonWidth, 360);
+    frame->hide();
+    return frame;
 }
 
 void Scan_Form::connectControls()

@@ -9,6 +9,7 @@
 
 #include <QList>
 #include <QPointer>
+#include <QRect>
 #include <QWidget>
 
 #include <array>
@@ -95,6 +96,13 @@ public:
 
     QTabWidget *tabs = nullptr;  // the channel table, the result grids
 
+    // A name box: its place in twips, and the lines its prompt takes.
+    struct NameBoxPlace
+    {
+        QRect twips;
+        int promptLines;
+    };
+
 signals:
     // The window is closing (Quit, or the close box while Quit is enabled).
     void unloading();
@@ -107,7 +115,7 @@ private:
     void buildTable(QWidget *page);
     void buildGrids(QWidget *page);
     void buildSettings();
-    QGroupBox *buildNameBox(const QString &prompt, const QRect &twips, QLineEdit *&text, QPushButton *&ok,
+    QGroupBox *buildNameBox(const QString &prompt, const NameBoxPlace &at, QLineEdit *&text, QPushButton *&ok,
                             QPushButton *&cancel);
     void connectControls();
     void refresh();

@@ -31,6 +31,25 @@ qint64 captionSeconds(const QString &caption)
     return seconds;
 }
 
+// Run time in hh:mm:ss on whole seconds, minutes or hours, in at most as
+// many steps as asked for: more labels than that run into each other under
+// a graph of this width.
+class RunTimeTicker : public QCPAxisTickerTime
+{
+protected:
+    double getTickStep(const QCPRange &range) override
+    {
+        double step = QCPAxisTickerTime::getTickStep(range);
+        // The next round step up is the one chosen for a wider range.
+        QCPRange wider = range;
+        for (int tries = 0; tries < 32 && step > 0 && range.size() / step > tickCount(); ++tries) {
+            wider.upper = wider.lower + wider.size() * 1.25;
+            step = std::max(step, QCPAxisTickerTime::getTickStep(wider));
+        }
+        return step;
+    }
+};
+
 } // namespace
 
 Graph_Form::Graph_Form(QWidget *parent) : QWidget(parent)
@@ -84,7 +103,7 @@ void Graph_Form::ClearGraph()
 
 void Graph_Form::setTimeAxis()
 {
-    auto ticker = QSharedPointer<QCPAxisTickerTime>::create();
+    auto ticker = QSharedPointer<RunTimeTicker>::create();
     ticker->setTimeFormat(u"%h:%m:%s"_s);
     ticker->setTickCount(5);
     CWGraph1->xAxis->setTicker(ticker);
