@@ -56,7 +56,11 @@ enum class Action {
     Quit,            // the status window's Quit
 };
 
-enum class When { InWait, BetweenPasses };
+enum class When {
+    InWait,         // inside a wait of the first pass
+    PassRead,       // the first pass filed, the next not armed yet
+    BetweenPasses,  // the next pass armed, the run timer waiting for it
+};
 
 // The fields of every pass: 101 DCV auto, 102 2W on 1 k, 117 DCI_2A auto.
 constexpr char kPassFields[] = "   01.20000 V,0.500000 kOhm,   00.10000 A,";
@@ -158,6 +162,8 @@ struct Program
             return false;
         if (when == When::InWait)
             return sim.link.isWaiting() && sim.link.takesInputDuringWaits();
+        if (when == When::PassRead)
+            return sim.link.isWaiting() && c.SCAN_ROW == 2 && !c.run.passArmed;
         return !sim.link.isWaiting() && c.Timer1_Scan.isEnabled();
     }
 
@@ -202,6 +208,8 @@ class TestScanUserActions : public QObject
 private Q_SLOTS:
     void actionDuringARunChangesNothing_data();
     void actionDuringARunChangesNothing();
+    void stopArmsNoNewPass_data();
+    void stopArmsNoNewPass();
     void duringTheReadBack_data();
     void duringTheReadBack();
     void closingTheProgramEndsTheScanFirst_data();
@@ -297,6 +305,41 @@ void TestScanUserActions::actionDuringARunChangesNothing()
     program.click(form.Scan_BUTT);
     QTRY_VERIFY_WITH_TIMEOUT(!program.controls().run.holdsLine(), 20000);
     QCOMPARE(program.dataFields(u"Next"_s), QList<QByteArray>(1, kPassFields));
+}
+
+void TestScanUserActions::stopArmsNoNewPass_data()
+{
+    QTest::addColumn<When>("moment");
+    QTest::addColumn<int>("passesFiled");
+    QTest::newRow("inside a pass's wait") << When::InWait << 0;
+    QTest::newRow("as the pass is filed") << When::PassRead << 1;
+    QTest::newRow("between passes") << When::BetweenPasses << 1;
+}
+
+// On the slow line Stop is pressed at a moment of the first pass: after the
+// press nothing but "rout:func off" goes out, and the passes read are kept.
+void TestScanUserActions::stopArmsNoNewPass()
+{
+    QFETCH(When, moment);
+    QFETCH(int, passesFiled);
+    Program program(1300);
+    QVERIFY(program.form);
+    qsizetype wireAtPress = -1;
+    QTimer user;
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        if (wireAtPress >= 0 || !program.momentOf(moment))
+            return;
+        wireAtPress = program.sim.wire().size();
+        program.click(program.form->STOP_BUTT);
+    });
+    user.start(0);  // every pass of the events, in the waits too
+    program.click(program.form->Scan_BUTT);
+    QTRY_VERIFY_WITH_TIMEOUT(wireAtPress >= 0, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(!program.controls().run.holdsLine(), 5000);
+    user.stop();
+    QCOMPARE(program.sim.wire().mid(wireAtPress), QStringList{u"rout:func off"_s});
+    QCOMPARE(program.dataFields(u"Actions"_s), QList<QByteArray>(passesFiled, kPassFields));
+    QVERIFY2(program.messages.messages().isEmpty(), qPrintable(program.messages.messages().value(0).text));
 }
 
 void TestScanUserActions::duringTheReadBack_data()
