@@ -32,6 +32,8 @@ using Column = LoadGridModel::Column;
 // A plot's rows are converted by the window's thread and up to this many
 // helpers.
 constexpr int kMostHelpers = 7;
+// From this many points on, a plot's lists are made beside the window.
+constexpr qsizetype kMadeBesideFrom = qsizetype(1) << 16;
 
 // `size` values of a graph, 0 until they are written, kept in huge pages
 // where the system has them: a million points are filled at once.
@@ -44,37 +46,40 @@ QList<double> newValues(qsizetype size)
     return values;
 }
 
-// The X values and both graphs' values, made side by side: fresh pages
-// are the slowest part of plotting millions of points.
+// The X values and both graphs' values. Fresh pages are the slowest part
+// of plotting millions of points: those lists are made side by side, the
+// window painting meanwhile.
 std::array<QList<double>, 3> newValueLists(qsizetype size)
 {
     std::array<QList<double>, 3> lists;
-    if (size < (1 << 16)) {
+    if (size < kMadeBesideFrom) {
         for (QList<double> &list : lists)
             list = newValues(size);
         return lists;
     }
-    std::array<std::exception_ptr, 2> failures;
-    {
-        std::array<std::jthread, 2> helpers;
-        for (std::size_t i = 0; i < helpers.size(); ++i) {
-            try {
-                helpers[i] = std::jthread([&, i] {
-                    try {
-                        lists[i] = newValues(size);
-                    } catch (...) {
-                        failures[i] = std::current_exception();
-                    }
-                });
-            } catch (const std::system_error &) {
-                lists[i] = newValues(size);  // no thread to be had
+    runBeside([&] {
+        std::array<std::exception_ptr, 2> failures;
+        {
+            std::array<std::jthread, 2> helpers;
+            for (std::size_t i = 0; i < helpers.size(); ++i) {
+                try {
+                    helpers[i] = std::jthread([&, i] {
+                        try {
+                            lists[i] = newValues(size);
+                        } catch (...) {
+                            failures[i] = std::current_exception();
+                        }
+                    });
+                } catch (const std::system_error &) {
+                    lists[i] = newValues(size);  // no thread to be had
+                }
             }
+            lists[2] = newValues(size);
         }
-        lists[2] = newValues(size);
-    }
-    for (const std::exception_ptr &failure : failures)
-        if (failure)
-            std::rethrow_exception(failure);
+        for (const std::exception_ptr &failure : failures)
+            if (failure)
+                std::rethrow_exception(failure);
+    });
     return lists;
 }
 

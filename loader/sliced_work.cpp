@@ -5,6 +5,11 @@
 #include <QCoreApplication>
 
 #include <algorithm>
+#include <chrono>
+#include <exception>
+#include <semaphore>
+#include <system_error>
+#include <thread>
 
 namespace loader {
 
@@ -34,6 +39,31 @@ bool SlicedWork::sliceDone(double done)
         m_painted = m_clock.elapsed();
     }
     return m_cancelled;
+}
+
+void runBeside(const std::function<void()> &work)
+{
+    std::binary_semaphore done(0);
+    std::exception_ptr failure;
+    std::jthread worker;
+    try {
+        worker = std::jthread([&] {
+            try {
+                work();
+            } catch (...) {
+                failure = std::current_exception();
+            }
+            done.release();
+        });
+    } catch (const std::system_error &) {
+        return work();  // no thread to be had
+    }
+    const rt::HeldTicks hold;
+    while (!done.try_acquire_for(std::chrono::milliseconds(kPaintEvery)))
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    worker.join();
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 } // namespace loader

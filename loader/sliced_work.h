@@ -11,6 +11,8 @@
 
 #include <QElapsedTimer>
 
+#include <functional>
+
 namespace loader {
 
 class Loader;
@@ -39,5 +41,11 @@ private:
     QElapsedTimer m_clock;
     qint64 m_painted = 0;
 };
+
+// Runs `work` on a thread of its own and returns when it is done; meanwhile
+// the window paints, its clicks and the panel's timers waiting as above.
+// `work` must touch nothing the window's events touch. Where no thread can
+// be had it runs here. What it throws is thrown here.
+void runBeside(const std::function<void()> &work);
 
 } // namespace loader
