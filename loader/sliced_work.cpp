@@ -16,6 +16,32 @@ namespace loader {
 namespace {
 // The window paints about sixty times a second; more costs the work.
 constexpr qint64 kPaintEvery = 16;  // ms
+
+// Runs `work` on a thread of its own, calling `turn` about every paint
+// meanwhile.
+void besideWindow(const std::function<void()> &work, const std::function<void()> &turn)
+{
+    std::binary_semaphore done(0);
+    std::exception_ptr failure;
+    std::jthread worker;
+    try {
+        worker = std::jthread([&] {
+            try {
+                work();
+            } catch (...) {
+                failure = std::current_exception();
+            }
+            done.release();
+        });
+    } catch (const std::system_error &) {
+        return work();  // no thread to be had
+    }
+    while (!done.try_acquire_for(std::chrono::milliseconds(kPaintEvery)))
+        turn();
+    worker.join();
+    if (failure)
+        std::rethrow_exception(failure);
+}
 } // namespace
 
 SlicedWork::SlicedWork(Loader &ld, void (Loader::*progress)(int), bool &cancelled)
@@ -41,29 +67,15 @@ bool SlicedWork::sliceDone(double done)
     return m_cancelled;
 }
 
+void SlicedWork::runBeside(const std::function<void()> &work, double done)
+{
+    besideWindow(work, [&] { sliceDone(done); });
+}
+
 void runBeside(const std::function<void()> &work)
 {
-    std::binary_semaphore done(0);
-    std::exception_ptr failure;
-    std::jthread worker;
-    try {
-        worker = std::jthread([&] {
-            try {
-                work();
-            } catch (...) {
-                failure = std::current_exception();
-            }
-            done.release();
-        });
-    } catch (const std::system_error &) {
-        return work();  // no thread to be had
-    }
     const rt::HeldTicks hold;
-    while (!done.try_acquire_for(std::chrono::milliseconds(kPaintEvery)))
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    worker.join();
-    if (failure)
-        std::rethrow_exception(failure);
+    besideWindow(work, [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
 }
 
 } // namespace loader

@@ -32,6 +32,11 @@ public:
     // it once the work has run `progressAfter`, and lets the window paint
     // when it is due. True once Cancel was pressed.
     bool sliceDone(double done);
+    // Runs `work` on a thread of its own and returns when it is done,
+    // reporting `done` as above meanwhile. `work` must touch nothing the
+    // window's events touch. Where no thread can be had it runs here. What
+    // it throws is thrown here.
+    void runBeside(const std::function<void()> &work, double done);
 
 private:
     Loader &m_ld;
@@ -42,10 +47,7 @@ private:
     qint64 m_painted = 0;
 };
 
-// Runs `work` on a thread of its own and returns when it is done; meanwhile
-// the window paints, its clicks and the panel's timers waiting as above.
-// `work` must touch nothing the window's events touch. Where no thread can
-// be had it runs here. What it throws is thrown here.
+// The same for work that reports no progress of its own.
 void runBeside(const std::function<void()> &work);
 
 } // namespace loader

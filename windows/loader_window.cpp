@@ -299,8 +299,6 @@ void Form_LD::showRangeBoxes()
 
 void Form_LD::showGraphs()
 {
-    if (!m_loader.loading)
-        delete m_progress;  // a long plot's: the plot is over
     // A long run's points for both graphs are built side by side, the
     // window painting meanwhile: their fresh pages are most of the time a
     // plot of millions of points takes here. A short one's take less than
@@ -319,12 +317,16 @@ void Form_LD::showGraphs()
             points2 = graphPoints(m_loader.LOAD_Graph2);
         points1 = graphPoints(m_loader.LOAD_Graph);
     };
-    if (m_loader.LOAD_Graph.y.size() >= kBuiltAsideFrom)
-        runBeside(build);
-    else
+    if (m_loader.LOAD_Graph.y.size() < kBuiltAsideFrom)
         build();
+    else if (SlicedWork *plotting = m_loader.plotting)
+        plotting->runBeside(build, 1);
+    else
+        runBeside(build);
     paintGraph(LOAD_Graph, m_loader.LOAD_Graph, points1);
     paintGraph(LOAD_Graph2, m_loader.LOAD_Graph2, points2);
+    if (!m_loader.loading)
+        delete m_progress;  // a long plot's: the plot is over
 }
 
 bool Form_LD::eventFilter(QObject *watched, QEvent *event)
