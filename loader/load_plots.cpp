@@ -32,6 +32,25 @@ using Column = LoadGridModel::Column;
 // A plot's rows are converted by the window's thread and up to this many
 // helpers.
 constexpr int kMostHelpers = 7;
+// From this many points on, a plot's lists are made beside the window.
+constexpr qsizetype kMadeBesideFrom = qsizetype(1) << 16;
+
+// One plot's pace, from its first list to its graphs drawn: a plot that
+// takes longer than half a second shows its progress, and the window makes
+// the graphs' points under the same pace.
+struct PlotPace
+{
+    explicit PlotPace(Loader &ld) : ld(ld), work(ld, &Loader::plotProgress, ld.plotCancelled)
+    {
+        ld.plotting = &work;
+    }
+    ~PlotPace() { ld.plotting = nullptr; }
+    PlotPace(const PlotPace &) = delete;
+    PlotPace &operator=(const PlotPace &) = delete;
+
+    Loader &ld;
+    SlicedWork work;
+};
 
 // `size` values of a graph, 0 until they are written, kept in huge pages
 // where the system has them: a million points are filled at once.
@@ -44,37 +63,40 @@ QList<double> newValues(qsizetype size)
     return values;
 }
 
-// The X values and both graphs' values, made side by side: fresh pages
-// are the slowest part of plotting millions of points.
-std::array<QList<double>, 3> newValueLists(qsizetype size)
+// The X values and both graphs' values. Fresh pages are the slowest part
+// of plotting millions of points: those lists are made side by side, the
+// window painting meanwhile.
+std::array<QList<double>, 3> newValueLists(qsizetype size, SlicedWork &pace)
 {
     std::array<QList<double>, 3> lists;
-    if (size < (1 << 16)) {
+    if (size < kMadeBesideFrom) {
         for (QList<double> &list : lists)
             list = newValues(size);
         return lists;
     }
-    std::array<std::exception_ptr, 2> failures;
-    {
-        std::array<std::jthread, 2> helpers;
-        for (std::size_t i = 0; i < helpers.size(); ++i) {
-            try {
-                helpers[i] = std::jthread([&, i] {
-                    try {
-                        lists[i] = newValues(size);
-                    } catch (...) {
-                        failures[i] = std::current_exception();
-                    }
-                });
-            } catch (const std::system_error &) {
-                lists[i] = newValues(size);  // no thread to be had
+    pace.runBeside([&] {
+        std::array<std::exception_ptr, 2> failures;
+        {
+            std::array<std::jthread, 2> helpers;
+            for (std::size_t i = 0; i < helpers.size(); ++i) {
+                try {
+                    helpers[i] = std::jthread([&, i] {
+                        try {
+                            lists[i] = newValues(size);
+                        } catch (...) {
+                            failures[i] = std::current_exception();
+                        }
+                    });
+                } catch (const std::system_error &) {
+                    lists[i] = newValues(size);  // no thread to be had
+                }
             }
+            lists[2] = newValues(size);
         }
-        lists[2] = newValues(size);
-    }
-    for (const std::exception_ptr &failure : failures)
-        if (failure)
-            std::rethrow_exception(failure);
+        for (const std::exception_ptr &failure : failures)
+            if (failure)
+                std::rethrow_exception(failure);
+    }, 0);
     return lists;
 }
 
@@ -194,7 +216,7 @@ std::array<DisplayValues, 2> convertSlice(const RowValues &rows, int from, int t
 // write each its own slices' values; between its slices the window's
 // thread lets the window paint, and after half a second shows progress.
 // Returns nothing when the plot was cancelled.
-std::optional<std::array<DisplayValues, 2>> convertRows(Loader &ld, const RowValues &rows)
+std::optional<std::array<DisplayValues, 2>> convertRows(Loader &ld, SlicedWork &pace, const RowValues &rows)
 {
     const int sliceRows = std::max(ld.plotSlice, 1);
     const int count = rows.lastRow - rows.firstRow + 1;
@@ -238,17 +260,14 @@ std::optional<std::array<DisplayValues, 2>> convertRows(Loader &ld, const RowVal
     } catch (const std::system_error &) {
         // No more threads to be had: the window's thread does the rest.
     }
-    {
-        SlicedWork pace(ld, &Loader::plotProgress, ld.plotCancelled);
-        while (work())
-            if (slices > 1 && pace.sliceDone(double(done) / slices))
-                stop = true;
-        helpers.clear();  // joined
-        if (failure)
-            std::rethrow_exception(failure);
-        if (ld.plotCancelled)
-            return std::nullopt;
-    }
+    while (work())
+        if (slices > 1 && pace.sliceDone(double(done) / slices))
+            stop = true;
+    helpers.clear();  // joined
+    if (failure)
+        std::rethrow_exception(failure);
+    if (ld.plotCancelled)
+        return std::nullopt;
     std::array<DisplayValues, 2> values;
     for (const std::array<DisplayValues, 2> &slice : sliceValues)
         for (std::size_t d = 0; d < 2; ++d)
@@ -333,18 +352,23 @@ void Graph_SHOW_BUTT_Click(Loader &ld)
     // Each record at its own point number, so a file that continues an
     // earlier run's numbering lies on its own X axis; a point of value 0
     // one step before the first.
-    auto [x, y1, y2] = newValueLists(last + 1);
-    x[0] = first - ld.LD_POINT_STEP;
-    const auto values = convertRows(ld, {grid, 1, last, x.data() + 1, y1.data() + 1, y2.data() + 1});
-    if (!values)
-        return RESET_LOAD_GRAPHS(ld);  // cancelled
+    std::optional<Unplotted> unplotted1;
+    std::optional<Unplotted> unplotted2;
+    {
+        PlotPace pace(ld);
+        auto [x, y1, y2] = newValueLists(last + 1, pace.work);
+        x[0] = first - ld.LD_POINT_STEP;
+        const auto values = convertRows(ld, pace.work, {grid, 1, last, x.data() + 1, y1.data() + 1, y2.data() + 1});
+        if (!values)
+            return RESET_LOAD_GRAPHS(ld);  // cancelled
 
-    const int captionRow = std::min(2, last);
-    const auto unplotted1 =
-        showDisplay(ld.LOAD_Graph, 1, PlotKind::WholeFile, grid, captionRow, last, x, std::move(y1), (*values)[0]);
-    const auto unplotted2 =
-        showDisplay(ld.LOAD_Graph2, 2, PlotKind::WholeFile, grid, captionRow, last, x, std::move(y2), (*values)[1]);
-    Q_EMIT ld.graphsChanged();
+        const int captionRow = std::min(2, last);
+        unplotted1 = showDisplay(ld.LOAD_Graph, 1, PlotKind::WholeFile, grid, captionRow, last, x, std::move(y1),
+                                 (*values)[0]);
+        unplotted2 = showDisplay(ld.LOAD_Graph2, 2, PlotKind::WholeFile, grid, captionRow, last, x, std::move(y2),
+                                 (*values)[1]);
+        Q_EMIT ld.graphsChanged();
+    }
     tellUnplotted(grid, {unplotted1, unplotted2});
 }
 
@@ -395,19 +419,24 @@ void SET_SHOW_BUTT_Click(Loader &ld)
     // Point S at S, each further row one step on; before it, graph 1 has
     // its first value at 0, graph 2 the value 0.
     const int rows = lastRow - *firstRow + 1;
-    auto [x, y1, y2] = newValueLists(rows + 1);
-    for (int i = 0; i < rows; ++i)
-        x[i + 1] = S + double(i) * step;
-    const auto values = convertRows(ld, {grid, *firstRow, lastRow, nullptr, y1.data() + 1, y2.data() + 1});
-    if (!values)
-        return RESET_LOAD_GRAPHS(ld);  // cancelled
-    y1[0] = y1[1];
+    std::optional<Unplotted> unplotted1;
+    std::optional<Unplotted> unplotted2;
+    {
+        PlotPace pace(ld);
+        auto [x, y1, y2] = newValueLists(rows + 1, pace.work);
+        for (int i = 0; i < rows; ++i)
+            x[i + 1] = S + double(i) * step;
+        const auto values = convertRows(ld, pace.work, {grid, *firstRow, lastRow, nullptr, y1.data() + 1, y2.data() + 1});
+        if (!values)
+            return RESET_LOAD_GRAPHS(ld);  // cancelled
+        y1[0] = y1[1];
 
-    const auto unplotted1 =
-        showDisplay(ld.LOAD_Graph, 1, PlotKind::Range, grid, records, lastRow, x, std::move(y1), (*values)[0]);
-    const auto unplotted2 =
-        showDisplay(ld.LOAD_Graph2, 2, PlotKind::Range, grid, records, lastRow, x, std::move(y2), (*values)[1]);
-    Q_EMIT ld.graphsChanged();
+        unplotted1 =
+            showDisplay(ld.LOAD_Graph, 1, PlotKind::Range, grid, records, lastRow, x, std::move(y1), (*values)[0]);
+        unplotted2 =
+            showDisplay(ld.LOAD_Graph2, 2, PlotKind::Range, grid, records, lastRow, x, std::move(y2), (*values)[1]);
+        Q_EMIT ld.graphsChanged();
+    }
     tellUnplotted(grid, {unplotted1, unplotted2});
 }
 

@@ -14,6 +14,8 @@
 
 namespace loader {
 
+class SlicedWork;
+
 // One graph: its points in the order they were appended, its captions, the
 // axis ranges and the Y axis format.
 struct LoadGraph
@@ -62,6 +64,9 @@ public:
     // Asked for by the plot's Cancel: both graphs are left empty.
     bool plotCancelled = false;
     void cancelPlot() { plotCancelled = true; }
+    // The pace of the plot under way, while one is; the window makes the
+    // graphs' own points under it.
+    SlicedWork *plotting = nullptr;
 
     void setLoading(bool on)
     {

@@ -5,12 +5,43 @@
 #include <QCoreApplication>
 
 #include <algorithm>
+#include <chrono>
+#include <exception>
+#include <semaphore>
+#include <system_error>
+#include <thread>
 
 namespace loader {
 
 namespace {
 // The window paints about sixty times a second; more costs the work.
 constexpr qint64 kPaintEvery = 16;  // ms
+
+// Runs `work` on a thread of its own, calling `turn` about every paint
+// meanwhile.
+void besideWindow(const std::function<void()> &work, const std::function<void()> &turn)
+{
+    std::binary_semaphore done(0);
+    std::exception_ptr failure;
+    std::jthread worker;
+    try {
+        worker = std::jthread([&] {
+            try {
+                work();
+            } catch (...) {
+                failure = std::current_exception();
+            }
+            done.release();
+        });
+    } catch (const std::system_error &) {
+        return work();  // no thread to be had
+    }
+    while (!done.try_acquire_for(std::chrono::milliseconds(kPaintEvery)))
+        turn();
+    worker.join();
+    if (failure)
+        std::rethrow_exception(failure);
+}
 } // namespace
 
 SlicedWork::SlicedWork(Loader &ld, void (Loader::*progress)(int), bool &cancelled)
@@ -34,6 +65,17 @@ bool SlicedWork::sliceDone(double done)
         m_painted = m_clock.elapsed();
     }
     return m_cancelled;
+}
+
+void SlicedWork::runBeside(const std::function<void()> &work, double done)
+{
+    besideWindow(work, [&] { sliceDone(done); });
+}
+
+void runBeside(const std::function<void()> &work)
+{
+    const rt::HeldTicks hold;
+    besideWindow(work, [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
 }
 
 } // namespace loader

@@ -11,6 +11,8 @@
 
 #include <QElapsedTimer>
 
+#include <functional>
+
 namespace loader {
 
 class Loader;
@@ -30,6 +32,11 @@ public:
     // it once the work has run `progressAfter`, and lets the window paint
     // when it is due. True once Cancel was pressed.
     bool sliceDone(double done);
+    // Runs `work` on a thread of its own and returns when it is done,
+    // reporting `done` as above meanwhile. `work` must touch nothing the
+    // window's events touch. Where no thread can be had it runs here. What
+    // it throws is thrown here.
+    void runBeside(const std::function<void()> &work, double done);
 
 private:
     Loader &m_ld;
@@ -39,5 +46,8 @@ private:
     QElapsedTimer m_clock;
     qint64 m_painted = 0;
 };
+
+// The same for work that reports no progress of its own.
+void runBeside(const std::function<void()> &work);
 
 } // namespace loader

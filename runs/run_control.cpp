@@ -409,6 +409,13 @@ void START_IMG_MouseDown(RunContext &r)
 {
     Panel &p = r.panel;
     shell::PanelState &s = p.state;
+    // While the scanner window holds the line the two would cross each
+    // other's replies on it. One status line, no box: the scan goes on
+    // meanwhile.
+    if (s.scanRunning) {
+        p.status.append(QString::fromUtf16(shell::kScanRefusal));
+        return;
+    }
     if (menuOpen(s))
         return;
     switch (s.runPhase) {
@@ -438,13 +445,6 @@ void START_IMG_MouseDown(RunContext &r)
         return refuse(dataInputErrorText(), u"Data Input Error"_s);
     if (s.runPhase != RunPhase::Idle)
         return stopRun(r);
-    // The two runs would cross each other's replies on the one line. One
-    // status line, no box: the scan goes on meanwhile.
-    if (s.scanRunning) {
-        START_IMG_MouseUp(r);
-        p.status.append(QString::fromUtf16(shell::kScanRefusal));
-        return;
-    }
     if (s.MODE1.isEmpty())
         return refuse(u"Please select a measurement function"_s, u"Start Error"_s);
     if (!takeSampleInterval(p))

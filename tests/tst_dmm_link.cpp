@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QThread>
 
 using namespace std::chrono_literals;
@@ -52,6 +53,8 @@ private Q_SLOTS:
     void lateReplyNeverAnswersNextQuery();
     void lateReplyAfterNextQueryIsNotCarriedOn();
     void flushDropsSecondReply();
+    void nothingElseTouchesTheLineInsideAWait();
+    void waitsTakeOnlyTheInputTheyHear();
     void hangupIsReportedNotHung();
     void openRefusesMissingChoices_data();
     void openRefusesMissingChoices();
@@ -394,6 +397,92 @@ void TestDmmLink::ptyBusyAndMissingHaveTheirOwnMessages()
     QCOMPARE(third.lastError(), LinkError::MissingDevice);
     QVERIFY(third.lastErrorText().contains(u"COM 7"_s));
     QVERIFY(third.lastErrorText() != second.lastErrorText());
+}
+
+// Inside a wait for a reply, every other use of the line is refused (it
+// would take the reply, or drop it), and the refusals leave the wait's
+// mark standing: the wait still gets its reply.
+void TestDmmLink::nothingElseTouchesTheLineInsideAWait()
+{
+    SimLink sim({.delayMs = 200});
+    QVERIFY(sim.open());
+    struct Inside
+    {
+        const char *name;
+        std::function<bool(shell::Class1 &)> use;
+    };
+    const Inside uses[] = {
+        {"Write", [](shell::Class1 &l) { return l.Write(u"*idn?\\10"_s); }},
+        {"Read", [](shell::Class1 &l) { return l.Read().has_value(); }},
+        {"settle", [](shell::Class1 &l) { return l.settle(); }},
+        {"discardUntilQuiet", [](shell::Class1 &l) { return l.discardUntilQuiet(); }},
+    };
+    QStringList refused;
+    bool stillWaiting = true;
+    QTimer inside;
+    inside.setSingleShot(true);
+    QObject::connect(&inside, &QTimer::timeout, [&] {
+        for (const Inside &use : uses) {
+            if (!use.use(sim.link) && sim.link.lastError() == shell::LinkError::Busy)
+                refused.append(QString::fromLatin1(use.name));
+            stillWaiting = stillWaiting && sim.link.isWaiting();
+        }
+    });
+    QVERIFY(sim.link.Write(u"*idn?\\10"_s));
+    inside.start(50);
+    const std::optional<QString> reply = sim.link.Read();
+    QCOMPARE(refused, (QStringList{u"Write"_s, u"Read"_s, u"settle"_s, u"discardUntilQuiet"_s}));
+    QVERIFY(stillWaiting);
+    QVERIFY(reply.has_value());
+    QVERIFY(!sim.link.isWaiting());
+    QCOMPARE(sim.wire().count(u"*idn?"_s), 1);
+}
+
+// With an InputDuringWaits the waits take the input of what it hears and
+// drop the rest, one refusal for each press; without one, and outside the
+// waits, nothing is held back by it.
+void TestDmmLink::waitsTakeOnlyTheInputTheyHear()
+{
+    SimLink sim({.delayMs = 150});
+    QVERIFY(sim.open());
+    struct Counter : QObject
+    {
+        int presses = 0;
+        bool event(QEvent *e) override
+        {
+            if (e->type() == QEvent::MouseButtonPress)
+                ++presses;
+            return QObject::event(e);
+        }
+    } heard, other;
+    int refusals = 0;
+    const auto press = [](QObject &target) {
+        QEvent event(QEvent::MouseButtonPress);
+        QCoreApplication::sendEvent(&target, &event);
+        QEvent move(QEvent::MouseMove);
+        QCoreApplication::sendEvent(&target, &move);
+    };
+    QTimer user;
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        press(heard);
+        press(other);
+    });
+    user.setSingleShot(true);
+    {
+        const shell::Class1::InputDuringWaits input(
+            sim.link, {[&heard](const QObject *target) { return target == &heard; }, [&refusals] { ++refusals; }});
+        QVERIFY(sim.link.takesInputDuringWaits());
+        press(other);  // no wait under way
+        QVERIFY(sim.link.Write(u"*idn?\\10"_s));
+        user.start(20);
+        QVERIFY(sim.link.Read().has_value());
+    }
+    QCOMPARE(heard.presses, 1);
+    QCOMPARE(other.presses, 1);  // the one outside the wait
+    QCOMPARE(refusals, 1);       // the press, not the move
+    QVERIFY(!sim.link.takesInputDuringWaits());
+    press(other);
+    QCOMPARE(other.presses, 2);
 }
 
 QTEST_GUILESS_MAIN(TestDmmLink)

@@ -8,17 +8,24 @@
 #include "loader/file_loading.h"
 #include "loader/load_plots.h"
 #include "loader/loader_state.h"
+#include "loader/sliced_work.h"
 #include "platform/dialogs.h"
+#include "platform/panel_timer.h"
 #include "platform/runtime.h"
 #include "support/run_fixture.h"
 
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <functional>
+#include <new>
+#include <thread>
 
 using namespace Qt::StringLiterals;
 using loader::LoadGraph;
@@ -124,6 +131,7 @@ private Q_SLOTS:
     void slicedPlotIsTheWholePlot();
     void longPlotProgressAndCancel_data();
     void longPlotProgressAndCancel();
+    void workBesideTheWindow();
 };
 
 void TestLoaderPlots::wholeFile()
@@ -697,6 +705,35 @@ void TestLoaderPlots::longPlotProgressAndCancel()
     // The next plot is not cancelled by the last one's Cancel.
     loader::Graph_SHOW_BUTT_Click(t.ld);
     QCOMPARE(t.ld.LOAD_Graph.x.size(), 301);
+}
+
+// A plot's lists and points of millions are made on a thread beside the
+// window: the window's events run meanwhile (here a timer's, which the work
+// waits for), the panel's ticks wait for the end, and what the work throws
+// comes back to the caller.
+void TestLoaderPlots::workBesideTheWindow()
+{
+    std::atomic<bool> eventRan{false};
+    QTimer::singleShot(1, this, [&] { eventRan = true; });
+    QList<bool> panelTicked;
+    rt::PanelTimer panel;
+    panel.setHandler([&] { panelTicked.append(true); });
+    panel.setInterval(1);
+    panel.setEnabled(true);
+    bool sawEvent = false;
+    loader::runBeside([&] {
+        // Bounded, so that a window that never turns fails here.
+        for (int i = 0; i < 5000 && !eventRan; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        sawEvent = eventRan;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    });
+    QVERIFY(sawEvent);
+    QVERIFY(panelTicked.isEmpty());
+    QTRY_VERIFY(!panelTicked.isEmpty());  // once the work is over
+    panel.setEnabled(false);
+
+    QVERIFY_THROWS_EXCEPTION(std::bad_alloc, loader::runBeside([] { throw std::bad_alloc(); }));
 }
 
 QTEST_MAIN(TestLoaderPlots)

@@ -126,11 +126,7 @@ struct SlowScanner
         const QStringList names = folder.entryList({u"*.txt"_s}, QDir::Files);
         if (names.size() != 1)
             return {};
-        QList<QByteArray> fields;
-        const QList<QByteArray> lines = fileLines(folder.filePath(names[0]));
-        for (qsizetype k = 6; k < lines.size(); ++k)
-            fields.append(lines[k].left(lines[k].size() - 23));  // "  yyyy/mm/dd-HH:mm:ss,\r"
-        return fields;
+        return scanDataFields(fileLines(folder.filePath(names[0])));
     }
 
     QTemporaryDir dir;

@@ -6,11 +6,14 @@
 #include "shell/setting_rules.h"
 
 #include "support/files.h"
+#include "support/special_files.h"
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <optional>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -280,11 +283,12 @@ void TestSetting::readMissingFile()
 void TestSetting::readProblems_data()
 {
     QTest::addColumn<QString>("name");
-    QTest::addColumn<QByteArray>("bytes");  // null: a folder of that name
+    QTest::addColumn<QByteArray>("bytes");  // null: a folder of that name; "|": a named pipe
     QTest::addColumn<QString>("reason");
     QTest::newRow("12-byte file") << u"short"_s << golden().left(12) << u"too short (12 bytes)"_s;
     QTest::newRow("empty file")   << u"empty"_s << QByteArray("") << u"too short (0 bytes)"_s;
     QTest::newRow("a folder")     << u"folder"_s << QByteArray() << u"folder"_s;
+    QTest::newRow("a named pipe nobody writes") << u"pipe"_s << QByteArray("|") << u"named pipe"_s;
 }
 
 void TestSetting::readProblems()
@@ -295,12 +299,19 @@ void TestSetting::readProblems()
     const QString folder = m_dir.filePath(name);
     QVERIFY(QDir().mkpath(folder));
     const QString path = shell::settingPath(folder);
-    if (bytes.isNull())
+    std::optional<PipeWriterOnCall> writer;  // should the read wait on the pipe
+    if (bytes.isNull()) {
         QVERIFY(QDir().mkpath(path));
-    else
+    } else if (bytes == "|") {
+        if (makeSpecialFile(SpecialFile::Pipe, folder, QFileInfo(path).fileName()).isEmpty())
+            QSKIP("no named pipes here");
+        writer.emplace(path);
+    } else {
         QVERIFY(putFile(path, bytes));
+    }
 
     const shell::SettingRead read = shell::readSetting(path);
+    writer.reset();
     QVERIFY(read.fileFound);
     QVERIFY(!read.record);
     QVERIFY2(read.problem.contains(reason), qPrintable(read.problem));

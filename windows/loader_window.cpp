@@ -3,6 +3,7 @@
 #include "loader/axis_units.h"
 #include "loader/file_loading.h"
 #include "loader/load_plots.h"
+#include "loader/sliced_work.h"
 #include "loader/view_choice.h"
 #include "platform/huge_pages.h"
 #include "platform/twips.h"
@@ -100,6 +101,9 @@ QCustomPlot *newGraph(QWidget *parent)
     plot->graph(0)->setAdaptiveSampling(true);
     return plot;
 }
+
+// From this many points on, the two graphs' points are built side by side.
+constexpr qsizetype kBuiltAsideFrom = qsizetype(1) << 16;
 
 // The points of `graph` as the graph takes them, built once and handed over
 // whole: a million of them are plotted as fast as the graph draws them,
@@ -308,23 +312,34 @@ void Form_LD::showRangeBoxes()
 
 void Form_LD::showGraphs()
 {
-    if (!m_loader.loading)
-        delete m_progress;  // a long plot's: the plot is over
-    // Both graphs' points built side by side: their fresh pages are most of
-    // the time a plot of millions of points takes here.
+    // A long run's points for both graphs are built side by side, the
+    // window painting meanwhile: their fresh pages are most of the time a
+    // plot of millions of points takes here. A short one's take less than
+    // starting a thread.
     QVector<QCPGraphData> points1;
     QVector<QCPGraphData> points2;
-    {
+    const auto build = [&] {
         std::jthread other;
         try {
-            other = std::jthread([&] { points2 = graphPoints(m_loader.LOAD_Graph2); });
+            if (m_loader.LOAD_Graph2.y.size() >= kBuiltAsideFrom)
+                other = std::jthread([&] { points2 = graphPoints(m_loader.LOAD_Graph2); });
         } catch (const std::system_error &) {
-            points2 = graphPoints(m_loader.LOAD_Graph2);  // no thread to be had
+            // No thread to be had: built below.
         }
+        if (!other.joinable())
+            points2 = graphPoints(m_loader.LOAD_Graph2);
         points1 = graphPoints(m_loader.LOAD_Graph);
-    }
+    };
+    if (m_loader.LOAD_Graph.y.size() < kBuiltAsideFrom)
+        build();
+    else if (SlicedWork *plotting = m_loader.plotting)
+        plotting->runBeside(build, 1);
+    else
+        runBeside(build);
     paintGraph(LOAD_Graph, m_loader.LOAD_Graph, points1);
     paintGraph(LOAD_Graph2, m_loader.LOAD_Graph2, points2);
+    if (!m_loader.loading)
+        delete m_progress;  // a long plot's: the plot is over
 }
 
 bool Form_LD::eventFilter(QObject *watched, QEvent *event)

@@ -15,3 +15,11 @@ QList<QByteArray> fileLines(const QString &path)
         lines.removeLast();
     return lines;
 }
+
+QList<QByteArray> scanDataFields(const QList<QByteArray> &lines)
+{
+    QList<QByteArray> fields;
+    for (qsizetype k = 6; k < lines.size(); ++k)
+        fields.append(lines[k].left(lines[k].size() - 23));
+    return fields;
+}
