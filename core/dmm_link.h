@@ -79,8 +79,9 @@ public:
     //
     // Every wait lets the window's events run in short slices (paint,
     // closing, timers, whose ticks wait for the exchange to end), never the
-    // user's input, which waits its turn; so one exchange is on the line at
-    // a time and the window never freezes.
+    // user's input, which waits its turn (or, under an InputDuringWaits, is
+    // taken only where it says); so one exchange is on the line at a time
+    // and the window never freezes.
     std::optional<QString> Read();
     // Reads a line the instrument sends unasked (the end of a scan pass):
     // as Read, but a line that does not come in time is not owed, so

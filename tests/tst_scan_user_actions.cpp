@@ -288,6 +288,7 @@ void TestScanUserActions::actionDuringARunChangesNothing()
 
     QCOMPARE(linesWritten, lines);
     QCOMPARE(refusals(), std::accumulate(lines.begin(), lines.end(), 0));
+    QVERIFY2(!program.panel().status.text().contains(u"failed"_s), qPrintable(program.panel().status.text()));
     QVERIFY2(program.messages.messages().isEmpty(), qPrintable(program.messages.messages().value(0).text));
     QCOMPARE(program.dataFields(u"Actions"_s), QList<QByteArray>(2, kPassFields));
     QCOMPARE(tableShown(form), table);
