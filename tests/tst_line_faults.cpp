@@ -88,7 +88,10 @@ void TestLineFaults::idleLineLoss()
     if (kill)
         c.killSimulator();
     else
-        QVERIFY(shell::send(c.parts.panel, u"SYST:REM\\10"_s, shell::Sender::Always));
+        // The simulator hangs up as soon as it has the command; a slow
+        // program may hear of that before the send has returned, and then
+        // the send fails with the line lost. Either way the loss is told.
+        shell::send(c.parts.panel, u"SYST:REM\\10"_s, shell::Sender::Always);
 
     // The port tells of the loss by itself; the bound only ends a test
     // whose program never hears of it.
