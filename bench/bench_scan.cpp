@@ -147,7 +147,7 @@ struct ScanBench
             return "the scanner window did not load";
         if (!messages.messages().isEmpty())
             return "the run put up a message";
-        if (!controls().runActive)
+        if (!controls().runActive())
             return "the run is not running";
         return nullptr;
     }

@@ -16,7 +16,6 @@ enum class RunPhase {
 struct RunState
 {
     RunPhase phase = RunPhase::Idle;
-    bool running = false;  // phase is Running
     // Stop was clicked (or the program is ending) while the run waited on
     // the instrument: the run ends once the wait gives way, rather than Stop
     // talking across it.
@@ -29,6 +28,7 @@ struct RunState
     bool passArmed = false;
 
     bool holdsLine() const { return phase != RunPhase::Idle; }
+    bool running() const { return phase == RunPhase::Running; }
     bool readingBack() const { return phase == RunPhase::ReadingBack; }
 };
 

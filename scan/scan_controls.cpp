@@ -24,7 +24,6 @@ void ScanControls::setPhase(RunPhase phase, shell::PanelState &panel)
 {
     const bool released = run.holdsLine() && phase == RunPhase::Idle;
     run.phase = phase;
-    run.running = phase == RunPhase::Running;
     if (phase != RunPhase::ReadingBack)
         run.stopAsked = false;
     if (phase == RunPhase::Running)
@@ -43,7 +42,7 @@ ControlsEnabled controlsEnabled(const ScanControls &c)
     e.tableButtons = e.settings = e.saveData = e.start = e.setupFiles = idle;
     e.repeat = idle && c.Repeat_TEXT_enabled;
     e.stop = !c.run.readingBack();
-    e.quit = !c.run.running;
+    e.quit = !c.run.running();
     return e;
 }
 

@@ -77,7 +77,7 @@ public:
     RunState run;
     // A run is active: from a start until its end or Stop (run.phase is
     // Running).
-    const bool &runActive = run.running;
+    bool runActive() const { return run.running(); }
     void setPhase(RunPhase phase, shell::PanelState &panel);
 
     // The run's status line. Its changes signal statusChanged() alone, so a

@@ -62,7 +62,7 @@ struct Scanner
     bool idle() const
     {
         const scan::ControlsEnabled e = scan::controlsEnabled(c);
-        return !c.runActive && !c.Timer1_Scan.isEnabled() && !c.Timer1_STEP.isEnabled() && e.start && e.quit
+        return !c.runActive() && !c.Timer1_Scan.isEnabled() && !c.Timer1_STEP.isEnabled() && e.start && e.quit
                && e.settings && e.tableButtons && c.table.channel(0).CHN_CHK.enabled;
     }
 
@@ -170,7 +170,7 @@ void TestScanRun::repeatCountsDownAndEnds()
     QCOMPARE(start.mid(start.size() - 3),
              (QStringList{u"rout:scan:fin on\\10"_s, u"rout:adv on\\10"_s, u"rout:func scan\\10"_s}));
     QVERIFY(t.c.Timer1_Scan.isEnabled());
-    QVERIFY(t.c.runActive);
+    QVERIFY(t.c.runActive());
     QVERIFY(t.s.panel.state.scanRunning);  // START stands back meanwhile
     QVERIFY(!t.c.table.channel(0).CHN_CHK.enabled);
     QCOMPARE(t.c.SET_SHOW, u"Read Data"_s);

@@ -158,7 +158,7 @@ struct Program
     bool momentOf(When when)
     {
         const scan::ScanControls &c = controls();
-        if (!c.runActive || c.passNumber != 1)
+        if (!c.runActive() || c.passNumber != 1)
             return false;
         if (when == When::InWait)
             return sim.link.isWaiting() && sim.link.takesInputDuringWaits();

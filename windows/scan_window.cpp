@@ -494,7 +494,7 @@ bool Scan_Form::heardDuringWaits(const QObject *target) const
 void Scan_Form::closeEvent(QCloseEvent *event)
 {
     // A run goes on: the window stays open, and one line says why.
-    if (m_controls.runActive) {
+    if (m_controls.runActive()) {
         m_context.panel.status.append(QString::fromUtf16(shell::kScanRefusal));
         event->ignore();
         return;
