@@ -67,9 +67,12 @@ bool SlicedWork::sliceDone(double done)
     return m_cancelled;
 }
 
-void SlicedWork::runBeside(const std::function<void()> &work, double done)
+bool SlicedWork::runBeside(const std::function<void()> &work, double done)
 {
+    if (sliceDone(done))
+        return true;
     besideWindow(work, [&] { sliceDone(done); });
+    return m_cancelled;
 }
 
 void runBeside(const std::function<void()> &work)
