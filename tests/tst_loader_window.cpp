@@ -4,12 +4,15 @@
 // formats, and "Return to Main".
 
 #include "formats/recorded_data.h"
+#include "loader/file_loading.h"
 #include "platform/dialogs.h"
 #include "platform/runtime.h"
 #include "platform/twips.h"
+#include "windows/dialogs_window.h"
 #include "windows/loader_window.h"
 
 #include <QFile>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -18,13 +21,16 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTreeView>
 #include <QtTest>
 #include <qcustomplot.h>
 
 #include <cmath>
 #include <map>
+#include <memory>
 
 using namespace Qt::StringLiterals;
 
@@ -123,6 +129,8 @@ private Q_SLOTS:
     void longPlotShowsProgress();
     void cancelInEachStageOfAPlot_data();
     void cancelInEachStageOfAPlot();
+    void openDialogShowsNamesWhole_data();
+    void openDialogShowsNamesWhole();
     void returnToMain();
 };
 
@@ -557,6 +565,52 @@ void TestLoaderWindow::cancelInEachStageOfAPlot()
     QCOMPARE(t.form.LOAD_Graph->graph(0)->dataCount(), 301);
     QCOMPARE(t.form.LOAD_Graph2->graph(0)->dataCount(), 301);
     QCOMPARE(told.size(), 1);
+}
+
+// The Open dialog lists a recorded run's file, or a scanner set-up, with
+// its name whole: the date and time in it tell runs apart.
+void TestLoaderWindow::openDialogShowsNamesWhole_data()
+{
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QStringList>("names");  // the first is measured
+    QTest::newRow("recorded data") << QString() << loader::kOpenFilter.toString()
+                                   << QStringList{u"DMM-20261211-102250-001.txt"_s, u"DMM-20261211-102250-002.txt"_s,
+                                                  u"a.txt"_s};
+    QTest::newRow("scanner set-up") << u"Load ScanBox Status"_s << u"Ini (*.ini)"_s
+                                    << QStringList{u"Bench_four_wire_channels_1_to_18.ini"_s, u"Set.ini"_s};
+}
+
+void TestLoaderWindow::openDialogShowsNamesWhole()
+{
+    QFETCH(QString, caption);
+    QFETCH(QString, filter);
+    QFETCH(QStringList, names);
+    QTemporaryDir dir;
+    for (const QString &name : names) {
+        QFile file(dir.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.write(QByteArray(1234, 'x')) == 1234);
+    }
+    std::unique_ptr<QFileDialog> dialog(windows::openFileDialog(nullptr, caption, dir.path(), filter));
+    dialog->show();
+    QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+    auto *view = dialog->findChild<QTreeView *>();
+    QVERIFY(view && view->isVisible());
+    QTRY_COMPARE(view->model()->rowCount(view->rootIndex()), names.size());
+    // The name's text, its icon, and the style's margins round each.
+    const int margin = view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+    const int need = view->fontMetrics().horizontalAdvance(names[0]) + view->iconSize().width() + 4 * margin;
+    QTRY_VERIFY2(view->columnWidth(0) >= need && view->header()->sectionViewportPosition(0) >= 0
+                     && view->header()->sectionViewportPosition(0) + view->columnWidth(0) <= view->viewport()->width(),
+                 qPrintable(u"the name column is %1 wide at %2 in a list %3 wide; \"%4\" needs %5"_s
+                                .arg(view->columnWidth(0))
+                                .arg(view->header()->sectionViewportPosition(0))
+                                .arg(view->viewport()->width())
+                                .arg(names[0])
+                                .arg(need)));
+    if (const QScreen *screen = dialog->screen())
+        QVERIFY(screen->availableGeometry().contains(dialog->geometry()));
 }
 
 void TestLoaderWindow::returnToMain()
