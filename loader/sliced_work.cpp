@@ -72,7 +72,8 @@ bool SlicedWork::runBeside(const std::function<void()> &work, double done)
     if (sliceDone(done))
         return true;
     besideWindow(work, [&] { sliceDone(done); });
-    return m_cancelled;
+    // A Cancel pressed while it ran is heard here, however short it was.
+    return sliceDone(done);
 }
 
 void runBeside(const std::function<void()> &work)

@@ -5,6 +5,7 @@
 
 #include "formats/recorded_data.h"
 #include "loader/file_loading.h"
+#include "loader/load_plots.h"
 #include "platform/dialogs.h"
 #include "platform/runtime.h"
 #include "platform/twips.h"
@@ -129,6 +130,7 @@ private Q_SLOTS:
     void longPlotShowsProgress();
     void cancelInEachStageOfAPlot_data();
     void cancelInEachStageOfAPlot();
+    void cancelHeardAtARepeatedValue();
     void openDialogShowsNamesWhole_data();
     void openDialogShowsNamesWhole();
     void returnToMain();
@@ -500,22 +502,25 @@ void TestLoaderWindow::longPlotShowsProgress()
 
 // A plot runs in three stages: its value lists are made beside the window,
 // its rows converted slice by slice, and the graphs' own points built
-// beside the window. Cancel in any of them leaves both graphs empty, the
-// Y axes as they were, and one status line; the next plot is whole.
+// beside the window. A Cancel pressed in any of them, heard as a click is,
+// with the other events of the stage, leaves both graphs empty, the Y axes
+// as they were, and one status line; the next plot is whole.
 void TestLoaderWindow::cancelInEachStageOfAPlot_data()
 {
-    QTest::addColumn<bool>("range");        // "Plot Range" 1 to 300, else "Plot Graph"
-    QTest::addColumn<bool>("beside");       // the lists and points are made beside the window
-    QTest::addColumn<int>("slice");         // rows converted at a time
-    QTest::addColumn<int>("cancelAt");      // Cancel on this progress report (1 = the first)
-    QTest::addColumn<int>("stagePercent");  // what that report says: -1 any
-    // With one slice the rows report nothing: a report of 0 comes from the
-    // lists, one of 100 from the graphs' points.
+    QTest::addColumn<bool>("range");     // "Plot Range" 1 to 300, else "Plot Graph"
+    QTest::addColumn<bool>("beside");    // the lists and points are made beside the window
+    QTest::addColumn<int>("slice");      // rows converted at a time
+    QTest::addColumn<int>("pressAt");    // Cancel pressed on this report of the stage (1 = its first)
+    QTest::addColumn<int>("stageFrom");  // the reports of the stage, in percent
+    QTest::addColumn<int>("stageTo");
+    // A stage beside the window reports as it starts, as it ends and at
+    // each paint between; with one slice the rows report nothing: the
+    // lists report 0 and the graphs' points 100.
     for (const bool range : {false, true}) {
         const char *plot = range ? "Plot Range" : "Plot Graph";
-        QTest::addRow("%s, making the value lists", plot) << range << true << 1000 << 1 << 0;
-        QTest::addRow("%s, converting the rows", plot) << range << false << 10 << 3 << -1;
-        QTest::addRow("%s, building the graphs' points", plot) << range << true << 1000 << 2 << 100;
+        QTest::addRow("%s, making the value lists", plot) << range << true << 1000 << 1 << 0 << 0;
+        QTest::addRow("%s, converting the rows", plot) << range << false << 10 << 3 << 1 << 99;
+        QTest::addRow("%s, building the graphs' points", plot) << range << true << 1000 << 1 << 100 << 100;
     }
 }
 
@@ -524,8 +529,9 @@ void TestLoaderWindow::cancelInEachStageOfAPlot()
     QFETCH(bool, range);
     QFETCH(bool, beside);
     QFETCH(int, slice);
-    QFETCH(int, cancelAt);
-    QFETCH(int, stagePercent);
+    QFETCH(int, pressAt);
+    QFETCH(int, stageFrom);
+    QFETCH(int, stageTo);
     WindowFixture t;
     loader::Loader &ld = t.form.state();
     t.open(fileOf(1, 300, u"DCV"_s, volts));
@@ -535,18 +541,26 @@ void TestLoaderWindow::cancelInEachStageOfAPlot()
     ld.plotHelpers = 0;  // every slice on the window's thread, each reported
     ld.besideFrom = beside ? 0 : 1 << 30;
     QList<int> reports;
-    const auto cancel = connect(&ld, &loader::Loader::plotProgress, this, [&](int percent) {
+    qsizetype pressed = -1;  // the report it was pressed on
+    int inStage = 0;
+    const auto press = connect(&ld, &loader::Loader::plotProgress, this, [&](int percent) {
         reports.append(percent);
-        if (reports.size() == cancelAt)
-            QTest::mouseClick(t.form.findChild<QProgressDialog *>()->findChild<QPushButton *>(), Qt::LeftButton);
+        if (percent < stageFrom || percent > stageTo || ++inStage != pressAt)
+            return;
+        pressed = reports.size() - 1;
+        // Queued as the user's click is, to be heard while the stage runs.
+        auto *cancel = t.form.findChild<QProgressDialog *>()->findChild<QPushButton *>();
+        QMetaObject::invokeMethod(cancel, &QPushButton::click, Qt::QueuedConnection);
     });
     QSignalSpy told(&ld, &loader::Loader::told);
     QPushButton *button = range ? t.form.SET_SHOW_BUTT : t.form.Graph_SHOW_BUTT;
     QTest::mouseClick(button, Qt::LeftButton);
 
-    QCOMPARE(reports.size(), cancelAt);  // the Cancel took at once
-    if (stagePercent >= 0)
-        QCOMPARE(reports.constLast(), stagePercent);
+    // Heard in the stage it was pressed in: no report from a later one.
+    QVERIFY(pressed >= 0);
+    for (qsizetype i = pressed; i < reports.size(); ++i)
+        QVERIFY2(reports[i] >= stageFrom && reports[i] <= stageTo,
+                 qPrintable(u"report %1 of %2: %3%"_s.arg(i + 1).arg(reports.size()).arg(reports[i])));
     QCOMPARE(told.size(), 1);
     QCOMPARE(told[0][0].toString(), u"Plot cancelled: both graphs are left empty."_s);
     QVERIFY(t.messages.messages().isEmpty());
@@ -560,11 +574,29 @@ void TestLoaderWindow::cancelInEachStageOfAPlot()
     QVERIFY(button->isEnabled());
 
     // The next plot is not cancelled by this one's Cancel.
-    disconnect(cancel);
+    disconnect(press);
     QTest::mouseClick(button, Qt::LeftButton);
     QCOMPARE(t.form.LOAD_Graph->graph(0)->dataCount(), 301);
     QCOMPARE(t.form.LOAD_Graph2->graph(0)->dataCount(), 301);
     QCOMPARE(told.size(), 1);
+}
+
+// A long stage reports the same percentage again and again (the graphs'
+// points at 100): a Cancel pressed meanwhile is heard at the next report,
+// not lost with the progress at the end.
+void TestLoaderWindow::cancelHeardAtARepeatedValue()
+{
+    WindowFixture t;
+    loader::Loader &ld = t.form.state();
+    Q_EMIT ld.plotProgress(100);
+    auto *progress = t.form.findChild<QProgressDialog *>();
+    QVERIFY(progress && progress->isVisible());
+    QMetaObject::invokeMethod(progress->findChild<QPushButton *>(), &QPushButton::click, Qt::QueuedConnection);
+    Q_EMIT ld.plotProgress(100);
+    QVERIFY(ld.plotCancelled);
+    ld.plotCancelled = false;
+    RESET_LOAD_GRAPHS(ld);  // the plot's end
+    QCOMPARE(t.form.findChild<QProgressDialog *>(), nullptr);
 }
 
 // The Open dialog lists a recorded run's file, or a scanner set-up, with

@@ -10,6 +10,7 @@
 #include "windows/axis_ticks.h"
 #include "windows/form_place.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -324,8 +325,12 @@ void Form_LD::showProgress(const QString &label, int percent, void (Loader::*can
         m_progress->show();
     }
     // A modal progress lets events run as its value is set: of all clicks,
-    // only its Cancel gets through.
-    m_progress->setValue(percent);
+    // only its Cancel gets through. It lets none run for a value it already
+    // shows, as through a long last stage at 100: then they are let run here.
+    if (m_progress->value() == percent)
+        QCoreApplication::processEvents();
+    else
+        m_progress->setValue(percent);
 }
 
 void Form_LD::showRangeBoxes()
