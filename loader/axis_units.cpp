@@ -3,6 +3,7 @@
 #include "platform/runtime.h"
 
 #include <array>
+#include <cmath>
 
 namespace loader {
 
@@ -271,14 +272,16 @@ std::optional<QString> firstFormat(int display, PlotKind kind, QStringView funct
     return QString::fromUtf16(format.text);
 }
 
-QString axisLabel(QStringView format, double value)
+QString axisLabel(QStringView format, double value, double step)
 {
     const qsizetype open = format.indexOf(u'"');
     const qsizetype close = format.lastIndexOf(u'"');
     const QStringView quoted = open >= 0 && close > open ? format.sliced(open + 1, close - open - 1)
                                                          : QStringView();
-    if (format.startsWith(u'*'))
-        return rt::numberText(value * rt::leadingNumber(format.sliced(1))).append(quoted);
+    if (format.startsWith(u'*')) {
+        const double factor = rt::leadingNumber(format.sliced(1));
+        return rt::groupedNumber(value * factor, rt::placesOfStep(std::abs(step * factor))).append(quoted);
+    }
     if (format.startsWith(u'"'))
         return quoted.toString();
     return format.toString();

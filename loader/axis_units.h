@@ -49,8 +49,12 @@ enum class PlotKind { WholeFile, Range };
 std::optional<QString> firstFormat(int display, PlotKind kind, QStringView function,
                                    QStringView captionMode1);
 
-// A tick label in a format: "200 mV" for 0.2 in `*1000" mV"`, "mV" for
+// A tick label in a format, on an axis whose ticks lie `step` apart: the
+// value times the factor in full, its thousands grouped, with the places
+// the step times the factor needs, and the unit: "200 mV" for 0.2 in
+// `*1000" mV"` (step 0.1), "1,500 kOhm" for 1500000 in `*0.001" kOhm"`
+// (step 500000), "2.50 V" for 2.5 in `*1" V"` (step 0.25); "mV" for
 // anything in `"mV"`.
-QString axisLabel(QStringView format, double value);
+QString axisLabel(QStringView format, double value, double step);
 
 } // namespace loader

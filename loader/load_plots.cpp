@@ -32,8 +32,6 @@ using Column = LoadGridModel::Column;
 // A plot's rows are converted by the window's thread and up to this many
 // helpers.
 constexpr int kMostHelpers = 7;
-// From this many points on, a plot's lists are made beside the window.
-constexpr qsizetype kMadeBesideFrom = qsizetype(1) << 16;
 
 // One plot's pace, from its first list to its graphs drawn: a plot that
 // takes longer than half a second shows its progress, and the window makes
@@ -65,16 +63,16 @@ QList<double> newValues(qsizetype size)
 
 // The X values and both graphs' values. Fresh pages are the slowest part
 // of plotting millions of points: those lists are made side by side, the
-// window painting meanwhile.
-std::array<QList<double>, 3> newValueLists(qsizetype size, SlicedWork &pace)
+// window painting meanwhile. None when the plot was cancelled.
+std::optional<std::array<QList<double>, 3>> newValueLists(const Loader &ld, qsizetype size, SlicedWork &pace)
 {
     std::array<QList<double>, 3> lists;
-    if (size < kMadeBesideFrom) {
+    if (size < ld.besideFrom) {
         for (QList<double> &list : lists)
             list = newValues(size);
         return lists;
     }
-    pace.runBeside([&] {
+    const bool cancelled = pace.runBeside([&] {
         std::array<std::exception_ptr, 2> failures;
         {
             std::array<std::jthread, 2> helpers;
@@ -97,6 +95,8 @@ std::array<QList<double>, 3> newValueLists(qsizetype size, SlicedWork &pace)
             if (failure)
                 std::rethrow_exception(failure);
     }, 0);
+    if (cancelled)
+        return std::nullopt;
     return lists;
 }
 
@@ -315,6 +315,31 @@ void tellUnplotted(const LoadGridModel &grid, std::initializer_list<std::optiona
         rt::messageBox(lines.join(u'\n'), u"plot error"_s, rt::MessageIcon::Exclamation);
 }
 
+// What a cancelled plot leaves as it was: the Y axes' ranges and formats,
+// which a plot sets as it ends.
+struct YAxes
+{
+    explicit YAxes(const Loader &ld)
+        : range{ld.LOAD_Graph.yRange, ld.LOAD_Graph2.yRange}, format{ld.LOAD_Graph.yFormat, ld.LOAD_Graph2.yFormat}
+    {
+    }
+    std::array<std::optional<std::pair<double, double>>, 2> range;
+    std::array<std::optional<QString>, 2> format;
+};
+
+// Cancel, in whichever stage of the plot it came: both graphs empty, their
+// Y axes as before the plot.
+void leaveCancelledPlot(Loader &ld, const YAxes &before)
+{
+    for (std::size_t i = 0; i < 2; ++i) {
+        LoadGraph &graph = i == 0 ? ld.LOAD_Graph : ld.LOAD_Graph2;
+        graph.yRange = before.range[i];
+        graph.yFormat = before.format[i];
+    }
+    RESET_LOAD_GRAPHS(ld);
+    Q_EMIT ld.told(u"Plot cancelled: both graphs are left empty."_s);
+}
+
 void tenKeyError()
 {
     rt::messageBox(u"Ten key in is error."_s);
@@ -354,13 +379,19 @@ void Graph_SHOW_BUTT_Click(Loader &ld)
     // one step before the first.
     std::optional<Unplotted> unplotted1;
     std::optional<Unplotted> unplotted2;
-    {
+    // The window makes the graphs' own points under the same pace, as it
+    // hears the graphs changed: a Cancel there counts as well.
+    const YAxes before(ld);
+    const bool cancelled = [&] {
         PlotPace pace(ld);
-        auto [x, y1, y2] = newValueLists(last + 1, pace.work);
+        auto lists = newValueLists(ld, last + 1, pace.work);
+        if (!lists)
+            return true;
+        auto &[x, y1, y2] = *lists;
         x[0] = first - ld.LD_POINT_STEP;
         const auto values = convertRows(ld, pace.work, {grid, 1, last, x.data() + 1, y1.data() + 1, y2.data() + 1});
         if (!values)
-            return RESET_LOAD_GRAPHS(ld);  // cancelled
+            return true;
 
         const int captionRow = std::min(2, last);
         unplotted1 = showDisplay(ld.LOAD_Graph, 1, PlotKind::WholeFile, grid, captionRow, last, x, std::move(y1),
@@ -368,7 +399,10 @@ void Graph_SHOW_BUTT_Click(Loader &ld)
         unplotted2 = showDisplay(ld.LOAD_Graph2, 2, PlotKind::WholeFile, grid, captionRow, last, x, std::move(y2),
                                  (*values)[1]);
         Q_EMIT ld.graphsChanged();
-    }
+        return ld.plotCancelled;
+    }();
+    if (cancelled)
+        return leaveCancelledPlot(ld, before);
     tellUnplotted(grid, {unplotted1, unplotted2});
 }
 
@@ -421,14 +455,18 @@ void SET_SHOW_BUTT_Click(Loader &ld)
     const int rows = lastRow - *firstRow + 1;
     std::optional<Unplotted> unplotted1;
     std::optional<Unplotted> unplotted2;
-    {
+    const YAxes before(ld);
+    const bool cancelled = [&] {
         PlotPace pace(ld);
-        auto [x, y1, y2] = newValueLists(rows + 1, pace.work);
+        auto lists = newValueLists(ld, rows + 1, pace.work);
+        if (!lists)
+            return true;
+        auto &[x, y1, y2] = *lists;
         for (int i = 0; i < rows; ++i)
             x[i + 1] = S + double(i) * step;
         const auto values = convertRows(ld, pace.work, {grid, *firstRow, lastRow, nullptr, y1.data() + 1, y2.data() + 1});
         if (!values)
-            return RESET_LOAD_GRAPHS(ld);  // cancelled
+            return true;
         y1[0] = y1[1];
 
         unplotted1 =
@@ -436,7 +474,10 @@ void SET_SHOW_BUTT_Click(Loader &ld)
         unplotted2 =
             showDisplay(ld.LOAD_Graph2, 2, PlotKind::Range, grid, records, lastRow, x, std::move(y2), (*values)[1]);
         Q_EMIT ld.graphsChanged();
-    }
+        return ld.plotCancelled;
+    }();
+    if (cancelled)
+        return leaveCancelledPlot(ld, before);
     tellUnplotted(grid, {unplotted1, unplotted2});
 }
 

@@ -61,7 +61,12 @@ public:
     // `progressAfter` shows its progress too.
     int plotSlice = 1 << 16;  // rows
     int plotHelpers = -1;     // helper threads; -1: one per core beside the window's, at most 7
-    // Asked for by the plot's Cancel: both graphs are left empty.
+    // From this many points on, a plot's value lists and the graphs' own
+    // points are made on threads beside the window's; fewer take less time
+    // than starting a thread.
+    qsizetype besideFrom = qsizetype(1) << 16;
+    // Asked for by the plot's Cancel, in any stage of the plot: both graphs
+    // are left empty, and a status line says so.
     bool plotCancelled = false;
     void cancelPlot() { plotCancelled = true; }
     // The pace of the plot under way, while one is; the window makes the
@@ -83,6 +88,8 @@ Q_SIGNALS:
     void plotProgress(int percent);
     void rangeBoxesChanged();
     void graphsChanged();
+    // A line for the program's status log.
+    void told(const QString &line);
 };
 
 } // namespace loader

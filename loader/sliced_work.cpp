@@ -67,9 +67,13 @@ bool SlicedWork::sliceDone(double done)
     return m_cancelled;
 }
 
-void SlicedWork::runBeside(const std::function<void()> &work, double done)
+bool SlicedWork::runBeside(const std::function<void()> &work, double done)
 {
+    if (sliceDone(done))
+        return true;
     besideWindow(work, [&] { sliceDone(done); });
+    // A Cancel pressed while it ran is heard here, however short it was.
+    return sliceDone(done);
 }
 
 void runBeside(const std::function<void()> &work)

@@ -33,10 +33,11 @@ public:
     // when it is due. True once Cancel was pressed.
     bool sliceDone(double done);
     // Runs `work` on a thread of its own and returns when it is done,
-    // reporting `done` as above meanwhile. `work` must touch nothing the
-    // window's events touch. Where no thread can be had it runs here. What
-    // it throws is thrown here.
-    void runBeside(const std::function<void()> &work, double done);
+    // reporting `done` as above as it starts, meanwhile and as it ends. `work` must
+    // touch nothing the window's events touch. Where no thread can be had it
+    // runs here. What it throws is thrown here. True once Cancel was
+    // pressed, before it (then `work` is not run) or during it.
+    bool runBeside(const std::function<void()> &work, double done);
 
 private:
     Loader &m_ld;

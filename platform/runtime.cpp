@@ -393,6 +393,36 @@ QString numberText(double value)
     return fixedForm(digits, significant, negative);
 }
 
+QString groupedNumber(double value, int places)
+{
+    if (!std::isfinite(value))
+        return numberText(value);
+    places = std::clamp(places, 0, 15);
+    const QString zeros = places == 0 ? QStringLiteral("0") : QStringLiteral("0.") + QString(places, u'0');
+    QString text = pattern(value, zeros);
+    const auto nonZero = [](QChar c) { return c >= u'1' && c <= u'9'; };
+    if (text.startsWith(u'-') && std::none_of(text.cbegin(), text.cend(), nonZero))
+        text.remove(0, 1);
+    const qsizetype begin = text.startsWith(u'-') ? 1 : 0;
+    qsizetype end = text.indexOf(u'.');
+    if (end < 0)
+        end = text.size();
+    for (qsizetype at = end - 3; at > begin; at -= 3)
+        text.insert(at, u',');
+    return text;
+}
+
+int placesOfStep(double step)
+{
+    if (!(step > 0) || !std::isfinite(step))
+        return 0;
+    double scaled = step;
+    for (int places = 0; places < 15; ++places, scaled *= 10)
+        if (scaled >= 0.5 && std::abs(scaled - std::round(scaled)) <= 1e-9 * scaled)
+            return places;
+    return 15;
+}
+
 QString trimSpaces(QStringView text)
 {
     return trimmedView(text, true, true).toString();

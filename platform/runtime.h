@@ -58,6 +58,18 @@ QString pattern(double value, QStringView zeros);
 // "-inf" and "nan". The decimal separator is "." in every locale.
 QString numberText(double value);
 
+// A number in full with its thousands grouped, the form of every axis's
+// tick labels: the whole part with "," between groups of three digits and
+// exactly `places` digits after "." (0 to 15), rounded as pattern() does:
+// 1500000 -> "1,500,000", -1234.5 with 2 places -> "-1,234.50". A value
+// that shows as zero has no sign. Not finite: numberText(value).
+QString groupedNumber(double value, int places);
+
+// The places after "." that tell the multiples of `step` apart: 0 for 1, 5
+// or 500000; 1 for 0.5 and 2.5; 3 for 0.001; at most 15. 0 for a step that
+// is not above 0.
+int placesOfStep(double step);
+
 // The blanks a whole-text conversion allows at either end: space, TAB, CR
 // and LF.
 bool isBlank(QChar c);

@@ -79,6 +79,8 @@ private Q_SLOTS:
     void elapsedLabel();
     void pointsAreAppended_data();
     void pointsAreAppended();
+    void valueLabelsInOneForm_data();
+    void valueLabelsInOneForm();
     void redrawnOncePerTurnOfEvents();
     void clearGraphEmptiesAndResetsAxes();
     void readingGoesToTableAndFile();
@@ -153,6 +155,38 @@ void TestGraphForm::pointsAreAppended()
 
 // Readings that come faster than the events run cost one redraw, not one
 // each.
+// Whatever the readings' size, the value axis writes its numbers out in
+// full, thousands grouped, each with the same places: never "500000"
+// beside "1·10⁶".
+void TestGraphForm::valueLabelsInOneForm_data()
+{
+    QTest::addColumn<QStringList>("readings");
+    QTest::addColumn<QString>("pattern");  // every label matches
+    QTest::newRow("millions") << QStringList{u"500000_Ohm"_s, u"5000000_Ohm"_s}
+                              << uR"(^\d{1,3}(,\d{3})*$)"_s;
+    QTest::newRow("millionths") << QStringList{u"0.0000125_A"_s, u"0.0000175_A"_s}
+                                << uR"(^0\.0000\d{2,3}$)"_s;
+    QTest::newRow("around zero") << QStringList{u"-0.25_V"_s, u"0.25_V"_s} << uR"(^-?0\.\d+$)"_s;
+}
+
+void TestGraphForm::valueLabelsInOneForm()
+{
+    QFETCH(QStringList, readings);
+    QFETCH(QString, pattern);
+    GraphFixture f;
+    for (qsizetype i = 0; i < readings.size(); ++i)
+        f.reading(readings[i], qint32(i + 1));
+    f.form.CWGraph1->replot();
+    const QList<QString> labels = f.form.CWGraph1->yAxis->tickVectorLabels();
+    QVERIFY(labels.size() >= 3);
+    const QRegularExpression form(pattern);
+    const auto places = [](const QString &label) { return label.contains(u'.') ? label.size() - label.indexOf(u'.') : 0; };
+    for (const QString &label : labels) {
+        QVERIFY2(form.match(label).hasMatch(), qPrintable(QStringList(labels).join(u" | ")));
+        QCOMPARE(places(label), places(labels.first()));
+    }
+}
+
 void TestGraphForm::redrawnOncePerTurnOfEvents()
 {
     GraphFixture f;

@@ -1,7 +1,7 @@
 // A recorded run opened again: ravelo-sim on a pty, the main window, a run
 // started with the START key and recorded, then the status window's Load
-// button, the loader's Open File, Plot Graph, the three views and Plot
-// Range on the file the run wrote.
+// button, the loader's Open File, Plot Graph, the three views, Plot Range
+// and a cancelled plot on the file the run wrote.
 //
 // Under a real X server, RAVELO_SHOTS=<folder> saves a screenshot of the
 // screen after each step (ImageMagick's import), for instance with
@@ -24,6 +24,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
@@ -144,6 +145,22 @@ void TestLoaderEndToEnd::recordedRunOpensAndPlots()
     QCOMPARE(ld->LOAD_Graph->graph(0)->dataCount(), 5);
     QCOMPARE(ld->LOAD_Graph->xAxis->range(), QCPRange(2, 5));
     shoot(u"5-range-2-to-5"_s);
+
+    // A plot's Cancel is told in the status window's log, once.
+    loader::Loader &state = ld->state();
+    state.progressAfter = std::chrono::milliseconds(0);
+    state.plotSlice = 1;
+    state.plotHelpers = 0;
+    const auto cancel = connect(&state, &loader::Loader::plotProgress, this, [&] {
+        if (auto *progress = ld->findChild<QProgressDialog *>())
+            QTest::mouseClick(progress->findChild<QPushButton *>(), Qt::LeftButton);
+    });
+    const int logLines = panel.status.lineCount();
+    QTest::mouseClick(ld->Graph_SHOW_BUTT, Qt::LeftButton);
+    disconnect(cancel);
+    QCOMPARE(ld->LOAD_Graph->graph(0)->dataCount(), 0);
+    QCOMPARE(panel.status.lineCount(), logLines + 1);
+    QCOMPARE(panel.status.lines().constLast(), u"Plot cancelled: both graphs are left empty."_s);
 
     QTest::mouseClick(ld->Quit_BUTT, Qt::LeftButton);
     QTRY_VERIFY(ld.isNull());

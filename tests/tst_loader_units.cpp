@@ -237,25 +237,34 @@ void TestLoaderUnits::axisLabel_data()
 {
     QTest::addColumn<QString>("format");
     QTest::addColumn<double>("value");
+    QTest::addColumn<double>("step");  // between the axis's ticks
     QTest::addColumn<QString>("label");
-    QTest::newRow("milli") << uR"(*1000" mV")"_s << 0.2 << u"200 mV"_s;
-    QTest::newRow("kilo") << uR"(*0.001" kOhm")"_s << 1500.0 << u"1.5 kOhm"_s;
-    QTest::newRow("plain unit, negative") << uR"(*1" V")"_s << -5.0 << u"-5 V"_s;
-    QTest::newRow("micro") << uR"(*1000000" uV")"_s << 0.0000012 << u"1.2 uV"_s;
-    QTest::newRow("mega") << uR"(*0.000001" MHz")"_s << 2500000.0 << u"2.5 MHz"_s;
-    QTest::newRow("percent") << uR"(*1" %")"_s << 25.0 << u"25 %"_s;
-    QTest::newRow("first format shows its text") << uR"("mV")"_s << 3.0 << u"mV"_s;
-    QTest::newRow("first format with a space") << uR"(" Ohm")"_s << 3.0 << u" Ohm"_s;
-    QTest::newRow("text without quotes") << u"C"_s << 3.0 << u"C"_s;
-    QTest::newRow("empty text") << QString() << 3.0 << QString();
+    QTest::newRow("milli") << uR"(*1000" mV")"_s << 0.2 << 0.1 << u"200 mV"_s;
+    QTest::newRow("kilo, places of the step") << uR"(*0.001" kOhm")"_s << 1500.0 << 500.0 << u"1.5 kOhm"_s;
+    QTest::newRow("kilo, a whole tick keeps the places") << uR"(*0.001" kOhm")"_s << 10000.0 << 0.5
+                                                          << u"10.0000 kOhm"_s;
+    QTest::newRow("plain unit, negative") << uR"(*1" V")"_s << -5.0 << 1.0 << u"-5 V"_s;
+    QTest::newRow("quarter steps") << uR"(*1" V")"_s << 2.5 << 0.25 << u"2.50 V"_s;
+    QTest::newRow("zero from the step's arithmetic") << uR"(*1" V")"_s << -1e-17 << 0.1 << u"0.0 V"_s;
+    QTest::newRow("micro") << uR"(*1000000" uV")"_s << 0.0000012 << 0.0000001 << u"1.2 uV"_s;
+    QTest::newRow("mega") << uR"(*0.000001" MHz")"_s << 2500000.0 << 500000.0 << u"2.5 MHz"_s;
+    QTest::newRow("thousands grouped, never a power of ten") << uR"(*1" Hz")"_s << 1500000.0 << 500000.0
+                                                              << u"1,500,000 Hz"_s;
+    QTest::newRow("small values in full") << uR"(*1" A")"_s << 0.000015 << 0.000005 << u"0.000015 A"_s;
+    QTest::newRow("percent") << uR"(*1" %")"_s << 25.0 << 5.0 << u"25 %"_s;
+    QTest::newRow("first format shows its text") << uR"("mV")"_s << 3.0 << 1.0 << u"mV"_s;
+    QTest::newRow("first format with a space") << uR"(" Ohm")"_s << 3.0 << 1.0 << u" Ohm"_s;
+    QTest::newRow("text without quotes") << u"C"_s << 3.0 << 1.0 << u"C"_s;
+    QTest::newRow("empty text") << QString() << 3.0 << 1.0 << QString();
 }
 
 void TestLoaderUnits::axisLabel()
 {
     QFETCH(QString, format);
     QFETCH(double, value);
+    QFETCH(double, step);
     QFETCH(QString, label);
-    QCOMPARE(loader::axisLabel(format, value), label);
+    QCOMPARE(loader::axisLabel(format, value, step), label);
 }
 
 QTEST_GUILESS_MAIN(TestLoaderUnits)

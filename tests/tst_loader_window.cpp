@@ -4,12 +4,16 @@
 // formats, and "Return to Main".
 
 #include "formats/recorded_data.h"
+#include "loader/file_loading.h"
+#include "loader/load_plots.h"
 #include "platform/dialogs.h"
 #include "platform/runtime.h"
 #include "platform/twips.h"
+#include "windows/dialogs_window.h"
 #include "windows/loader_window.h"
 
 #include <QFile>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -18,13 +22,16 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTreeView>
 #include <QtTest>
 #include <qcustomplot.h>
 
 #include <cmath>
 #include <map>
+#include <memory>
 
 using namespace Qt::StringLiterals;
 
@@ -32,14 +39,26 @@ namespace {
 
 const QDateTime kCreated(QDate(2013, 5, 6), QTime(12, 34, 56));
 
-QByteArray fileOf(int first, int last, const QString &mode, const std::function<QString(int)> &display1)
+// A recorded file of the given points; display 2 only where a function for
+// it is given.
+QByteArray fileOfPoints(const QList<qint32> &points, const QString &mode, const std::function<QString(int)> &display1,
+                        const QString &mode2 = {}, const std::function<QString(int)> &display2 = {})
 {
     QByteArray bytes = formats::headerBytes(kCreated);
-    for (int point = first; point <= last; ++point)
+    for (const qint32 point : points)
         bytes += formats::recordLine({point, formats::elapsedText(point), kCreated.addSecs(point), mode,
-                                      display1(point), {}, {}})
+                                      display1(point), mode2, display2 ? display2(point) : QString()})
                      .toUtf8();
     return bytes;
+}
+
+QByteArray fileOf(int first, int last, const QString &mode, const std::function<QString(int)> &display1,
+                  const QString &mode2 = {}, const std::function<QString(int)> &display2 = {})
+{
+    QList<qint32> points;
+    for (int point = first; point <= last; ++point)
+        points.append(point);
+    return fileOfPoints(points, mode, display1, mode2, display2);
 }
 
 QString volts(int point) { return rt::pattern(1 + point / 1000.0, u"0.000") + u"_V"_s; }
@@ -102,10 +121,18 @@ private Q_SLOTS:
     void refusedFileKeepsRangeBoxesAndPlot();
     void tickLabels_data();
     void tickLabels();
+    void pointAxisInFull();
+    void bothGraphsShareTheirPlotEdges_data();
+    void bothGraphsShareTheirPlotEdges();
     void oneRecordStaysInSight();
     void longRunDrawsTheSameLine();
     void longLoadShowsCancellableProgress();
     void longPlotShowsProgress();
+    void cancelInEachStageOfAPlot_data();
+    void cancelInEachStageOfAPlot();
+    void cancelHeardAtARepeatedValue();
+    void openDialogShowsNamesWhole_data();
+    void openDialogShowsNamesWhole();
     void returnToMain();
 };
 
@@ -308,6 +335,57 @@ void TestLoaderWindow::tickLabels()
         QVERIFY2(expected.match(label).hasMatch(), qPrintable(labels.join(u" | ")));
 }
 
+// A run of five million points: the point axis writes every number in
+// full, its thousands grouped; no power of ten beside "500,000".
+void TestLoaderWindow::pointAxisInFull()
+{
+    WindowFixture t;
+    t.open(fileOfPoints({1, 5000000}, u"DCV"_s, volts));
+    QTest::mouseClick(t.form.Graph_SHOW_BUTT, Qt::LeftButton);
+    for (QCustomPlot *plot : {t.form.LOAD_Graph, t.form.LOAD_Graph2}) {
+        plot->replot();
+        const QList<QString> labels = plot->xAxis->tickVectorLabels();
+        QCOMPARE(QStringList(labels.cbegin(), labels.cend()),
+                 (QStringList{u"500,000"_s, u"1,000,000"_s, u"1,500,000"_s, u"2,000,000"_s, u"2,500,000"_s,
+                              u"3,000,000"_s, u"3,500,000"_s, u"4,000,000"_s, u"4,500,000"_s, u"5,000,000"_s}));
+    }
+}
+
+// "View Display 1 + 2": the two plot areas start and end at the same x in
+// the window, whichever graph has the wider labels.
+void TestLoaderWindow::bothGraphsShareTheirPlotEdges_data()
+{
+    QTest::addColumn<bool>("wideAbove");  // the kilohms on graph 1, else on graph 2
+    QTest::newRow("wide labels on graph 1") << true;
+    QTest::newRow("wide labels on graph 2") << false;
+}
+
+void TestLoaderWindow::bothGraphsShareTheirPlotEdges()
+{
+    QFETCH(bool, wideAbove);
+    const auto kilohms = [](int point) { return rt::pattern(10 + point / 10000.0, u"0.0000") + u"_kOhm"_s; };
+    const auto small = [](int point) { return rt::pattern(point % 3, u"0") + u"_V"_s; };
+    WindowFixture t;
+    t.open(wideAbove ? fileOf(1, 50, u"2W"_s, kilohms, u"DCV"_s, small)
+                     : fileOf(1, 50, u"DCV"_s, small, u"2W"_s, kilohms));
+    QTest::mouseClick(t.form.DIS_SHOW_OPT[2], Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseClick(t.form.Graph_SHOW_BUTT, Qt::LeftButton);
+    const auto plotArea = [&](QCustomPlot *plot) {
+        plot->replot();
+        return plot->axisRect()->rect().translated(plot->geometry().topLeft());
+    };
+    const QRect above = plotArea(t.form.LOAD_Graph);
+    const QRect below = plotArea(t.form.LOAD_Graph2);
+    QCOMPARE(above.left(), below.left());
+    QCOMPARE(above.right(), below.right());
+    QVERIFY(above.bottom() < below.top());
+    // The wide labels are whole left of the plot area.
+    QCustomPlot *wide = wideAbove ? t.form.LOAD_Graph : t.form.LOAD_Graph2;
+    const QFontMetrics metrics(wide->yAxis->tickLabelFont());
+    for (const QString &label : wide->yAxis->tickVectorLabels())
+        QVERIFY2(metrics.horizontalAdvance(label) < above.left() - wide->x(), qPrintable(label));
+}
+
 void TestLoaderWindow::oneRecordStaysInSight()
 {
     WindowFixture t;
@@ -420,6 +498,151 @@ void TestLoaderWindow::longPlotShowsProgress()
     QCOMPARE(t.form.findChild<QProgressDialog *>(), nullptr);
     QCOMPARE(t.form.LOAD_Graph->graph(0)->dataCount(), 301);
     QVERIFY(t.messages.messages().isEmpty());
+}
+
+// A plot runs in three stages: its value lists are made beside the window,
+// its rows converted slice by slice, and the graphs' own points built
+// beside the window. A Cancel pressed in any of them, heard as a click is,
+// with the other events of the stage, leaves both graphs empty, the Y axes
+// as they were, and one status line; the next plot is whole.
+void TestLoaderWindow::cancelInEachStageOfAPlot_data()
+{
+    QTest::addColumn<bool>("range");     // "Plot Range" 1 to 300, else "Plot Graph"
+    QTest::addColumn<bool>("beside");    // the lists and points are made beside the window
+    QTest::addColumn<int>("slice");      // rows converted at a time
+    QTest::addColumn<int>("pressAt");    // Cancel pressed on this report of the stage (1 = its first)
+    QTest::addColumn<int>("stageFrom");  // the reports of the stage, in percent
+    QTest::addColumn<int>("stageTo");
+    // A stage beside the window reports as it starts, as it ends and at
+    // each paint between; with one slice the rows report nothing: the
+    // lists report 0 and the graphs' points 100.
+    for (const bool range : {false, true}) {
+        const char *plot = range ? "Plot Range" : "Plot Graph";
+        QTest::addRow("%s, making the value lists", plot) << range << true << 1000 << 1 << 0 << 0;
+        QTest::addRow("%s, converting the rows", plot) << range << false << 10 << 3 << 1 << 99;
+        QTest::addRow("%s, building the graphs' points", plot) << range << true << 1000 << 1 << 100 << 100;
+    }
+}
+
+void TestLoaderWindow::cancelInEachStageOfAPlot()
+{
+    QFETCH(bool, range);
+    QFETCH(bool, beside);
+    QFETCH(int, slice);
+    QFETCH(int, pressAt);
+    QFETCH(int, stageFrom);
+    QFETCH(int, stageTo);
+    WindowFixture t;
+    loader::Loader &ld = t.form.state();
+    t.open(fileOf(1, 300, u"DCV"_s, volts));
+    const QCPRange yBefore = t.form.LOAD_Graph->yAxis->range();
+    ld.progressAfter = std::chrono::milliseconds(0);  // every plot is long here
+    ld.plotSlice = slice;
+    ld.plotHelpers = 0;  // every slice on the window's thread, each reported
+    ld.besideFrom = beside ? 0 : 1 << 30;
+    QList<int> reports;
+    qsizetype pressed = -1;  // the report it was pressed on
+    int inStage = 0;
+    const auto press = connect(&ld, &loader::Loader::plotProgress, this, [&](int percent) {
+        reports.append(percent);
+        if (percent < stageFrom || percent > stageTo || ++inStage != pressAt)
+            return;
+        pressed = reports.size() - 1;
+        // Queued as the user's click is, to be heard while the stage runs.
+        auto *cancel = t.form.findChild<QProgressDialog *>()->findChild<QPushButton *>();
+        QMetaObject::invokeMethod(cancel, &QPushButton::click, Qt::QueuedConnection);
+    });
+    QSignalSpy told(&ld, &loader::Loader::told);
+    QPushButton *button = range ? t.form.SET_SHOW_BUTT : t.form.Graph_SHOW_BUTT;
+    QTest::mouseClick(button, Qt::LeftButton);
+
+    // Heard in the stage it was pressed in: no report from a later one.
+    QVERIFY(pressed >= 0);
+    for (qsizetype i = pressed; i < reports.size(); ++i)
+        QVERIFY2(reports[i] >= stageFrom && reports[i] <= stageTo,
+                 qPrintable(u"report %1 of %2: %3%"_s.arg(i + 1).arg(reports.size()).arg(reports[i])));
+    QCOMPARE(told.size(), 1);
+    QCOMPARE(told[0][0].toString(), u"Plot cancelled: both graphs are left empty."_s);
+    QVERIFY(t.messages.messages().isEmpty());
+    QCOMPARE(t.form.findChild<QProgressDialog *>(), nullptr);
+    for (QCustomPlot *plot : {t.form.LOAD_Graph, t.form.LOAD_Graph2}) {
+        QCOMPARE(plot->graph(0)->dataCount(), 0);
+        QCOMPARE(plot->yAxis->label(), u"Range MODE"_s);
+        QCOMPARE(plot->yAxis->range(), yBefore);
+    }
+    QVERIFY(ld.LOAD_Graph.y.isEmpty() && ld.LOAD_Graph2.y.isEmpty());
+    QVERIFY(button->isEnabled());
+
+    // The next plot is not cancelled by this one's Cancel.
+    disconnect(press);
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(t.form.LOAD_Graph->graph(0)->dataCount(), 301);
+    QCOMPARE(t.form.LOAD_Graph2->graph(0)->dataCount(), 301);
+    QCOMPARE(told.size(), 1);
+}
+
+// A long stage reports the same percentage again and again (the graphs'
+// points at 100): a Cancel pressed meanwhile is heard at the next report,
+// not lost with the progress at the end.
+void TestLoaderWindow::cancelHeardAtARepeatedValue()
+{
+    WindowFixture t;
+    loader::Loader &ld = t.form.state();
+    Q_EMIT ld.plotProgress(100);
+    auto *progress = t.form.findChild<QProgressDialog *>();
+    QVERIFY(progress && progress->isVisible());
+    QMetaObject::invokeMethod(progress->findChild<QPushButton *>(), &QPushButton::click, Qt::QueuedConnection);
+    Q_EMIT ld.plotProgress(100);
+    QVERIFY(ld.plotCancelled);
+    ld.plotCancelled = false;
+    RESET_LOAD_GRAPHS(ld);  // the plot's end
+    QCOMPARE(t.form.findChild<QProgressDialog *>(), nullptr);
+}
+
+// The Open dialog lists a recorded run's file, or a scanner set-up, with
+// its name whole: the date and time in it tell runs apart.
+void TestLoaderWindow::openDialogShowsNamesWhole_data()
+{
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QStringList>("names");  // the first is measured
+    QTest::newRow("recorded data") << QString() << loader::kOpenFilter.toString()
+                                   << QStringList{u"DMM-20261211-102250-001.txt"_s, u"DMM-20261211-102250-002.txt"_s,
+                                                  u"a.txt"_s};
+    QTest::newRow("scanner set-up") << u"Load ScanBox Status"_s << u"Ini (*.ini)"_s
+                                    << QStringList{u"Bench_four_wire_channels_1_to_18.ini"_s, u"Set.ini"_s};
+}
+
+void TestLoaderWindow::openDialogShowsNamesWhole()
+{
+    QFETCH(QString, caption);
+    QFETCH(QString, filter);
+    QFETCH(QStringList, names);
+    QTemporaryDir dir;
+    for (const QString &name : names) {
+        QFile file(dir.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.write(QByteArray(1234, 'x')) == 1234);
+    }
+    std::unique_ptr<QFileDialog> dialog(windows::openFileDialog(nullptr, caption, dir.path(), filter));
+    dialog->show();
+    QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+    auto *view = dialog->findChild<QTreeView *>();
+    QVERIFY(view && view->isVisible());
+    QTRY_COMPARE(view->model()->rowCount(view->rootIndex()), names.size());
+    // The name's text, its icon, and the style's margins round each.
+    const int margin = view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+    const int need = view->fontMetrics().horizontalAdvance(names[0]) + view->iconSize().width() + 4 * margin;
+    QTRY_VERIFY2(view->columnWidth(0) >= need && view->header()->sectionViewportPosition(0) >= 0
+                     && view->header()->sectionViewportPosition(0) + view->columnWidth(0) <= view->viewport()->width(),
+                 qPrintable(u"the name column is %1 wide at %2 in a list %3 wide; \"%4\" needs %5"_s
+                                .arg(view->columnWidth(0))
+                                .arg(view->header()->sectionViewportPosition(0))
+                                .arg(view->viewport()->width())
+                                .arg(names[0])
+                                .arg(need)));
+    if (const QScreen *screen = dialog->screen())
+        QVERIFY(screen->availableGeometry().contains(dialog->geometry()));
 }
 
 void TestLoaderWindow::returnToMain()

@@ -6,9 +6,14 @@
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QMessageBox>
+#include <QScreen>
+#include <QTimer>
 #include <QTreeView>
 
+#include <algorithm>
+
 #include <memory>
+#include <utility>
 
 namespace windows {
 
@@ -25,6 +30,31 @@ QMessageBox::Icon boxIcon(rt::MessageIcon icon)
     return QMessageBox::NoIcon;
 }
 
+// Widens `dialog`, as far as its screen allows, until its list of files
+// shows every column whole beside the others.
+void fitFileColumns(QFileDialog *dialog, QTreeView *details)
+{
+    if (!dialog->isVisible())
+        return;
+    const QHeaderView *header = details->header();
+    const QAbstractItemView *view = details;  // where the column's hint is public
+    int need = 0;
+    for (int column = 0; column < header->count(); ++column)
+        if (!header->isSectionHidden(column))
+            need += std::max(header->sectionSizeHint(column), view->sizeHintForColumn(column));
+    const int lacking = need - details->viewport()->width();
+    if (lacking <= 0)
+        return;
+    QRect frame = dialog->geometry();
+    frame.setWidth(frame.width() + lacking);
+    if (const QScreen *screen = dialog->screen()) {
+        const QRect room = screen->availableGeometry();
+        frame.setWidth(std::min(frame.width(), room.width()));
+        frame.moveLeft(std::clamp(frame.left(), room.left(), room.right() + 1 - frame.width()));
+    }
+    dialog->setGeometry(frame);
+}
+
 } // namespace
 
 QFileDialog *openFileDialog(QWidget *parent, const QString &caption, const QString &folder,
@@ -33,13 +63,27 @@ QFileDialog *openFileDialog(QWidget *parent, const QString &caption, const QStri
     auto *dialog = new QFileDialog(parent, caption, folder, filter);
     dialog->setFileMode(QFileDialog::ExistingFile);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
-    // The list of files in detail: size, type and date each as wide as
-    // their longest entry, the names taking the rest of the width.
+    dialog->setViewMode(QFileDialog::Detail);
+    // The list of files in detail, every column as wide as its longest
+    // entry: the names whole ("DMM-20261211-102250-001.txt", not
+    // "DMM-2026...-001.txt"), then size, type and date; the last column
+    // takes what is left. The dialog widens for them once they are listed.
     if (auto *details = dialog->findChild<QTreeView *>()) {
         QHeaderView *header = details->header();
-        header->setStretchLastSection(false);
+        header->setStretchLastSection(true);
         header->setSectionResizeMode(QHeaderView::ResizeToContents);
-        header->setSectionResizeMode(0, QHeaderView::Stretch);
+        auto pending = std::make_shared<bool>(false);
+        const auto fitSoon = [dialog, details, pending] {
+            if (std::exchange(*pending, true))
+                return;
+            QTimer::singleShot(0, dialog, [dialog, details, pending] {
+                *pending = false;
+                fitFileColumns(dialog, details);
+            });
+        };
+        QObject::connect(details->model(), &QAbstractItemModel::rowsInserted, dialog, fitSoon);
+        QObject::connect(details->model(), &QAbstractItemModel::dataChanged, dialog, fitSoon);
+        fitSoon();  // a listing known at once, once the dialog shows
     }
     return dialog;
 }

@@ -7,8 +7,10 @@
 #include "loader/view_choice.h"
 #include "platform/huge_pages.h"
 #include "platform/twips.h"
+#include "windows/axis_ticks.h"
 #include "windows/form_place.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -23,7 +25,9 @@
 #include <qcustomplot.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <limits>
 #include <system_error>
 #include <thread>
 
@@ -50,7 +54,7 @@ constexpr int kMarkedPointsUpTo = 100;
 
 // The X axis: about as many major ticks as asked for, on whole point
 // numbers, and a fixed number of minor divisions between two of them.
-class PointTicker : public QCPAxisTicker
+class PointTicker : public windows::PlainTicker
 {
 public:
     explicit PointTicker(const LoadGraph &graph) : m_minor(std::max(graph.xMinorDivisions, 1))
@@ -70,40 +74,31 @@ private:
 };
 
 // The Y axis in one of the loader's formats.
-class FormatTicker : public QCPAxisTicker
+class FormatTicker : public windows::PlainTicker
 {
 public:
     explicit FormatTicker(QString format) : m_format(std::move(format)) {}
 
 protected:
-    QVector<double> createTickVector(double tickStep, const QCPRange &range) override
-    {
-        m_step = tickStep;
-        return QCPAxisTicker::createTickVector(tickStep, range);
-    }
     QString getTickLabel(double tick, const QLocale &, QChar, int) override
     {
-        // The tick at zero comes as a tiny remainder of the step arithmetic.
-        if (std::abs(tick) < std::abs(m_step) * 1e-9)
-            tick = 0;
-        return axisLabel(m_format, tick);
+        return axisLabel(m_format, tick, tickStep());
     }
 
 private:
     QString m_format;
-    double m_step = 0;
 };
 
 QCustomPlot *newGraph(QWidget *parent)
 {
     auto *plot = new QCustomPlot(parent);
     plot->addGraph();
+    // Until a plot sets them.
+    plot->xAxis->setTicker(QSharedPointer<windows::PlainTicker>::create());
+    plot->yAxis->setTicker(QSharedPointer<windows::PlainTicker>::create());
     plot->graph(0)->setAdaptiveSampling(true);
     return plot;
 }
-
-// From this many points on, the two graphs' points are built side by side.
-constexpr qsizetype kBuiltAsideFrom = qsizetype(1) << 16;
 
 // The points of `graph` as the graph takes them, built once and handed over
 // whole: a million of them are plotted as fast as the graph draws them,
@@ -153,6 +148,7 @@ Form_LD::Form_LD(QWidget *parent) : QWidget(parent)
 
     LOAD_Graph = newGraph(this);
     LOAD_Graph2 = newGraph(this);
+    m_plotMargins = LOAD_Graph->axisRect()->minimumMargins();
     LOAD_Grid = new QTableView(this);
     LOAD_Grid->setModel(&m_loader.LOAD_Grid);
 
@@ -272,6 +268,37 @@ void Form_LD::DIS_SHOW_OPT_Click(int index)
     LOAD_Graph2->setGeometry(rt::twipsRect(g2.x(), g2.y(), g2.width(), g2.height()));
     LOAD_Graph->setVisible(layout.graph1Shown);
     LOAD_Graph2->setVisible(layout.graph2Shown);
+    alignPlotAreas();
+}
+
+void Form_LD::alignPlotAreas()
+{
+    // What each graph's own labels need beside its plot area, from the
+    // margins it has without the other.
+    const std::array<QCustomPlot *, 2> plots{LOAD_Graph, LOAD_Graph2};
+    std::array<QMargins, 2> need;
+    for (std::size_t i = 0; i < plots.size(); ++i) {
+        plots[i]->axisRect()->setMinimumMargins(m_plotMargins);
+        QCPLayoutGrid *layout = plots[i]->plotLayout();
+        layout->update(QCPLayoutElement::upPreparation);
+        layout->update(QCPLayoutElement::upMargins);
+        need[i] = plots[i]->axisRect()->margins();
+    }
+    // Both plot areas from the rightmost left edge to the leftmost right
+    // edge, in the window.
+    int left = std::numeric_limits<int>::min();
+    int right = std::numeric_limits<int>::max();
+    for (std::size_t i = 0; i < plots.size(); ++i) {
+        const QRect at = plots[i]->geometry();
+        left = std::max(left, at.left() + need[i].left());
+        right = std::min(right, at.left() + at.width() - need[i].right());
+    }
+    for (QCustomPlot *plot : plots) {
+        const QRect at = plot->geometry();
+        plot->axisRect()->setMinimumMargins(QMargins(left - at.left(), m_plotMargins.top(),
+                                                     at.left() + at.width() - right, m_plotMargins.bottom()));
+        plot->replot(QCustomPlot::rpQueuedReplot);
+    }
 }
 
 void Form_LD::showLoading(bool loading)
@@ -298,8 +325,12 @@ void Form_LD::showProgress(const QString &label, int percent, void (Loader::*can
         m_progress->show();
     }
     // A modal progress lets events run as its value is set: of all clicks,
-    // only its Cancel gets through.
-    m_progress->setValue(percent);
+    // only its Cancel gets through. It lets none run for a value it already
+    // shows, as through a long last stage at 100: then they are let run here.
+    if (m_progress->value() == percent)
+        QCoreApplication::processEvents();
+    else
+        m_progress->setValue(percent);
 }
 
 void Form_LD::showRangeBoxes()
@@ -321,7 +352,7 @@ void Form_LD::showGraphs()
     const auto build = [&] {
         std::jthread other;
         try {
-            if (m_loader.LOAD_Graph2.y.size() >= kBuiltAsideFrom)
+            if (m_loader.LOAD_Graph2.y.size() >= m_loader.besideFrom)
                 other = std::jthread([&] { points2 = graphPoints(m_loader.LOAD_Graph2); });
         } catch (const std::system_error &) {
             // No thread to be had: built below.
@@ -330,14 +361,19 @@ void Form_LD::showGraphs()
             points2 = graphPoints(m_loader.LOAD_Graph2);
         points1 = graphPoints(m_loader.LOAD_Graph);
     };
-    if (m_loader.LOAD_Graph.y.size() < kBuiltAsideFrom)
+    if (m_loader.LOAD_Graph.y.size() < m_loader.besideFrom) {
         build();
-    else if (SlicedWork *plotting = m_loader.plotting)
-        plotting->runBeside(build, 1);
-    else
+    } else if (SlicedWork *plotting = m_loader.plotting) {
+        // The plot's last stage: its Cancel leaves both graphs empty, which
+        // the plot tells the window next.
+        if (plotting->runBeside(build, 1))
+            return;
+    } else {
         runBeside(build);
+    }
     paintGraph(LOAD_Graph, m_loader.LOAD_Graph, points1);
     paintGraph(LOAD_Graph2, m_loader.LOAD_Graph2, points2);
+    alignPlotAreas();
     if (!m_loader.loading)
         delete m_progress;  // a long plot's: the plot is over
 }

@@ -5,6 +5,7 @@
 
 #include "loader/loader_state.h"
 
+#include <QMargins>
 #include <QPointer>
 #include <QWidget>
 
@@ -65,9 +66,14 @@ private:
     void showProgress(const QString &label, int percent, void (Loader::*cancel)());
     void showRangeBoxes();
     void showGraphs();
+    // The two graphs' plot areas share their left and right edges, so a
+    // point number lies at the same x in both: each gets the margins the
+    // wider labels of either need.
+    void alignPlotAreas();
 
     Loader m_loader;
     QPointer<QProgressDialog> m_progress;  // while a long load runs
+    QMargins m_plotMargins;                 // a graph's own least margins
 };
 
 } // namespace loader

@@ -83,6 +83,7 @@ void QUIT_Form::LOAD_BUTT_Click()
 {
     if (!m_loader) {
         m_loader = new loader::Form_LD;
+        connect(&m_loader->state(), &loader::Loader::told, &m_panel.status, &StatusLog::append);
         // "Return to Main": the front panel comes forward again once the
         // loader has gone, not the window the work area would pick next
         // (the trend graph behind the panel).

@@ -4,6 +4,7 @@
 #include "platform/twips.h"
 #include "core/panel.h"
 #include "runs/record_step.h"
+#include "windows/axis_ticks.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -57,6 +58,8 @@ Graph_Form::Graph_Form(QWidget *parent) : QWidget(parent)
     setWindowTitle(u"Graph"_s);
     CWGraph1 = new QCustomPlot(this);
     CWGraph1->addGraph();
+    // The readings in full, as the loader's axes show them.
+    CWGraph1->yAxis->setTicker(QSharedPointer<windows::PlainTicker>::create());
     S_Time = new QLabel(u"Time:"_s, this);
     SHOW_Time = new QLabel(this);
     CW_BUTT = new QPushButton(u"Zoo Out"_s, this);
