@@ -99,10 +99,9 @@ bool autoRange2(Panel &p)
     if (d.isLit(AUTO_LAB2)) {
         d.setLit(AUTO_LAB2, false);
         s.MODE2_RANGE.clear();
-        if (!keySend(p, QStringLiteral("conf2:auto off\\10")) || !AUTO_OFF(p))
-            return false;
-        display::CHK_RANGE(p);
-        return true;
+        const bool exchanged = keySend(p, QStringLiteral("conf2:auto off\\10")) && AUTO_OFF(p);
+        display::CHK_RANGE(p);  // after a failure too: see autoRange1
+        return exchanged;
     }
     d.setLit(AUTO_LAB2, true);
     bool stays = false;
@@ -128,9 +127,13 @@ bool autoRange1(Panel &p)
     if (d.isLit(AUTO_LAB1)) {
         d.setLit(AUTO_LAB1, false);
         s.MODE1_RANGE.clear();
-        if (!keySend(p, QStringLiteral("conf:auto off\\10")) || !AUTO_OFF(p))
-            return false;
+        const bool exchanged = keySend(p, QStringLiteral("conf:auto off\\10")) && AUTO_OFF(p);
+        // Redrawn after a failed exchange too: the label is still empty, so
+        // the display shows no point and no prefix rather than keeping the
+        // auto range's picture, which would read as a fixed range.
         display::CHK_RANGE(p);
+        if (!exchanged)
+            return false;
     } else {
         const bool oneAmp = s.MODE1_RANGE == u"1A";
         s.MODE1_RANGE = QStringView(shell::kAutoRange).toString();

@@ -21,7 +21,9 @@
 // (gate time, AC band or reading rate) goes out. SHIFT goes out.
 //
 // Commands go out only while the link is up; the panel changes all the
-// same. False when an exchange failed and ended the key there.
+// same. False when an exchange failed and ended the key there; a display
+// on its way to a fixed range is redrawn all the same, with the empty
+// label: no point and no prefix, as for a range reply that names none.
 
 #include <QStringView>
 

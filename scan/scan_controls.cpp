@@ -36,6 +36,9 @@ void ScanControls::setPhase(RunPhase phase, shell::PanelState &panel)
 
 ControlsEnabled controlsEnabled(const ScanControls &c)
 {
+    if (c.closing)
+        return {.tabs = false, .tableButtons = false, .settings = false, .repeat = false, .saveData = false,
+                .start = false, .stop = false, .quit = false, .setupFiles = false};
     ControlsEnabled e;
     const bool idle = !c.run.holdsLine();
     e.tabs = !c.run.readingBack();

@@ -79,6 +79,9 @@ public:
     // Running).
     bool runActive() const { return run.running(); }
     void setPhase(RunPhase phase, shell::PanelState &panel);
+    // Quit has been taken and the window is on its way out: nothing in it
+    // takes the user's hand any more, also while its last exchange waits.
+    bool closing = false;
 
     // The run's status line. Its changes signal statusChanged() alone, so a
     // fetch repaints the label, not the window.
@@ -129,7 +132,8 @@ signals:
 };
 
 // Whether each control of the window takes the user's hand now: all of it
-// follows from the run's state (and Repeat from the run mode too).
+// follows from the run's state (and Repeat from the run mode too); none
+// while the window closes.
 struct ControlsEnabled
 {
     bool tabs = true;        // the channel table's page and the result grids

@@ -45,11 +45,13 @@ struct ScanContext
 // instrument.
 void Form_Load(ScanContext &s);
 
-// "Quit", and the close box while Quit is enabled: the front panel's rate
-// lamp is refreshed. False (and nothing done) while a run has Quit
-// disabled: the window stays open. During the read-back at opening it ends
-// the read-back (quitAsked) and returns false: the window closes once the
-// read-back has given way.
+// "Quit", and the close box while Quit is enabled: every control greys
+// (closing) and the front panel's rate lamp is refreshed, and the window
+// closes. False (and nothing done) while a run has Quit disabled, or while
+// the window already closes: it stays open. During the read-back at
+// opening it ends the read-back (quitAsked) and returns false: the window
+// closes once the read-back has given way, without a rate query of its
+// own, as the scanner key that opened it asks the rate right after.
 bool Quit_BUTT_Click(ScanContext &s);
 
 // The program is ending: a run stops as Stop stops it, a read-back ends as

@@ -262,14 +262,16 @@ void TestArrowWalksOnSim::idleAutoThenSteps()
     QVERIFY(f.status.lines().filter(u"conf:rang?"_s).isEmpty());
 }
 
-// AUTO on an idle panel gets a range reply that names no range: display 1
-// claims none (no point, no prefix). UP or DOWN then asks again; while the
-// reply names none, nothing goes out for a range and the status log says
-// so. Once the instrument names its range, the step starts from it.
+// AUTO on an idle panel gets a range reply that names no range, or loses
+// the reply on the line: display 1 claims none (no point, no prefix, AUTO
+// dark). UP or DOWN then asks again; while the reply names none, nothing
+// goes out for a range and the status log says so. Once the instrument
+// names its range (the line back, for a lost reply), the step starts from
+// it.
 void TestArrowWalksOnSim::rangeReplyNamingNoRange_data()
 {
     QTest::addColumn<QString>("instrument");
-    QTest::addColumn<QString>("reply");
+    QTest::addColumn<QString>("reply");    // null: the reply is lost on the line
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("command");  // once the reply names the range
     QTest::addColumn<QString>("label");
@@ -286,13 +288,17 @@ void TestArrowWalksOnSim::rangeReplyNamingNoRange_data()
          u"conf:res 1000000\\10"_s, u"1M"_s, u"conf:res 10000\\10"_s, u"10K"_s},
         {"DCI on 100mA", u"func1=DCI,range1=100mA,auto1=1"_s, u"x"_s,
          u"conf:curr:dc 1\\10"_s, u"1A"_s, u"conf:curr:dc 0.01\\10"_s, u"10mA"_s},
+        // The start-up drawing of auto range has point 2 and the m lamp.
+        {"DCV on 10V", u"func1=DCV,range1=10V,auto1=1"_s, QString(),
+         u"conf:volt:dc 100\\10"_s, u"100V"_s, u"conf:volt:dc 1\\10"_s, u"1V"_s},
     };
     for (const Row &r : rows)
         for (const QString &display2 : {QString(), kDisplay2On}) {
             const char *two = display2.isEmpty() ? "off" : "on";
-            QTest::addRow("%s, \"%s\", UP, display 2 %s", r.name, qPrintable(r.reply), two)
+            const QString reply = r.reply.isNull() ? u"reply lost"_s : u'"' + r.reply + u'"';
+            QTest::addRow("%s, %s, UP, display 2 %s", r.name, qPrintable(reply), two)
                 << r.instrument + display2 << r.reply << u"U"_s << r.up << r.upLabel;
-            QTest::addRow("%s, \"%s\", DOWN, display 2 %s", r.name, qPrintable(r.reply), two)
+            QTest::addRow("%s, %s, DOWN, display 2 %s", r.name, qPrintable(reply), two)
                 << r.instrument + display2 << r.reply << u"D"_s << r.down << r.downLabel;
         }
 }
@@ -304,16 +310,27 @@ void TestArrowWalksOnSim::rangeReplyNamingNoRange()
     QFETCH(QString, key);
     QFETCH(QString, command);
     QFETCH(QString, label);
-    PanelFixture f;
+    const bool lost = reply.isNull();
+    sim::Faults faults;
+    if (lost)
+        faults.cutQuery = "conf:rang?";
+    PanelFixture f(faults);
     QString why;
     QVERIFY2(f.identify(instrument, &why), qPrintable(why));
+    QVERIFY(f.display.isLit(display::Lamp::AUTO_LAB1));
     const QByteArray range = f.sim.instrument.measure(1).range;
-    QVERIFY(f.sim.instrument.setState(u"reply:conf:rang?"_s, reply));
-    const QString told = u"\"conf:rang?\" answered \""_s + reply + u'"';
+    if (lost)
+        f.sim.link.setReplyBound(std::chrono::milliseconds(300));  // the in-process line answers at once
+    else
+        QVERIFY(f.sim.instrument.setState(u"reply:conf:rang?"_s, reply));
+    const QString told = lost ? u"\"conf:rang?\" failed, the key stopped there."_s
+                              : u"\"conf:rang?\" answered \""_s + reply + u'"';
 
     press(f.panel, u'A');
     QCOMPARE(f.status.lines().filter(told).size(), 1);
     QCOMPARE(pointAndPrefix(f.display), u"0000000 "_s);
+    QVERIFY(!f.display.isLit(display::Lamp::AUTO_LAB1));
+    QCOMPARE(f.state.MODE1_RANGE, QString());
 
     for (int i = 1; i <= 2; ++i) {
         f.sim.written.clear();
@@ -324,6 +341,10 @@ void TestArrowWalksOnSim::rangeReplyNamingNoRange()
         QVERIFY(!f.sim.instrument.measure(1).autoRange);
     }
 
+    if (lost) {
+        f.sim.faults = {};
+        QVERIFY(f.sim.open());
+    }
     QVERIFY(f.sim.instrument.setState(u"reply:conf:rang?"_s, u"auto"_s));
     f.sim.written.clear();
     press(f.panel, key.front());

@@ -8,6 +8,7 @@
 #include "platform/dialogs.h"
 #include "platform/program_folder.h"
 #include "platform/twips.h"
+#include "windows/front_panel_window.h"
 #include "windows/main_window.h"
 #include "windows/scan_window.h"
 #include "scan/form_change.h"
@@ -90,6 +91,8 @@ private Q_SLOTS:
     void menuEntriesSaveAndLoad();
     void closeBoxIsQuitAndRefusedWhileQuitIs();
     void readBackShowsItsProgressAndQuitEndsIt();
+    void quitAsksTheRateOnceWithTheWindowGreyed_data();
+    void quitAsksTheRateOnceWithTheWindowGreyed();
 };
 
 void TestScanWindow::opensWithTheScannerStateAndItsMenu()
@@ -397,7 +400,8 @@ void TestScanWindow::readBackShowsItsProgressAndQuitEndsIt()
     QVERIFY(m.queriesSent(u"rout:chan? 118"_s) == 0);
     QVERIFY(!m.menuShown());
     QTRY_VERIFY(!m.window->findChild<scan::Scan_Form *>());
-    QCOMPARE(m.queriesSent(u"sens:det:rate?"_s), 1);  // closed once
+    // The rate is the opening key's to ask (see below), not this close's.
+    QCOMPARE(m.queriesSent(u"sens:det:rate?"_s), 0);
 
     // Opened again, on the same line, it reads everything back.
     form = m.window->openScanForm();
@@ -406,6 +410,89 @@ void TestScanWindow::readBackShowsItsProgressAndQuitEndsIt()
     QVERIFY(!form->SET_SHOW->isVisible());
     QVERIFY(form->Scan_BUTT->isEnabled());
     QCOMPARE(form->MODE_Comb[2]->currentText(), u"4W"_s);
+}
+
+// The way out asks the front panel's rate once, and while that query waits
+// nothing in the window looks usable. The window is opened as the user
+// opens it, by SHIFT with ACV, whose rate check after the key follows the
+// read-back; replies come 300 ms late. Quit after the read-back: the close
+// asks the rate with the window greyed. Quit during the read-back: the
+// window goes at once, half-read, and the key's own rate check is the one
+// query.
+void TestScanWindow::quitAsksTheRateOnceWithTheWindowGreyed_data()
+{
+    QTest::addColumn<int>("quitAtMs");  // after the key went down; 0: once the key is done
+    QTest::newRow("Quit after the read-back") << 0;
+    QTest::newRow("Quit during the read-back") << 2500;
+}
+
+void TestScanWindow::quitAsksTheRateOnceWithTheWindowGreyed()
+{
+    QFETCH(int, quitAtMs);
+    sim::Faults slow;
+    slow.delayMs = 300;
+    MainWindow m(slow);
+    Panel &panel = m.window->panel();
+    panel.state.REMOTE_OK = true;  // the rate lamp asks only then
+    panel.state.scannerReported = true;
+    panel.controls.CHK_COM_TF.checked = true;  // the link is up, as after the identification
+    m.window->show();
+    const QString rate = u"sens:det:rate?"_s;
+
+    // From Quit on, every 20 ms while the rate query is the last command
+    // the instrument got: whether the window is in view, and what of it
+    // takes a click.
+    struct Seen
+    {
+        bool shown, tableEnabled, quitEnabled;
+    };
+    QList<Seen> seen;
+    qsizetype wireAtQuit = -1;
+    QTimer look;
+    look.setInterval(20);
+    connect(&look, &QTimer::timeout, [&] {
+        const QStringList wire = m.sim.wire();
+        if (wire.isEmpty() || wire.back() != rate)
+            return;
+        auto *form = m.window->findChild<scan::Scan_Form *>();
+        const bool shown = form && form->isVisible();
+        seen.append({shown, shown && form->tabs->isEnabled(), shown && form->Quit_BUTT->isEnabled()});
+    });
+    const auto quit = [&] {
+        auto *form = m.window->findChild<scan::Scan_Form *>();
+        QVERIFY(form);
+        wireAtQuit = m.sim.wire().size();
+        look.start();
+        form->Quit_BUTT->click();
+    };
+    if (quitAtMs > 0)
+        QTimer::singleShot(quitAtMs, quit);
+
+    panel.display.setLit(display::Lamp::SHIFT_LAB, true);
+    emit m.window->showForm()->BUTT1_IMG_MouseDown(0, 0);  // SCAN: SHIFT with ACV
+    emit m.window->showForm()->BUTT1_IMG_MouseUp(0, 0);
+    if (quitAtMs == 0) {
+        QVERIFY(m.window->findChild<scan::Scan_Form *>());
+        QCOMPARE(m.queriesSent(u"rout:chan? 118"_s), 1);
+        quit();
+    }
+    QTRY_VERIFY(!m.window->findChild<scan::Scan_Form *>());
+    look.stop();
+
+    QVERIFY(wireAtQuit >= 0);
+    QCOMPARE(m.sim.wire().mid(wireAtQuit).count(rate), 1);
+    QVERIFY(!seen.isEmpty());
+    for (const Seen &s : seen) {
+        QVERIFY2(!s.tableEnabled, "the table took clicks while the window closed");
+        QVERIFY2(!s.quitEnabled, "Quit took clicks while the window closed");
+    }
+    if (quitAtMs > 0) {
+        // Ended where it was, and gone before the rate query went out.
+        QCOMPARE(m.queriesSent(u"rout:chan? 118"_s), 0);
+        QVERIFY(!seen.front().shown);
+    } else {
+        QVERIFY(seen.front().shown);  // greyed in view while the close waits
+    }
 }
 
 QTEST_MAIN(TestScanWindow)
