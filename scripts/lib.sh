@@ -80,14 +80,17 @@ ravelo_sim_arguments() {
 # share one, and points COM 1 at it (RAVELO_COM1). Sets RAVELO_SIM_PID and
 # RAVELO_SIM_DIR; the simulator's own output goes to RAVELO_SIM_DIR/sim.out.
 # Fails, the simulator stopped and its words shown, when no link appears.
-# ravelo_sim_stop ends the simulator and removes the folder.
+# ravelo_sim_stop ends the simulator and removes the folder; nothing else
+# does (a signal to the script's process group does not reach it).
 RAVELO_SIM_PID=""
 RAVELO_SIM_DIR=""
 ravelo_sim_start() {
     local program="$1"
     RAVELO_SIM_DIR="$(mktemp -d "${TMPDIR:-/tmp}/ravelo-sim.XXXXXX")" || return 1
     local link="$RAVELO_SIM_DIR/com1"
-    "$program" --link "$link" "${RAVELO_SIM_ARGV[@]}" > "$RAVELO_SIM_DIR/sim.out" 2>&1 &
+    # In a session of its own: Ctrl-C or a closed terminal ends the program
+    # first, which hands the instrument back, and the simulator after it.
+    setsid "$program" --link "$link" "${RAVELO_SIM_ARGV[@]}" > "$RAVELO_SIM_DIR/sim.out" 2>&1 &
     RAVELO_SIM_PID=$!
     local _
     for _ in $(seq 100); do

@@ -45,6 +45,8 @@ constexpr int kLoadWidth = 12000;
 constexpr int kLoadHeight = 8670;
 constexpr int kWidth = 12050;
 constexpr int kHeight = 8750;
+// How often the program's end looks again whether the line is free.
+constexpr int kEndingPollMs = 20;
 
 // The open window of a kind, if any (a closed one may still await deletion).
 template <typename Form> Form *openForm(QObject *owner)
@@ -326,6 +328,15 @@ void MDImain::changeEvent(QEvent *event)
         MDIForm_Resize();
 }
 
+bool MDImain::lineLetGo(Ending how)
+{
+    // A close that comes while a signal's end waits for the line leaves
+    // that end to go on (it ends the event loop whatever else is open).
+    if (m_ending == Ending::Asked)
+        how = Ending::Asked;
+    return scannerLetsGo(how) && runLetsGo(how);
+}
+
 bool MDImain::scannerLetsGo(Ending how)
 {
     if (!m_scan || !m_scan->controls().run.holdsLine())
@@ -337,11 +348,32 @@ bool MDImain::scannerLetsGo(Ending how)
     return true;
 }
 
+bool MDImain::runLetsGo(Ending how)
+{
+    // A timer-driven run (a demonstration run) ends at once; a loop holds
+    // the event thread until its pass or block is in, and the name box
+    // until it gives up.
+    switch (m_panel.state.runPhase) {
+    case RunPhase::Idle:
+    case RunPhase::Timed:
+        return true;
+    case RunPhase::Naming:
+    case RunPhase::NormalLoop:
+    case RunPhase::FastLoop:
+    case RunPhase::Ending:
+        break;
+    }
+    m_ending = how;
+    runs::programEnding(*m_run);
+    QTimer::singleShot(kEndingPollMs, this, &MDImain::goOnEnding);
+    return false;
+}
+
 void MDImain::goOnEnding()
 {
     // Never inside another exchange's wait: its SYST:LOC would be refused.
     if (m_panel.link.isWaiting()) {
-        QTimer::singleShot(20, this, &MDImain::goOnEnding);
+        QTimer::singleShot(kEndingPollMs, this, &MDImain::goOnEnding);
         return;
     }
     switch (std::exchange(m_ending, Ending::None)) {
@@ -353,12 +385,30 @@ void MDImain::goOnEnding()
     case Ending::Quit:
         quitProgram();
         return;
+    case Ending::Asked:
+        endProgram();
+        return;
     }
+}
+
+void MDImain::endProgram()
+{
+    // The line is let go first (Stop is heard inside a wait as well);
+    // the closing itself waits for the wait.
+    if (!lineLetGo(Ending::Asked))
+        return;
+    if (m_panel.link.isWaiting()) {
+        m_ending = Ending::Asked;
+        QTimer::singleShot(kEndingPollMs, this, &MDImain::goOnEnding);
+        return;
+    }
+    if (close())
+        QCoreApplication::exit(0);
 }
 
 void MDImain::quitProgram()
 {
-    if (!scannerLetsGo(Ending::Quit))
+    if (!lineLetGo(Ending::Quit))
         return;
     Quit_BUTT_Click(m_panel);  // the instrument back in local operation
     m_unloaded = true;
@@ -371,13 +421,13 @@ void MDImain::quitProgram()
 
 void MDImain::closeEvent(QCloseEvent *event)
 {
-    // A scan or read-back ends first, as Stop or Quit ends it; the closing
-    // goes on once the scanner window has let go of the line.
-    if (!scannerLetsGo(Ending::Close)) {
+    // A scan or read-back ends first, as Stop or Quit ends it, and a run
+    // after its pass or block, its file closed; the closing goes on once
+    // the line is free, so that the instrument's release comes last.
+    if (!lineLetGo(Ending::Close)) {
         event->ignore();
         return;
     }
-    // A loop that runs ends after its pass or block, and its file is closed.
     runs::programEnding(*m_run);
     if (!m_unloaded) {
         m_unloaded = true;

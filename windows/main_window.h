@@ -62,6 +62,13 @@ public:
     // reports a scanner.
     scan::Scan_Form *openScanForm();
 
+    // The program's end asked from outside its windows (a signal): a scan or
+    // read-back ends as Stop ends it, a run ends and closes its file, then
+    // the main window closes as its close does (the instrument back in
+    // local operation, the last command sent) and the event loop ends with
+    // 0, whatever other window is open.
+    void endProgram();
+
     // Centres a window on the primary screen, as the old layout did: half
     // the screen less half the window, and 110 twips lower.
     static void CENTER_FORM(QWidget *window);
@@ -73,11 +80,17 @@ protected:
 
 private:
     // How the program was asked to end.
-    enum class Ending { None, Close, Quit };
-    // The scanner window lets go of the line for the program's end: true
-    // when it holds none now; otherwise the ending goes on (goOnEnding) once
-    // its run or read-back has ended.
+    enum class Ending { None, Close, Quit, Asked };
+    // Whatever holds the line lets go of it for the program's end: true
+    // when nothing holds it now; otherwise the ending goes on (goOnEnding)
+    // once it is free.
+    bool lineLetGo(Ending how);
+    // The scanner window's run or read-back ends, as Stop or its Quit ends
+    // it; the ending goes on when the window lets go of the line.
     bool scannerLetsGo(Ending how);
+    // A run of the START key ends after its pass or block and closes its
+    // file; the ending goes on once the run is over.
+    bool runLetsGo(Ending how);
     void goOnEnding();
     // The status window's Quit: the instrument back in local operation, and
     // the program ends.
