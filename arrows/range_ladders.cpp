@@ -2,6 +2,7 @@
 
 #include "core/panel.h"
 #include "display/glyph_words.h"
+#include "display/range_words.h"
 #include "display/unit_lamps.h"
 #include "keys/key_exchange.h"
 #include "keys/shift_key.h"
@@ -23,41 +24,13 @@ using display::Prefix;
 
 // ---- words spelled on display 2 -------------------------------------------------
 
-struct RangeWord
-{
-    const char16_t *label;
-    display::Word word;
-};
-constexpr RangeWord kRangeWords[] = {
-    // label       glyphs, leftmost first
-    {u"100mV",  {u"",  u"1", u"0", u"0", u"M2", u"V"}},
-    {u"1V",     {u"",  u"",  u"",  u"1", u"",   u"V"}},
-    {u"10V",    {u"",  u"",  u"1", u"0", u"",   u"V"}},
-    {u"100V",   {u"",  u"1", u"0", u"0", u"",   u"V"}},
-    {u"1000V",  {u"1", u"0", u"0", u"0", u"",   u"V"}},
-    {u"750V",   {u"",  u"7", u"5", u"0", u"",   u"V"}},
-    {u"100uA",  {u"",  u"1", u"0", u"0", u"U2", u"A"}},
-    {u"1mA",    {u"",  u"",  u"",  u"1", u"M2", u"A"}},
-    {u"10mA",   {u"",  u"",  u"1", u"0", u"M2", u"A"}},
-    {u"100mA",  {u"",  u"1", u"0", u"0", u"M2", u"A"}},
-    {u"1A",     {u"",  u"",  u"",  u"1", u"",   u"A"}},
-    {u"10A",    {u"",  u"",  u"1", u"0", u"",   u"A"}},
-    {u"100",    {u"",  u"1", u"0", u"0", u"",   u"ohm"}},
-    {u"1K",     {u"",  u"",  u"",  u"1", u"K",  u"ohm"}},
-    {u"10K",    {u"",  u"",  u"1", u"0", u"K",  u"ohm"}},
-    {u"100K",   {u"",  u"1", u"0", u"0", u"K",  u"ohm"}},
-    {u"1M",     {u"",  u"",  u"",  u"1", u"M",  u"ohm"}},
-    {u"10M",    {u"",  u"",  u"1", u"0", u"M",  u"ohm"}},
-    {u"100M",   {u"",  u"1", u"0", u"0", u"M",  u"ohm"}},
-};
 // 100 ohms reached from 1K drawn as point 0 shows a lit blank before the sign.
 constexpr display::Word kHundredOhmBlank = {u"", u"1", u"0", u"0", u" ", u"ohm"};
 
 void spellRange(DisplayModel &d, QStringView label)
 {
-    for (const RangeWord &row : kRangeWords)
-        if (label == QStringView(row.label))
-            return display::spell(d, row.word);
+    if (const display::Word *word = display::findRangeWord(label))
+        display::spell(d, *word);
 }
 
 // ---- the shared steps of every ladder ---------------------------------------------

@@ -2,6 +2,7 @@
 
 #include "display/glyph_words.h"
 #include "core/panel.h"
+#include "display/range_words.h"
 #include "display/unit_lamps.h"
 #include "keys/function_keys.h"
 #include "platform/runtime.h"
@@ -50,29 +51,29 @@ struct Range1Row
 
 constexpr Word kNoWord = {};
 
-constexpr Range1Row kDisplay1Ranges[] = {
-    {Family::Volt,      u"AUTO",  2, Prefix::Milli, {u"",  u"1",  u"0",  u"0", u"M2", u"V"}},
-    {Family::Volt,      u"100mV", 2, Prefix::Milli, {u"",  u"1",  u"0",  u"0", u"M2", u"V"}},
-    {Family::Volt,      u"1V",    0, Prefix::None,  {u"",  u"",   u"",   u"1", u"",   u"V"}},
-    {Family::Volt,      u"10V",   1, Prefix::None,  {u"",  u"",   u"1",  u"0", u"",   u"V"}},
-    {Family::Volt,      u"100V",  2, Prefix::None,  {u"",  u"1",  u"0",  u"0", u"",   u"V"}},
-    {Family::Volt,      u"750V",  3, Prefix::None,  {u"",  u"7",  u"5",  u"0", u"",   u"V"}},
-    {Family::Volt,      u"1000V", 3, Prefix::None,  {u"1", u"0",  u"0",  u"0", u"",   u"V"}},
-    {Family::Current,   u"AUTO",  2, Prefix::Micro, {u"",  u"1",  u"0",  u"0", u"U2", u"A"}},
-    {Family::Current,   u"100uA", 2, Prefix::Micro, {u"",  u"1",  u"0",  u"0", u"U2", u"A"}},
-    {Family::Current,   u"1mA",   0, Prefix::Milli, {u"",  u"",   u"",   u"1", u"M2", u"A"}},
-    {Family::Current,   u"10mA",  1, Prefix::Milli, {u"",  u"",   u"1",  u"0", u"M2", u"A"}},
-    {Family::Current,   u"100mA", 2, Prefix::Milli, {u"",  u"1",  u"0",  u"0", u"M2", u"A"}},
-    {Family::Current,   u"1A",    0, Prefix::None,  {u"",  u"",   u"",   u"1", u"",   u"A"}},
-    {Family::Current,   u"10A",   1, Prefix::None,  {u"",  u"",   u"1",  u"0", u"",   u"A"}},
-    {Family::Ohm,       u"AUTO",  2, Prefix::None,  {u"",  u"1",  u"0",  u"0", u"",   u"ohm"}},
-    {Family::Ohm,       u"100",   2, Prefix::None,  {u"",  u"1",  u"0",  u"0", u"",   u"ohm"}},
-    {Family::Ohm,       u"1K",    0, Prefix::Kilo,  {u"",  u"",   u"",   u"1", u"K",  u"ohm"}},
-    {Family::Ohm,       u"10K",   1, Prefix::Kilo,  {u"",  u"",   u"1",  u"0", u"K",  u"ohm"}},
-    {Family::Ohm,       u"100K",  2, Prefix::Kilo,  {u"",  u"1",  u"0",  u"0", u"K",  u"ohm"}},
-    {Family::Ohm,       u"1M",    0, Prefix::Mega,  {u"",  u"",   u"",   u"1", u"M",  u"ohm"}},
-    {Family::Ohm,       u"10M",   1, Prefix::Mega,  {u"",  u"",   u"1",  u"0", u"M",  u"ohm"}},
-    {Family::Ohm,       u"100M",  2, Prefix::Mega,  {u"",  u"1",  u"0",  u"0", u"M",  u"ohm"}},
+constexpr Range1Row kDisplay1RangeView[] = {
+    {Family::Volt,      u"AUTO",  2, Prefix::Milli, rangeWord(u"100mV")},
+    {Family::Volt,      u"100mV", 2, Prefix::Milli, rangeWord(u"100mV")},
+    {Family::Volt,      u"1V",    0, Prefix::None,  rangeWord(u"1V")},
+    {Family::Volt,      u"10V",   1, Prefix::None,  rangeWord(u"10V")},
+    {Family::Volt,      u"100V",  2, Prefix::None,  rangeWord(u"100V")},
+    {Family::Volt,      u"750V",  3, Prefix::None,  rangeWord(u"750V")},
+    {Family::Volt,      u"1000V", 3, Prefix::None,  rangeWord(u"1000V")},
+    {Family::Current,   u"AUTO",  2, Prefix::Micro, rangeWord(u"100uA")},
+    {Family::Current,   u"100uA", 2, Prefix::Micro, rangeWord(u"100uA")},
+    {Family::Current,   u"1mA",   0, Prefix::Milli, rangeWord(u"1mA")},
+    {Family::Current,   u"10mA",  1, Prefix::Milli, rangeWord(u"10mA")},
+    {Family::Current,   u"100mA", 2, Prefix::Milli, rangeWord(u"100mA")},
+    {Family::Current,   u"1A",    0, Prefix::None,  rangeWord(u"1A")},
+    {Family::Current,   u"10A",   1, Prefix::None,  rangeWord(u"10A")},
+    {Family::Ohm,       u"AUTO",  2, Prefix::None,  rangeWord(u"100")},
+    {Family::Ohm,       u"100",   2, Prefix::None,  rangeWord(u"100")},
+    {Family::Ohm,       u"1K",    0, Prefix::Kilo,  rangeWord(u"1K")},
+    {Family::Ohm,       u"10K",   1, Prefix::Kilo,  rangeWord(u"10K")},
+    {Family::Ohm,       u"100K",  2, Prefix::Kilo,  rangeWord(u"100K")},
+    {Family::Ohm,       u"1M",    0, Prefix::Mega,  rangeWord(u"1M")},
+    {Family::Ohm,       u"10M",   1, Prefix::Mega,  rangeWord(u"10M")},
+    {Family::Ohm,       u"100M",  2, Prefix::Mega,  rangeWord(u"100M")},
     {Family::Frequency, u"AUTO",  2, Prefix::None,  kNoWord},
     {Family::Frequency, u"100mV", 2, Prefix::Kilo,  kNoWord},
     {Family::Frequency, u"1V",    0, Prefix::None,  kNoWord},
@@ -91,7 +92,7 @@ struct Range2Row
     Prefix prefix;
 };
 
-constexpr Range2Row kDisplay2Ranges[] = {
+constexpr Range2Row kDisplay2RangeView[] = {
     {Family::Volt,    u"AUTO",  2, Prefix::Milli},
     {Family::Volt,    u"100mV", 2, Prefix::Milli},
     {Family::Volt,    u"1V",    0, Prefix::None},
@@ -186,7 +187,7 @@ void closeUnlessFlagged(Panel &p)
 void showRange1(Panel &p, Family family, bool spellWord)
 {
     DisplayModel &d = p.display;
-    const Range1Row *row = findRange<Range1Row>(kDisplay1Ranges, family, p.state.MODE1_RANGE);
+    const Range1Row *row = findRange<Range1Row>(kDisplay1RangeView, family, p.state.MODE1_RANGE);
     if (!row) {
         for (int k = 0; k < kDisplay1Points - 1; ++k)
             d.setLit(Points::DROP_IMG, k, false);
@@ -276,7 +277,7 @@ void display2RangeView(Panel &p)
     const FunctionRow *f = findRow<FunctionRow>(kRangedFunctions, p.state.MODE2);
     if (!f)
         return closingStep(p);
-    if (const Range2Row *row = findRange<Range2Row>(kDisplay2Ranges, f->family, p.state.MODE2_RANGE)) {
+    if (const Range2Row *row = findRange<Range2Row>(kDisplay2RangeView, f->family, p.state.MODE2_RANGE)) {
         d.setLit(Points::DROP_IMG2, row->point, true);
         showPrefixAlone(d, row->prefix, 2);
         if (isAuto(row->label))
@@ -294,7 +295,7 @@ FixedRange showFixedRange1(Panel &p)
     const FunctionRow *f = findRow<FunctionRow>(kRangedFunctions, p.state.MODE1);
     if (!f)
         return FixedRange::NotRanged;
-    if (isAuto(p.state.MODE1_RANGE) || !findRange<Range1Row>(kDisplay1Ranges, f->family, p.state.MODE1_RANGE))
+    if (isAuto(p.state.MODE1_RANGE) || !findRange<Range1Row>(kDisplay1RangeView, f->family, p.state.MODE1_RANGE))
         return FixedRange::Unnamed;
     DisplayModel::Batch batch(p.display);
     showRange1(p, f->family, false);

@@ -2,6 +2,7 @@
 
 #include "core/panel.h"
 #include "display/glyph_words.h"
+#include "display/range_words.h"
 #include "keys/key_exchange.h"
 #include "keys/sensor_items.h"
 #include "platform/runtime.h"
@@ -18,6 +19,7 @@ namespace {
 using display::Lamp;
 using display::Points;
 using display::Positions;
+using display::rangeWord;
 using display::Symbol;
 using display::Word;
 using enum display::Lamp;
@@ -34,8 +36,8 @@ constexpr const char16_t *kOffRel = u"CALC:FUNC OFF,REL\\10";
 constexpr const char16_t *kOffHold = u"CALC:FUNC OFF,HOLD\\10";
 constexpr const char16_t *kOffMax = u"CALC:FUNC OFF,MAX\\10";
 
-constexpr Word kVoltWord = {u"", u"1", u"0", u"0", u"M2", u"V"};
-constexpr Word kOhmWord = {u"", u"1", u"0", u"0", u"", u"ohm"};
+// AC current spells its range word with a lit blank before the 1.
+constexpr Word kAc1mAWord = {u"", u"", u" ", u"1", u"M2", u"A"};
 
 // Display 1: one row per function a key selects.
 struct Display1Row
@@ -55,17 +57,17 @@ struct Display1Row
 
 constexpr Display1Row kDisplay1Rows[] = {
     {u"ACV",     {u"calc:stat 0\\10", u"conf:volt:ac\\10"}, {AC_LAB1, AUTO_LAB1, T_V_LAB1, T_min_LAB1},
-     std::nullopt, 2, true, kVoltWord, false, Blank2::Whole, RateCheck::None, true},
+     std::nullopt, 2, true, rangeWord(u"100mV"), false, Blank2::Whole, RateCheck::None, true},
     {u"DCV",     {u"calc:stat 0\\10", u"conf:volt:dc\\10"}, {DC_LAB1, AUTO_LAB1, T_V_LAB1, T_min_LAB1},
-     std::nullopt, 2, true, kVoltWord, false, Blank2::Whole, RateCheck::None, true},
+     std::nullopt, 2, true, rangeWord(u"100mV"), false, Blank2::Whole, RateCheck::None, true},
     {u"ACI",     {kOffRel, kOffHold, kOffMax, u"conf:curr:ac\\10"}, {AC_LAB1, AUTO_LAB1, T_A_LAB1, T_min_LAB1},
-     std::nullopt, 0, true, {u"", u"", u" ", u"1", u"M2", u"A"}, false, Blank2::Whole, RateCheck::AfterCommands, true},
+     std::nullopt, 0, true, kAc1mAWord, false, Blank2::Whole, RateCheck::AfterCommands, true},
     {u"DCI",     {kOffRel, kOffHold, kOffMax, u"conf:curr:dc\\10"}, {DC_LAB1, AUTO_LAB1, T_A_LAB1, T_u_LAB1},
-     std::nullopt, 2, true, {u"", u"1", u"0", u"0", u"U2", u"A"}, false, Blank2::DigitsOnly, RateCheck::AfterCommands, true},
+     std::nullopt, 2, true, rangeWord(u"100uA"), false, Blank2::DigitsOnly, RateCheck::AfterCommands, true},
     {u"4W",      {kOffRel, kOffHold, kOffMax, u"conf:fres\\10"}, {W4_LAB1, AUTO_LAB1, T_R_LAB1},
-     std::nullopt, 2, true, kOhmWord, false, Blank2::Whole, RateCheck::None, false},
+     std::nullopt, 2, true, rangeWord(u"100"), false, Blank2::Whole, RateCheck::None, false},
     {u"2W",      {u"conf:res\\10"}, {W2_LAB1, AUTO_LAB1, T_R_LAB1},
-     std::nullopt, 2, true, kOhmWord, false, Blank2::Whole, RateCheck::None, false},
+     std::nullopt, 2, true, rangeWord(u"100"), false, Blank2::Whole, RateCheck::None, false},
     {u"DIODE",   {u"conf:diod\\10"}, {T_V_LAB1},
      Symbol::DIODE_IMG, 0, false, {u"", u"D", u"I", u"O", u"D", u"E"}, true, Blank2::Whole, RateCheck::None, false},
     {u"CONTINU", {u"conf:cont\\10"}, {T_R_LAB1},

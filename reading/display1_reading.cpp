@@ -2,6 +2,7 @@
 
 #include "display/glyph_words.h"
 #include "display/number_drawing.h"
+#include "display/range_words.h"
 #include "core/panel.h"
 #include "display/value_scaling.h"
 #include "reading/reading_rows.h"
@@ -16,6 +17,7 @@ namespace {
 
 using display::Lamp;
 using display::Prefix;
+using display::rangeWord;
 using display::Word;  // display 2's range word
 
 // One row of a function's table. An automatic row is chosen by |x| < bound
@@ -41,16 +43,19 @@ struct FixedRow
     Prefix prefix;
 };
 
-constexpr Word kAcTopWord = {u"", u"7", u"5", u"0", u"", u"V"};
+constexpr Word kAcTopWord = rangeWord(u"750V");
+
+// Automatic current at 1 A spells its word with lit blanks around the 1.
+constexpr Word kBlank1AWord = {u"", u" ", u" ", u"1", u" ", u"A"};
 
 // Voltage ("ACV", "DCV"): the milli lamp is the only prefix.
 constexpr Row kVoltageRows[] = {
     // bound      mul  div  shown                  prefix          word
-    {0.12,       1e3, 1,   {u"000.0000", 3, 4}, Prefix::Milli, {u"", u"1", u"0", u"0", u"M2", u"V"}},
-    {1.2,        1,   1,   {u"0.000000", 1, 6}, Prefix::None,  {u"", u"", u"", u"1", u"", u"V"}},
-    {12,         1,   1,   {u"00.00000", 2, 5}, Prefix::None,  {u"", u"", u"1", u"0", u"", u"V"}},
-    {120,        1,   1,   {u"000.0000", 3, 4}, Prefix::None,  {u"", u"1", u"0", u"0", u"", u"V"}},
-    {kOtherwise, 1,   1,   {u"0000.000", 4, 3}, Prefix::None,  {u"1", u"0", u"0", u"0", u"", u"V"}, {}, true},
+    {0.12,       1e3, 1,   {u"000.0000", 3, 4}, Prefix::Milli, rangeWord(u"100mV")},
+    {1.2,        1,   1,   {u"0.000000", 1, 6}, Prefix::None,  rangeWord(u"1V")},
+    {12,         1,   1,   {u"00.00000", 2, 5}, Prefix::None,  rangeWord(u"10V")},
+    {120,        1,   1,   {u"000.0000", 3, 4}, Prefix::None,  rangeWord(u"100V")},
+    {kOtherwise, 1,   1,   {u"0000.000", 4, 3}, Prefix::None,  rangeWord(u"1000V"), {}, true},
 };
 constexpr FixedRow kVoltageFixed[] = {
     {u"100mV", 1e3, 1, {u"000.0000", 3, 4}, Prefix::Milli},
@@ -63,12 +68,12 @@ constexpr FixedRow kVoltageFixed[] = {
 
 // Current ("ACI", "DCI"): alternating current has no microampere row.
 constexpr Row kCurrentRows[] = {
-    {0.00012,    1e6, 1, {u"000.0000", 3, 4}, Prefix::Micro, {u"", u"1", u"0", u"0", u"U2", u"A"}, u"DCI"},
-    {0.0012,     1e3, 1, {u"0.000000", 1, 6}, Prefix::Milli, {u"", u"", u"", u"1", u"M2", u"A"}},
-    {0.012,      1e3, 1, {u"00.00000", 2, 5}, Prefix::Milli, {u"", u"", u"1", u"0", u"M2", u"A"}},
-    {0.12,       1e3, 1, {u"000.0000", 3, 4}, Prefix::Milli, {u"", u"1", u"0", u"0", u"M2", u"A"}},
-    {1.2,        1,   1, {u"0.000000", 1, 6}, Prefix::None,  {u"", u" ", u" ", u"1", u" ", u"A"}},
-    {kOtherwise, 1,   1, {u"00.00000", 2, 5}, Prefix::None,  {u"", u"", u"1", u"0", u"", u"A"}},
+    {0.00012,    1e6, 1, {u"000.0000", 3, 4}, Prefix::Micro, rangeWord(u"100uA"), u"DCI"},
+    {0.0012,     1e3, 1, {u"0.000000", 1, 6}, Prefix::Milli, rangeWord(u"1mA")},
+    {0.012,      1e3, 1, {u"00.00000", 2, 5}, Prefix::Milli, rangeWord(u"10mA")},
+    {0.12,       1e3, 1, {u"000.0000", 3, 4}, Prefix::Milli, rangeWord(u"100mA")},
+    {1.2,        1,   1, {u"0.000000", 1, 6}, Prefix::None,  kBlank1AWord},
+    {kOtherwise, 1,   1, {u"00.00000", 2, 5}, Prefix::None,  rangeWord(u"10A")},
 };
 constexpr FixedRow kCurrentFixed[] = {
     {u"100uA", 1e6, 1, {u"000.0000", 3, 4}, Prefix::Micro},
@@ -81,13 +86,13 @@ constexpr FixedRow kCurrentFixed[] = {
 
 // Resistance ("2W", "4W"): the 1 kOhm decade is drawn in ohms.
 constexpr Row kResistanceRows[] = {
-    {120,        1, 1,   {u"000.0000", 3, 4}, Prefix::None, {u"", u"1", u"0", u"0", u"", u"ohm"}},
-    {1200,       1, 1,   {u"0000.000", 4, 3}, Prefix::None, {u"", u"", u"", u"1", u"K", u"ohm"}, {}, false, true},
-    {12000,      1, 1e3, {u"00.00000", 2, 5}, Prefix::Kilo, {u"", u"", u"1", u"0", u"K", u"ohm"}},
-    {120000,     1, 1e3, {u"000.0000", 3, 4}, Prefix::Kilo, {u"", u"1", u"0", u"0", u"K", u"ohm"}},
-    {1200000,    1, 1e6, {u"0.000000", 1, 6}, Prefix::Mega, {u"", u"", u"", u"1", u"M", u"ohm"}},
-    {12000000,   1, 1e6, {u"00.00000", 2, 5}, Prefix::Mega, {u"", u"", u"1", u"0", u"M", u"ohm"}},
-    {kOtherwise, 1, 1e6, {u"000.0000", 3, 4}, Prefix::Mega, {u"", u"1", u"0", u"0", u"M", u"ohm"}},
+    {120,        1, 1,   {u"000.0000", 3, 4}, Prefix::None, rangeWord(u"100")},
+    {1200,       1, 1,   {u"0000.000", 4, 3}, Prefix::None, rangeWord(u"1K"), {}, false, true},
+    {12000,      1, 1e3, {u"00.00000", 2, 5}, Prefix::Kilo, rangeWord(u"10K")},
+    {120000,     1, 1e3, {u"000.0000", 3, 4}, Prefix::Kilo, rangeWord(u"100K")},
+    {1200000,    1, 1e6, {u"0.000000", 1, 6}, Prefix::Mega, rangeWord(u"1M")},
+    {12000000,   1, 1e6, {u"00.00000", 2, 5}, Prefix::Mega, rangeWord(u"10M")},
+    {kOtherwise, 1, 1e6, {u"000.0000", 3, 4}, Prefix::Mega, rangeWord(u"100M")},
 };
 constexpr FixedRow kResistanceFixed[] = {
     {u"100",  1, 1,   {u"000.0000", 3, 4}, Prefix::None},

@@ -3,6 +3,7 @@
 #include "shell/identity_reply.h"
 
 #include "display/glyph_words.h"
+#include "display/range_words.h"
 #include "display/unit_lamps.h"
 #include "core/link_gate.h"
 #include "core/panel.h"
@@ -22,6 +23,7 @@ namespace {
 
 using display::Prefix;
 
+using display::rangeWord;
 using display::Word;
 
 // ---- Display 2 --------------------------------------------------------------
@@ -32,7 +34,7 @@ struct Display2Function
     const char16_t *mode;      // MODE2
     std::optional<Lamp> modeLamp;
     Lamp unitLamp;
-    const char16_t *ranges;    // rows of kDisplay2Ranges, or nullptr
+    const char16_t *ranges;    // rows of kDisplay2RangeReplies, or nullptr
     int point;                 // fixed point of a function without ranges, or -1
 };
 
@@ -61,7 +63,7 @@ struct Display2Range
 // Display 2 codes DC current two decades lower than display 1 and
 // resistance by its step. AC current has no automatic row: no prefix and
 // no point then.
-constexpr Display2Range kDisplay2Ranges[] = {
+constexpr Display2Range kDisplay2RangeReplies[] = {
     {u"DCV", u"0.1",      u"100mV", Prefix::Milli, 2},
     {u"DCV", u"1",        u"1V",    Prefix::None,  0},
     {u"DCV", u"10",       u"10V",   Prefix::None,  1},
@@ -106,7 +108,7 @@ struct Display1Function
     std::optional<Lamp> modeLamp;
     std::optional<Lamp> unitLamp;
     std::optional<Symbol> symbol;
-    bool ranged;           // its range rows are kDisplay1Ranges under its mode
+    bool ranged;           // its range rows are kDisplay1RangeReplies under its mode
     int point;             // fixed point of a function without ranges
     Word word;             // fixed word of a function without ranges
 };
@@ -160,51 +162,57 @@ struct Display1Range
     Word word;              // spelled on display 2 while it is off
 };
 
+// Three AC ranges are spelled here apart from their range words: 100 mV one
+// position to the left, 10 mA and 100 mA with leading zeros.
+constexpr Word kAc100mVWord = {u"1", u"0", u"0", u"",  u"M2", u"V"};
+constexpr Word kAc10mAWord  = {u"",  u"0", u"1", u"0", u"M2", u"A"};
+constexpr Word kAc100mAWord = {u"0", u"1", u"0", u"0", u"M2", u"A"};
+
 // The AC functions and 4-wire put the point one position further right
 // than DC and 2-wire (4-wire at 1K two): display 1 shows them with another
 // number of digits.
-constexpr Display1Range kDisplay1Ranges[] = {
-    {u"ACV", u"0.1",    u"100mV", Prefix::Milli, 3, {u"1", u"0", u"0", u"",  u"M2", u"V"}},
-    {u"ACV", u"1",      u"1V",    Prefix::None,  1, {u"",  u"",  u"",  u"1", u"",   u"V"}},
-    {u"ACV", u"10",     u"10V",   Prefix::None,  2, {u"",  u"",  u"1", u"0", u"",   u"V"}},
-    {u"ACV", u"100",    u"100V",  Prefix::None,  3, {u"",  u"1", u"0", u"0", u"",   u"V"}},
-    {u"ACV", u"750",    u"750V",  Prefix::None,  4, {u"",  u"7", u"5", u"0", u"",   u"V"}},
-    {u"ACV", u"111",    nullptr,  Prefix::Milli, 3, {u"",  u"1", u"0", u"0", u"M2", u"V"}},
-    {u"DCV", u"0.1",    u"100mV", Prefix::Milli, 2, {u"",  u"1", u"0", u"0", u"M2", u"V"}},
-    {u"DCV", u"1",      u"1V",    Prefix::None,  0, {u"",  u"",  u"",  u"1", u"",   u"V"}},
-    {u"DCV", u"10",     u"10V",   Prefix::None,  1, {u"",  u"",  u"1", u"0", u"",   u"V"}},
-    {u"DCV", u"100",    u"100V",  Prefix::None,  2, {u"",  u"1", u"0", u"0", u"",   u"V"}},
-    {u"DCV", u"1000",   u"1000V", Prefix::None,  3, {u"1", u"0", u"0", u"0", u"",   u"V"}},
-    {u"DCV", u"111",    nullptr,  Prefix::Milli, 2, {u"",  u"1", u"0", u"0", u"M2", u"V"}},
-    {u"ACI", u"0.001",  u"1mA",   Prefix::Milli, 1, {u"",  u"",  u"",  u"1", u"M2", u"A"}},
-    {u"ACI", u"0.01",   u"10mA",  Prefix::Milli, 2, {u"",  u"0", u"1", u"0", u"M2", u"A"}},
-    {u"ACI", u"0.1",    u"100mA", Prefix::Milli, 3, {u"0", u"1", u"0", u"0", u"M2", u"A"}},
-    {u"ACI", u"1",      u"1A",    Prefix::None,  1, {u"",  u"",  u"",  u"1", u"",   u"A"}},
-    {u"ACI", u"10",     u"10A",   Prefix::None,  2, {u"",  u"",  u"1", u"0", u"",   u"A"}},
-    {u"ACI", u"111",    nullptr,  Prefix::Milli, 1, {u"",  u"",  u"",  u"1", u"M2", u"A"}},
-    {u"DCI", u"0.0001", u"100uA", Prefix::Micro, 2, {u"",  u"1", u"0", u"0", u"U2", u"A"}},
-    {u"DCI", u"0.001",  u"1mA",   Prefix::Milli, 0, {u"",  u"",  u"",  u"1", u"M2", u"A"}},
-    {u"DCI", u"0.01",   u"10mA",  Prefix::Milli, 1, {u"",  u"",  u"1", u"0", u"M2", u"A"}},
-    {u"DCI", u"0.1",    u"100mA", Prefix::Milli, 2, {u"",  u"1", u"0", u"0", u"M2", u"A"}},
-    {u"DCI", u"1",      u"1A",    Prefix::None,  0, {u"",  u"",  u"",  u"1", u"",   u"A"}},
-    {u"DCI", u"10",     u"10A",   Prefix::None,  1, {u"",  u"",  u"1", u"0", u"",   u"A"}},
-    {u"DCI", u"111",    nullptr,  Prefix::Micro, 2, {u"",  u"1", u"0", u"0", u"U2", u"A"}},
-    {u"2W",  u"10E2",   u"100",   Prefix::None,  2, {u"",  u"1", u"0", u"0", u"",   u"ohm"}},
-    {u"2W",  u"10E3",   u"1K",    Prefix::None,  0, {u"",  u"",  u"",  u"1", u"K",  u"ohm"}},
-    {u"2W",  u"10E4",   u"10K",   Prefix::Kilo,  1, {u"",  u"",  u"1", u"0", u"K",  u"ohm"}},
-    {u"2W",  u"10E5",   u"100K",  Prefix::Kilo,  2, {u"",  u"1", u"0", u"0", u"K",  u"ohm"}},
-    {u"2W",  u"10E6",   u"1M",    Prefix::Mega,  0, {u"",  u"",  u"",  u"1", u"M",  u"ohm"}},
-    {u"2W",  u"10E7",   u"10M",   Prefix::Mega,  1, {u"",  u"",  u"1", u"0", u"M",  u"ohm"}},
-    {u"2W",  u"10E8",   u"100M",  Prefix::Mega,  2, {u"",  u"1", u"0", u"0", u"M",  u"ohm"}},
-    {u"2W",  u"111",    nullptr,  Prefix::Kilo,  2, {u"",  u"1", u"0", u"0", u"K",  u"ohm"}},
-    {u"4W",  u"10E2",   u"100",   Prefix::None,  3, {u"",  u"1", u"0", u"0", u"",   u"ohm"}},
-    {u"4W",  u"10E3",   u"1K",    Prefix::None,  4, {u"",  u"",  u"",  u"1", u"K",  u"ohm"}},
-    {u"4W",  u"10E4",   u"10K",   Prefix::Kilo,  2, {u"",  u"",  u"1", u"0", u"K",  u"ohm"}},
-    {u"4W",  u"10E5",   u"100K",  Prefix::Kilo,  3, {u"",  u"1", u"0", u"0", u"K",  u"ohm"}},
-    {u"4W",  u"10E6",   u"1M",    Prefix::Mega,  1, {u"",  u"",  u"",  u"1", u"M",  u"ohm"}},
-    {u"4W",  u"10E7",   u"10M",   Prefix::Mega,  2, {u"",  u"",  u"1", u"0", u"M",  u"ohm"}},
-    {u"4W",  u"10E8",   u"100M",  Prefix::Mega,  3, {u"",  u"1", u"0", u"0", u"M",  u"ohm"}},
-    {u"4W",  u"111",    nullptr,  Prefix::Mega,  3, {u"",  u"1", u"0", u"0", u"K",  u"ohm"}},
+constexpr Display1Range kDisplay1RangeReplies[] = {
+    {u"ACV", u"0.1",    u"100mV", Prefix::Milli, 3, kAc100mVWord},
+    {u"ACV", u"1",      u"1V",    Prefix::None,  1, rangeWord(u"1V")},
+    {u"ACV", u"10",     u"10V",   Prefix::None,  2, rangeWord(u"10V")},
+    {u"ACV", u"100",    u"100V",  Prefix::None,  3, rangeWord(u"100V")},
+    {u"ACV", u"750",    u"750V",  Prefix::None,  4, rangeWord(u"750V")},
+    {u"ACV", u"111",    nullptr,  Prefix::Milli, 3, rangeWord(u"100mV")},
+    {u"DCV", u"0.1",    u"100mV", Prefix::Milli, 2, rangeWord(u"100mV")},
+    {u"DCV", u"1",      u"1V",    Prefix::None,  0, rangeWord(u"1V")},
+    {u"DCV", u"10",     u"10V",   Prefix::None,  1, rangeWord(u"10V")},
+    {u"DCV", u"100",    u"100V",  Prefix::None,  2, rangeWord(u"100V")},
+    {u"DCV", u"1000",   u"1000V", Prefix::None,  3, rangeWord(u"1000V")},
+    {u"DCV", u"111",    nullptr,  Prefix::Milli, 2, rangeWord(u"100mV")},
+    {u"ACI", u"0.001",  u"1mA",   Prefix::Milli, 1, rangeWord(u"1mA")},
+    {u"ACI", u"0.01",   u"10mA",  Prefix::Milli, 2, kAc10mAWord},
+    {u"ACI", u"0.1",    u"100mA", Prefix::Milli, 3, kAc100mAWord},
+    {u"ACI", u"1",      u"1A",    Prefix::None,  1, rangeWord(u"1A")},
+    {u"ACI", u"10",     u"10A",   Prefix::None,  2, rangeWord(u"10A")},
+    {u"ACI", u"111",    nullptr,  Prefix::Milli, 1, rangeWord(u"1mA")},
+    {u"DCI", u"0.0001", u"100uA", Prefix::Micro, 2, rangeWord(u"100uA")},
+    {u"DCI", u"0.001",  u"1mA",   Prefix::Milli, 0, rangeWord(u"1mA")},
+    {u"DCI", u"0.01",   u"10mA",  Prefix::Milli, 1, rangeWord(u"10mA")},
+    {u"DCI", u"0.1",    u"100mA", Prefix::Milli, 2, rangeWord(u"100mA")},
+    {u"DCI", u"1",      u"1A",    Prefix::None,  0, rangeWord(u"1A")},
+    {u"DCI", u"10",     u"10A",   Prefix::None,  1, rangeWord(u"10A")},
+    {u"DCI", u"111",    nullptr,  Prefix::Micro, 2, rangeWord(u"100uA")},
+    {u"2W",  u"10E2",   u"100",   Prefix::None,  2, rangeWord(u"100")},
+    {u"2W",  u"10E3",   u"1K",    Prefix::None,  0, rangeWord(u"1K")},
+    {u"2W",  u"10E4",   u"10K",   Prefix::Kilo,  1, rangeWord(u"10K")},
+    {u"2W",  u"10E5",   u"100K",  Prefix::Kilo,  2, rangeWord(u"100K")},
+    {u"2W",  u"10E6",   u"1M",    Prefix::Mega,  0, rangeWord(u"1M")},
+    {u"2W",  u"10E7",   u"10M",   Prefix::Mega,  1, rangeWord(u"10M")},
+    {u"2W",  u"10E8",   u"100M",  Prefix::Mega,  2, rangeWord(u"100M")},
+    {u"2W",  u"111",    nullptr,  Prefix::Kilo,  2, rangeWord(u"100K")},
+    {u"4W",  u"10E2",   u"100",   Prefix::None,  3, rangeWord(u"100")},
+    {u"4W",  u"10E3",   u"1K",    Prefix::None,  4, rangeWord(u"1K")},
+    {u"4W",  u"10E4",   u"10K",   Prefix::Kilo,  2, rangeWord(u"10K")},
+    {u"4W",  u"10E5",   u"100K",  Prefix::Kilo,  3, rangeWord(u"100K")},
+    {u"4W",  u"10E6",   u"1M",    Prefix::Mega,  1, rangeWord(u"1M")},
+    {u"4W",  u"10E7",   u"10M",   Prefix::Mega,  2, rangeWord(u"10M")},
+    {u"4W",  u"10E8",   u"100M",  Prefix::Mega,  3, rangeWord(u"100M")},
+    {u"4W",  u"111",    nullptr,  Prefix::Mega,  3, rangeWord(u"100K")},
 };
 
 // The range codes a current range reply may be besides a full scale.
@@ -236,7 +244,7 @@ const Display1Range *display1Range(QStringView mode, QStringView text)
         if (!label)
             return nullptr;
     }
-    for (const Display1Range &row : kDisplay1Ranges) {
+    for (const Display1Range &row : kDisplay1RangeReplies) {
         if (mode != QStringView(row.mode))
             continue;
         if (label ? row.label && *label == QStringView(row.label) : text == QStringView(row.text))
@@ -447,7 +455,7 @@ bool askDisplay2(Panel &p, QString *function)
             p.display.setLit(Points::DROP_IMG2, f.point, true);
         if (!f.ranges)
             break;
-        for (const Display2Range &r : kDisplay2Ranges) {
+        for (const Display2Range &r : kDisplay2RangeReplies) {
             if (QStringView(r.ranges) != QStringView(f.ranges) || rangeText != QStringView(r.text))
                 continue;
             if (r.label)
@@ -582,7 +590,7 @@ std::optional<QString> currentRangeLabel(QStringView mode, QStringView reply)
     for (const CurrentCode &c : kCurrentCodes)
         if (*value == c.code)
             return QString::fromUtf16(c.label);
-    for (const Display1Range &row : kDisplay1Ranges)
+    for (const Display1Range &row : kDisplay1RangeReplies)
         if (mode == QStringView(row.mode) && row.label && rt::toNumber(row.text) == value)
             return QString::fromUtf16(row.label);
     return std::nullopt;
