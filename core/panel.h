@@ -27,7 +27,10 @@ struct PanelParts
 {
     // The channel's problems go to the status log; a line lost while the
     // panel is idle is seen at once (see lineLost()).
+    // While a run holds its line, the dialogs (platform/dialogs.h) block
+    // nothing and their refusals go to its status log.
     explicit PanelParts(shell::Class1 &link);
+    ~PanelParts();
     PanelParts(const PanelParts &) = delete;
     PanelParts &operator=(const PanelParts &) = delete;
 
