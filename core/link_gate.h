@@ -60,9 +60,9 @@ inline constexpr char16_t kScanRefusal[] = u"Not now: the scanner window is runn
 // line (never while the link is simply down).
 bool mayTalk(Panel &p, Sender who);
 
-// Whether a run holds the line: a measurement run from its first timer tick
-// (a demonstration run's too) through its end, or the scanner window's scan
-// or read-back. Meanwhile nothing may stop the event thread to wait for the
+// Whether a run holds the line: a measurement run (a demonstration run
+// too) from the moment its name is given through its end, or the scanner
+// window's scan or read-back. Meanwhile nothing may stop the event thread to wait for the
 // user (platform/dialogs.h): the run would take no reading until answered.
 bool runHoldsLine(const PanelState &state);
 

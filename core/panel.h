@@ -26,9 +26,9 @@ struct Panel
 struct PanelParts
 {
     // The channel's problems go to the status log; a line lost while the
-    // panel is idle is seen at once (see lineLost()).
-    // While a run holds its line, the dialogs (platform/dialogs.h) block
-    // nothing and their refusals go to its status log.
+    // panel is idle is seen at once (see lineLost()). While one of the
+    // panel's runs holds the line, the dialogs (platform/dialogs.h) wait
+    // for nobody, and their refusals go to the status log too.
     explicit PanelParts(shell::Class1 &link);
     ~PanelParts();
     PanelParts(const PanelParts &) = delete;

@@ -23,6 +23,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QMessageBox>
+#include <QScopeGuard>
 #include <QTimer>
 #include <QtTest>
 
@@ -214,7 +215,8 @@ void TestDialogsDuringRuns::nothingWaitsWhileARunHoldsTheLine_data()
         {"Step", Action::StepButton, kRunInProgress, {}, {}, {}},
         {"Load ScanBox Status", Action::LoadSetup, {}, fileRefused, {}, {}},
         {"Save ScanBox Status over a file", Action::SaveSetupOver, {}, overwriteRefused, {}, {}},
-        {"Save ScanBox Status without a name", Action::SaveSetupNoName, u"The input name is error."_s, {}, {}, {}},
+        {"Save ScanBox Status without a name", Action::SaveSetupNoName, u"The input name is error."_s, {}, {},
+         {}},
         {"scan data name box without a name", Action::ScanDataNoName, u"The Input Name Err"_s, {},
          u"The Input Name Err"_s, {}},
         {"loader Open", Action::LoaderOpen, u"No open file"_s, fileRefused, u"No open file"_s, fileRefused},
@@ -224,7 +226,8 @@ void TestDialogsDuringRuns::nothingWaitsWhileARunHoldsTheLine_data()
          u"PLZ Input Command"_s, {}},
     };
     for (const Row &row : rows) {
-        QTest::addRow("normal run: %s", row.name) << Holder::NormalRun << row.action << row.box << row.statusLine;
+        QTest::addRow("normal run: %s", row.name)
+            << Holder::NormalRun << row.action << row.box << row.statusLine;
         QTest::addRow("fast run: %s", row.name) << Holder::FastRun << row.action << row.box << row.statusLine;
         QTest::addRow("scan: %s", row.name)
             << Holder::Scan << row.action << row.boxDuringScan << row.statusLineDuringScan;
@@ -328,6 +331,7 @@ void TestDialogsDuringRuns::theNewestPanelsRuleCounts()
 void TestDialogsDuringRuns::realBoxShowsWithoutALoopOfItsOwn()
 {
     windows::installDialogs();
+    const auto uninstall = qScopeGuard([] { rt::setRealDialogs({}, {}, {}); });
     PanelFixture f;
     f.state.runPhase = RunPhase::NormalLoop;
     // Should a box wait after all, this ends its loop, and the test fails.
@@ -360,7 +364,6 @@ void TestDialogsDuringRuns::realBoxShowsWithoutALoopOfItsOwn()
     QVERIFY(!rt::askOkCancel({u"Overwrite?"_s, {}, rt::MessageIcon::Exclamation}));
     QVERIFY(!hadToClose);
     QCOMPARE(f.status.lineCount(), 1);
-    rt::setRealDialogs({}, {}, {});
 }
 
 QTEST_MAIN(TestDialogsDuringRuns)

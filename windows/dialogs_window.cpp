@@ -72,8 +72,8 @@ void installDialogs()
         },
         [](const rt::Message &question) {
             const QString title = question.title.isEmpty() ? rt::programTitle() : question.title;
-            QMessageBox box(boxIcon(question.icon), title, question.text, QMessageBox::Ok | QMessageBox::Cancel,
-                            QApplication::activeWindow());
+            QMessageBox box(boxIcon(question.icon), title, question.text,
+                            QMessageBox::Ok | QMessageBox::Cancel, QApplication::activeWindow());
             return box.exec() == QMessageBox::Ok;
         });
 }
