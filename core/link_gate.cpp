@@ -33,6 +33,23 @@ bool mayTalk(Panel &p, Sender who)
     return false;
 }
 
+bool runHoldsLine(const PanelState &state)
+{
+    if (state.scanRunning)
+        return true;
+    switch (state.runPhase) {
+    case RunPhase::Timed:
+    case RunPhase::NormalLoop:
+    case RunPhase::FastLoop:
+    case RunPhase::Ending:
+        return true;
+    case RunPhase::Idle:
+    case RunPhase::Naming:  // the record-name box waits for the user anyway
+        break;
+    }
+    return false;
+}
+
 bool send(Panel &p, const QString &command, Sender who)
 {
     return mayTalk(p, who) && p.link.Write(command);

@@ -31,6 +31,8 @@ struct Panel;
 
 namespace shell {
 
+struct PanelState;
+
 enum class Sender {
     Panel,    // every rule
     Always,   // the streaming and scan rules
@@ -57,6 +59,12 @@ inline constexpr char16_t kScanRefusal[] = u"Not now: the scanner window is runn
 // Whether `who` may talk to the instrument now; a refusal writes its status
 // line (never while the link is simply down).
 bool mayTalk(Panel &p, Sender who);
+
+// Whether a run holds the line: a measurement run (a demonstration run
+// too) from the moment its name is given through its end, or the scanner
+// window's scan or read-back. Meanwhile nothing may stop the event thread to wait for the
+// user (platform/dialogs.h): the run would take no reading until answered.
+bool runHoldsLine(const PanelState &state);
 
 // The commands sent each time the port is opened at start-up, in order.
 inline const QStringList &startupCommands()

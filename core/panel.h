@@ -26,8 +26,11 @@ struct Panel
 struct PanelParts
 {
     // The channel's problems go to the status log; a line lost while the
-    // panel is idle is seen at once (see lineLost()).
+    // panel is idle is seen at once (see lineLost()). While one of the
+    // panel's runs holds the line, the dialogs (platform/dialogs.h) wait
+    // for nobody, and their refusals go to the status log too.
     explicit PanelParts(shell::Class1 &link);
+    ~PanelParts();
     PanelParts(const PanelParts &) = delete;
     PanelParts &operator=(const PanelParts &) = delete;
 

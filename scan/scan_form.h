@@ -20,8 +20,9 @@ struct ScanContext
 {
     Panel &panel;
     ScanControls &controls;
-    // Asks with OK and Cancel; true for OK. Without one every question is
-    // answered Cancel, so nothing is overwritten unasked.
+    // Answers an OK/Cancel question in place of the program's box (tests);
+    // true for OK. Either way the question goes through rt::askOkCancel,
+    // which does not ask it while a run holds the line.
     std::function<bool(const rt::Message &)> askOkCancel;
 
     // The wall clock of file names and time stamps; tests fix it.
@@ -35,7 +36,7 @@ struct ScanContext
     // tests that count commands, not time, put a no-op here.
     std::function<void(float)> pace = {};
 
-    bool ask(const rt::Message &question) const { return askOkCancel && askOkCancel(question); }
+    bool ask(const rt::Message &question) const { return rt::askOkCancel(question, askOkCancel); }
 };
 
 // The opening, as far as it is not the window's own (showing the

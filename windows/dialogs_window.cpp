@@ -93,9 +93,19 @@ void installDialogs()
     rt::setRealDialogs(
         [](const rt::Message &message) {
             const QString title = message.title.isEmpty() ? rt::programTitle() : message.title;
-            QMessageBox box(boxIcon(message.icon), title, message.text, QMessageBox::Ok,
-                            QApplication::activeWindow());
-            box.exec();
+            if (message.modal) {
+                QMessageBox box(boxIcon(message.icon), title, message.text, QMessageBox::Ok,
+                                QApplication::activeWindow());
+                box.exec();
+                return;
+            }
+            // A run holds the line: the box shows and the run goes on; it
+            // goes away with its OK.
+            auto *box = new QMessageBox(boxIcon(message.icon), title, message.text, QMessageBox::Ok,
+                                        QApplication::activeWindow());
+            box->setAttribute(Qt::WA_DeleteOnClose);
+            box->setModal(false);
+            box->show();
         },
         [](const QString &caption, const QString &folder, const QString &filter) {
             const std::unique_ptr<QFileDialog> dialog(
@@ -103,6 +113,12 @@ void installDialogs()
             if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
                 return QString();
             return dialog->selectedFiles().constFirst();
+        },
+        [](const rt::Message &question) {
+            const QString title = question.title.isEmpty() ? rt::programTitle() : question.title;
+            QMessageBox box(boxIcon(question.icon), title, question.text,
+                            QMessageBox::Ok | QMessageBox::Cancel, QApplication::activeWindow());
+            return box.exec() == QMessageBox::Ok;
         });
 }
 

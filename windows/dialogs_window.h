@@ -8,7 +8,8 @@ class QWidget;
 
 namespace windows {
 
-// Puts QMessageBox and QFileDialog behind rt::messageBox and rt::openFileName.
+// Puts QMessageBox and QFileDialog behind rt::messageBox, rt::askOkCancel
+// and rt::openFileName.
 void installDialogs();
 
 // The Open dialog that rt::openFileName shows, not yet shown.

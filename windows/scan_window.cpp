@@ -19,7 +19,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -130,11 +129,7 @@ void setTextColour(QWidget *w, const QColor &colour)
 
 Scan_Form::Scan_Form(Panel &panel, QWidget *parent)
     : QWidget(parent),
-      m_context{panel, m_controls, [this](const rt::Message &question) {
-                    QMessageBox box(QMessageBox::Warning, question.title, question.text,
-                                    QMessageBox::Ok | QMessageBox::Cancel, this);
-                    return box.exec() == QMessageBox::Ok;
-                }}
+      m_context{panel, m_controls, {}}
 {
     setWindowTitle(u"Scan"_s);
     resize(rt::twipsSize(kWidth, kHeight));
