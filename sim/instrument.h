@@ -129,9 +129,10 @@ public:
     }
 
 private:
-    // The tables of instrument.cpp, each with the small handlers its rows
-    // point to: state keys, commands that change the state, reply fields.
-    // Members, so that the handlers reach the state below.
+    // The tables, each with the small handlers its rows point to: state
+    // keys (state_keys.cpp), commands that change the state (commands.cpp),
+    // reply fields (reply_fields.cpp). Members, so that the handlers reach
+    // the state below.
     struct StateKeys;
     struct Commands;
     struct Fields;
