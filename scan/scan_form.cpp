@@ -37,11 +37,10 @@ void Form_Load(ScanContext &s)
 
 bool Quit_BUTT_Click(ScanContext &s)
 {
-    RunState &run = s.controls.run;
-    if (run.readingBack()) {
+    if (s.controls.run.readingBack()) {
         // Heard inside the read-back's wait: it ends there, then the window
         // closes.
-        run.quitAsked = true;
+        s.controls.askQuit();
         s.panel.link.interruptWait();
         return false;
     }
@@ -53,7 +52,7 @@ bool Quit_BUTT_Click(ScanContext &s)
 
 bool letGoForProgramEnd(ScanContext &s)
 {
-    switch (s.controls.run.phase) {
+    switch (s.controls.run.phase()) {
     case RunPhase::Idle:
         return true;
     case RunPhase::ReadingBack:
