@@ -4,6 +4,9 @@
 // from Scan or Step to the run's end, the window holds the line: only it
 // talks to the instrument, and the user's Stop and Quit are the only input
 // taken inside its waits.
+//
+// Everyone reads it; only its owner, the window's controls
+// (scan_controls.h), changes it.
 
 namespace scan {
 
@@ -13,23 +16,31 @@ enum class RunPhase {
     Running,      // a scan or step run, from its start to its end or Stop
 };
 
-struct RunState
+class RunState
 {
-    RunPhase phase = RunPhase::Idle;
+public:
+    RunPhase phase() const { return m_phase; }
     // Stop was clicked (or the program is ending) while the run waited on
     // the instrument: the run ends once the wait gives way, rather than Stop
     // talking across it.
-    bool stopAsked = false;
+    bool stopAsked() const { return m_stopAsked; }
     // Quit was clicked (or the program is ending) during the read-back: it
     // ends where it is, then the window closes.
-    bool quitAsked = false;
+    bool quitAsked() const { return m_quitAsked; }
     // The instrument was told to scan and its end-of-pass line has not been
     // read: it may still come after a stop.
-    bool passArmed = false;
+    bool passArmed() const { return m_passArmed; }
 
-    bool holdsLine() const { return phase != RunPhase::Idle; }
-    bool running() const { return phase == RunPhase::Running; }
-    bool readingBack() const { return phase == RunPhase::ReadingBack; }
+    bool holdsLine() const { return m_phase != RunPhase::Idle; }
+    bool running() const { return m_phase == RunPhase::Running; }
+    bool readingBack() const { return m_phase == RunPhase::ReadingBack; }
+
+private:
+    friend class ScanControls;
+    RunPhase m_phase = RunPhase::Idle;
+    bool m_stopAsked = false;
+    bool m_quitAsked = false;
+    bool m_passArmed = false;
 };
 
 } // namespace scan

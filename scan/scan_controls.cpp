@@ -22,16 +22,40 @@ ScanControls::ScanControls(QObject *parent) : QObject(parent)
 
 void ScanControls::setPhase(RunPhase phase, shell::PanelState &panel)
 {
-    const bool released = run.holdsLine() && phase == RunPhase::Idle;
-    run.phase = phase;
+    const bool released = m_run.holdsLine() && phase == RunPhase::Idle;
+    m_run.m_phase = phase;
     if (phase != RunPhase::ReadingBack)
-        run.stopAsked = false;
+        m_run.m_stopAsked = false;
+    if (phase == RunPhase::ReadingBack)
+        m_run.m_quitAsked = false;
     if (phase == RunPhase::Running)
-        run.passArmed = false;
-    panel.scanRunning = run.holdsLine();
+        m_run.m_passArmed = false;
+    panel.scanRunning = m_run.holdsLine();
     touch();
     if (released)
         emit lineReleased();
+}
+
+PhaseScope::PhaseScope(ScanControls &c, RunPhase phase, shell::PanelState &panel, std::function<void()> leave)
+    : m_c(c), m_panel(panel), m_leave(std::move(leave))
+{
+    m_c.setPhase(phase, m_panel);
+}
+
+PhaseScope::~PhaseScope()
+{
+    if (m_kept || !m_c.run.holdsLine())
+        return;
+    if (m_leave) {
+        try {
+            m_leave();
+        } catch (...) {
+            // Idle all the same, below: a window that holds the line for
+            // nobody would refuse every click from now on.
+        }
+    }
+    if (m_c.run.holdsLine())
+        m_c.setPhase(RunPhase::Idle, m_panel);
 }
 
 ControlsEnabled controlsEnabled(const ScanControls &c)

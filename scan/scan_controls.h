@@ -15,6 +15,9 @@
 #include <QString>
 
 #include <array>
+#include <functional>
+#include <optional>
+#include <utility>
 
 namespace shell {
 struct PanelState;
@@ -72,16 +75,33 @@ public:
     QString SSBS_Input_Text = QStringLiteral("Set Data");
     bool SSBS_Frame_front = false;
 
-    // What the window is doing with the instrument: the one owner of the
-    // run's state. It changes through setPhase alone.
-    RunState run;
-    // A run is active: from a start until its end or Stop (run.phase is
+    // What the window is doing with the instrument. The controls own it:
+    // it changes through the methods below alone.
+    const RunState &run = m_run;
+    // A run is active: from a start until its end or Stop (run.phase() is
     // Running).
     bool runActive() const { return run.running(); }
+    // Entering a phase starts it afresh: Running forgets an earlier Stop
+    // and armed pass, ReadingBack an earlier Quit. Idle lets go of the
+    // line (lineReleased); quitAsked stays for the window to read.
     void setPhase(RunPhase phase, shell::PanelState &panel);
     // Quit has been taken and the window is on its way out: nothing in it
     // takes the user's hand any more, also while its last exchange waits.
     bool closing = false;
+
+    void askStop() { m_run.m_stopAsked = true; }
+    void askQuit() { m_run.m_quitAsked = true; }
+    void setPassArmed(bool armed) { m_run.m_passArmed = armed; }
+    // Whether a pass was armed, and it is no longer.
+    bool takePassArmed() { return std::exchange(m_run.m_passArmed, false); }
+
+    // The channel table's enabled flags as a run found them; the lock keeps
+    // them, the unlock puts them back.
+    struct RowEnabled
+    {
+        bool on, autoBox, function, range;
+    };
+    std::optional<std::array<RowEnabled, kChannelCount>> tableBeforeLock;
 
     // The run's status line. Its changes signal statusChanged() alone, so a
     // fetch repaints the label, not the window.
@@ -129,6 +149,30 @@ signals:
     void statusChanged();
     // The window has stopped holding the line: its run or read-back is over.
     void lineReleased();
+
+private:
+    RunState m_run;
+};
+
+// Holds the window in a phase for the length of a procedure: on every way
+// out, early returns and exceptions too, the phase goes back to Idle, by
+// `leave` when one is given (which ends what the phase began). keep() hands
+// the phase on instead: a run that goes on with its timers.
+class PhaseScope
+{
+public:
+    PhaseScope(ScanControls &c, RunPhase phase, shell::PanelState &panel, std::function<void()> leave = {});
+    ~PhaseScope();
+    PhaseScope(const PhaseScope &) = delete;
+    PhaseScope &operator=(const PhaseScope &) = delete;
+
+    void keep() { m_kept = true; }
+
+private:
+    ScanControls &m_c;
+    shell::PanelState &m_panel;
+    std::function<void()> m_leave;
+    bool m_kept = false;
 };
 
 // Whether each control of the window takes the user's hand now: all of it

@@ -37,11 +37,10 @@ void Form_Load(ScanContext &s)
 
 bool Quit_BUTT_Click(ScanContext &s)
 {
-    RunState &run = s.controls.run;
-    if (run.readingBack()) {
+    if (s.controls.run.readingBack()) {
         // Heard inside the read-back's wait: it ends there, then the window
         // closes.
-        run.quitAsked = true;
+        s.controls.askQuit();
         s.panel.link.interruptWait();
         return false;
     }
@@ -52,14 +51,14 @@ bool Quit_BUTT_Click(ScanContext &s)
     // A read-back ended by Quit closes the window inside the scanner key
     // that opened it, whose rate check after the key follows at once: one
     // rate query, not two.
-    if (!run.quitAsked)
+    if (!s.controls.run.quitAsked())
         shell::SPEED_CHK(s.panel);
     return true;
 }
 
 bool letGoForProgramEnd(ScanContext &s)
 {
-    switch (s.controls.run.phase) {
+    switch (s.controls.run.phase()) {
     case RunPhase::Idle:
         return true;
     case RunPhase::ReadingBack:

@@ -129,7 +129,7 @@ void finishRun(ScanContext &s)
     ScanControls &c = s.controls;
     c.Timer1_Scan.setEnabled(false);
     c.Timer1_STEP.setEnabled(false);
-    if (std::exchange(c.run.passArmed, false))
+    if (c.takePassArmed())
         s.panel.link.expectLateLines(1);  // its end-of-pass line may be on its way
     shell::sendNow(s.panel, u"rout:func off\\10"_s, shell::Sender::Scanner);
     c.Repeat_TEXT = u"1"_s;
@@ -193,7 +193,9 @@ void startRun(ScanContext &s, RunKind kind)
     else
         c.showStatus();
     SCAN_TABLE_LOCK(c);
-    c.setPhase(RunPhase::Running, p.state);
+    // A start that does not end with a pass armed ends the run as Stop
+    // does, whichever way it leaves.
+    PhaseScope phase(c, RunPhase::Running, p.state, [&s] { finishRun(s); });
     c.SCAN_ROW = 0;
     c.passNumber = 0;
     c.touch();
@@ -209,25 +211,26 @@ void startRun(ScanContext &s, RunKind kind)
                        && send(s, u"trig:del "_s + numberOf(c.SYS_DEL_TEXT) + u"\\10"_s);
     resetGrids(c);
     if (!armed || !SCAN_CHANNEL_SETUP(s)) {
-        if (!armed && !c.run.stopAsked)
+        if (!armed && !c.run.stopAsked())
             rt::messageBox(u"Is Error"_s, u"Err"_s, rt::MessageIcon::Critical);
-        return finishRun(s);
+        return;
     }
     c.showStatus(u"Read Data"_s, kReadBlue);
     // A Stop given during the set-up arms no pass.
     p.link.takeInput();
-    if (c.run.stopAsked)
-        return finishRun(s);
+    if (c.run.stopAsked())
+        return;
     const bool started = kind == RunKind::Scan
                              ? send(s, u"rout:scan:fin on\\10"_s) && send(s, u"rout:adv on\\10"_s)
                                    && send(s, u"rout:func scan\\10"_s)
                              : send(s, u"rout:adv on\\10"_s) && send(s, u"rout:func step\\10"_s);
-    if (!started && c.run.stopAsked)
-        return finishRun(s);
+    if (!started && c.run.stopAsked())
+        return;
     if (!started)
         return failRun(s, lastLinkError(s));
-    c.run.passArmed = true;
+    c.setPassArmed(true);
     (kind == RunKind::Scan ? c.Timer1_Scan : c.Timer1_STEP).setEnabled(true);
+    phase.keep();
 }
 
 void runTick(ScanContext &s, RunKind kind)
@@ -262,9 +265,9 @@ void runTick(ScanContext &s, RunKind kind)
         }
         // A Stop given as the pass ended arms no new one.
         s.panel.link.takeInput();
-        const bool armed = !c.run.stopAsked && send(s, u"rout:adv on\\10"_s) && send(s, rearm);
-        c.run.passArmed = armed;
-        if (c.run.stopAsked) {
+        const bool armed = !c.run.stopAsked() && send(s, u"rout:adv on\\10"_s) && send(s, rearm);
+        c.setPassArmed(armed);
+        if (c.run.stopAsked()) {
             finishRun(s);
             return false;
         }
@@ -370,7 +373,7 @@ bool SCAN_CHANNEL_SETUP(ScanContext &s)
     const auto failed = [&] {
         c.hideStatus();
         // A command refused because Stop ended its wait is no error.
-        if (!c.run.stopAsked)
+        if (!c.run.stopAsked())
             rt::messageBox(u"Is Error"_s, u"Err"_s, rt::MessageIcon::Critical);
         return false;
     };
@@ -398,16 +401,32 @@ bool SCAN_CHANNEL_SETUP(ScanContext &s)
 
 void SCAN_TABLE_LOCK(ScanControls &c)
 {
+    // What the table's rules made of it is kept for the unlock: a locked
+    // four-wire partner, say, or a list the read-back left as it found it.
+    if (!c.tableBeforeLock) {
+        std::array<ScanControls::RowEnabled, kChannelCount> before{};
+        for (int i = 0; i < kChannelCount; ++i) {
+            const ChannelRow &row = c.table.channel(i);
+            before[std::size_t(i)] = {row.CHN_CHK.enabled, row.S_Auto_CHK.enabled, row.MODE_Comb.enabled,
+                                      row.Combo2.enabled};
+        }
+        c.tableBeforeLock = before;
+    }
     for (int i = 0; i < kChannelCount; ++i)
         c.table.setRowEnabled(i, false, false, false, false);
 }
 
 void SCAN_TABLE_UNLOCK(ScanControls &c)
 {
+    // Nothing changes the table while it is locked: it comes back as it
+    // was. Unlocked already (Stop while idle), it stays as it is.
+    const std::optional<std::array<ScanControls::RowEnabled, kChannelCount>> before
+        = std::exchange(c.tableBeforeLock, std::nullopt);
+    if (!before)
+        return;
     for (int i = 0; i < kChannelCount; ++i) {
-        const ChannelRow &row = c.table.channel(i);
-        const bool on = row.CHN_CHK.checked;
-        c.table.setRowEnabled(i, true, true, on, on && !row.S_Auto_CHK.checked);
+        const ScanControls::RowEnabled &row = (*before)[std::size_t(i)];
+        c.table.setRowEnabled(i, row.on, row.autoBox, row.function, row.range);
     }
 }
 
@@ -445,7 +464,7 @@ public:
             if (shell::mayTalk(p, shell::Sender::Scanner))
                 reading = p.link.Read();
             if (!reading) {
-                if (!m_c.run.stopAsked)
+                if (!m_c.run.stopAsked())
                     return End::Failed;
                 // This reading and the rest are still on their way.
                 p.link.expectLateLines(n - k + 1);
@@ -459,13 +478,16 @@ public:
                 return End::OutOfLine;
             }
             place(*reading);
-            if (m_c.run.stopAsked) {
+            // A pass read whole is kept, whenever Stop came.
+            if (m_c.run.stopAsked() && k < n) {
                 p.link.expectLateLines(n - k);
                 return End::Stopped;
             }
         }
         return End::Read;
     }
+
+    int placed() const { return int(m_placed.size()); }
 
     // Takes every reading of this fetch back out of the grids.
     void takeBack()
@@ -575,7 +597,7 @@ FetchEnd SCAN_FETCH_RESULTS(ScanContext &s, QString *why)
         std::optional<QString> reply;
         if (triggered && shell::mayTalk(p, shell::Sender::Scanner))
             reply = p.link.ReadUnasked();
-        if (c.run.stopAsked)
+        if (c.run.stopAsked())
             return FetchEnd::Stopped;  // the end-of-pass line may still come
         if (!triggered || (!reply && p.link.lastError() != shell::LinkError::TimedOut))
             return fail(lastLinkError(s));
@@ -587,7 +609,7 @@ FetchEnd SCAN_FETCH_RESULTS(ScanContext &s, QString *why)
         if (reply && reply->contains(kScanOk))
             break;
     }
-    c.run.passArmed = false;
+    c.setPassArmed(false);
 
     const std::optional<qint32> count = rt::roundToWhole(valueOf(c.Count_TEXT));
     const int n = count.value_or(0);
@@ -596,13 +618,25 @@ FetchEnd SCAN_FETCH_RESULTS(ScanContext &s, QString *why)
     // first answer came before the pass had ended.
     for (int attempt = 1;; ++attempt) {
         if (!send(s, u"fetc?\\10"_s)) {
-            if (c.run.stopAsked)
+            if (c.run.stopAsked())
                 return FetchEnd::Stopped;
             return fail(lastLinkError(s));
         }
         const PassReadings::End end = pass.read(n);
         if (end == PassReadings::End::Failed)
             return fail(lastLinkError(s));
+        if (end == PassReadings::End::Stopped) {
+            // A pass cut short is not saved, and the grids show what the
+            // file holds: its readings go.
+            p.status.append(u"Pass %1 was cut short after %2 of its %3 readings: it is not saved, and its "
+                            "readings are cleared from the grid."_s
+                                .arg(c.passNumber)
+                                .arg(pass.placed())
+                                .arg(n));
+            pass.takeBack();
+            c.touch();
+            return FetchEnd::Stopped;
+        }
         if (end != PassReadings::End::OutOfLine)
             break;
         pass.takeBack();
@@ -617,12 +651,13 @@ FetchEnd SCAN_FETCH_RESULTS(ScanContext &s, QString *why)
         p.status.append(u"Pass %1: the end-of-pass line came among the readings; they are asked for again."_s
                             .arg(c.passNumber));
     }
-    const bool stopped = c.run.stopAsked;
+    // Every reading of the pass came, though Stop may have come with the
+    // last: the pass is kept whole.
+    const bool stopped = c.run.stopAsked();
     pass.finish();
     c.FETCH_COUNT = 0;
     if (c.SCAN_ROW > kRowsInSight)
         c.Scan_Grid_TopRow = c.SCAN_ROW;
-    // What was read is kept, also when Stop came in the middle.
     if (c.Save_DATA_CHK && !pass.lines().isEmpty()) {
         DataLines file;
         if (!file.open(c.scanFilePath, &problem))
@@ -646,7 +681,7 @@ void STOP_BUTT_Click(ScanContext &s)
     if (s.panel.link.isWaiting()) {
         // Heard inside a wait of the run: the run ends as soon as the wait
         // gives way.
-        s.controls.run.stopAsked = true;
+        s.controls.askStop();
         s.panel.link.interruptWait();
         return;
     }

@@ -83,14 +83,10 @@ public:
 
     void run(const std::function<bool(const QObject *)> &heard)
     {
-        m_c.run.quitAsked = false;
-        m_c.setPhase(RunPhase::ReadingBack, m_p.state);
-        {
-            const ScannerWaits waits(m_p, m_c, heard);
-            readAll();
-        }
-        m_c.hideStatus();
-        m_c.setPhase(RunPhase::Idle, m_p.state);
+        // Idle again however the read-back ends, its progress hidden.
+        const PhaseScope phase(m_c, RunPhase::ReadingBack, m_p.state, [this] { m_c.hideStatus(); });
+        const ScannerWaits waits(m_p, m_c, heard);
+        readAll();
     }
 
 private:
@@ -162,7 +158,7 @@ private:
     // and the lines after it are dropped when they come.
     bool quit(bool replyCame, int linesAfter = 0)
     {
-        if (!m_c.run.quitAsked)
+        if (!m_c.run.quitAsked())
             return false;
         m_p.link.expectLateLines(linesAfter + (replyCame ? 0 : 1));
         return true;
@@ -171,7 +167,7 @@ private:
     // Shows how far the read-back has come; false once Quit has ended it.
     bool progress(const QString &step)
     {
-        if (m_c.run.quitAsked)
+        if (m_c.run.quitAsked())
             return false;
         m_c.showStatus(step, kReadBackBlue);
         return true;

@@ -33,7 +33,7 @@ class ScanControls;
 //
 // Its progress shows in the run's status line ("Reading channel 7 of 18").
 // The window holds the line meanwhile; its waits take only what `heard`
-// names (scanner_waits.h), and a Quit (run.quitAsked) ends it where it is.
+// names (scanner_waits.h), and a Quit (run.quitAsked()) ends it where it is.
 void readScannerState(Panel &p, ScanControls &c, const std::function<bool(const QObject *)> &heard = {});
 
 // One channel's set-up reply, "110,FRES,10000,OFF": the first field is the

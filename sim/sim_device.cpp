@@ -29,13 +29,43 @@ bool SimDevice::open(OpenMode mode)
     return QIODevice::open(mode);
 }
 
+void SimDevice::setBaud(int baud)
+{
+    m_byteNs = baud > 0 ? 10'000'000'000LL / baud : 0;
+}
+
 bool SimDevice::pump() const
 {
     if (!isOpen())
         return false;
-    const QByteArray due = m_line.takeDue(m_clock.elapsed());
-    m_rx += due;
-    return !due.isEmpty();
+    const qint64 nowNs = m_clock.nsecsElapsed();
+    const qint64 nowMs = nowNs / 1'000'000;
+    if (m_byteNs == 0) {
+        const QByteArray due = m_line.takeDue(nowMs);
+        m_rx += due;
+        return !due.isEmpty();
+    }
+    // Each reply starts when it is due or when the bytes ahead of it have
+    // gone, whichever is later.
+    for (std::optional<qint64> due = m_line.nextDue(); due && *due <= nowMs; due = m_line.nextDue()) {
+        if (m_paced.isEmpty())
+            m_nextByteNs = std::max(m_nextByteNs, *due * 1'000'000);
+        m_paced += m_line.takeDue(*due);
+    }
+    if (m_paced.isEmpty() || nowNs < m_nextByteNs)
+        return false;
+    const qint64 count = std::min<qint64>(m_paced.size(), (nowNs - m_nextByteNs) / m_byteNs + 1);
+    m_rx += m_paced.left(count);
+    m_paced.remove(0, count);
+    m_nextByteNs += count * m_byteNs;
+    return true;
+}
+
+std::optional<qint64> SimDevice::nextArrival() const
+{
+    if (!m_paced.isEmpty())
+        return (m_nextByteNs + 999'999) / 1'000'000;  // rounded up: never early
+    return m_line.nextDue();
 }
 
 qint64 SimDevice::bytesAvailable() const
@@ -63,6 +93,7 @@ qint64 SimDevice::writeData(const char *data, qint64 maxSize)
     if (m_line.hungUp()) {
         // Like an unplugged adapter: what was waiting is lost with the line.
         m_rx.clear();
+        m_paced.clear();
         m_due.stop();
         close();
         setErrorString(tr("The line went away (the simulated instrument hung up)."));
@@ -76,7 +107,7 @@ qint64 SimDevice::writeData(const char *data, qint64 maxSize)
 
 void SimDevice::armTimer()
 {
-    if (const std::optional<qint64> due = m_line.nextDue())
+    if (const std::optional<qint64> due = nextArrival())
         m_due.start(int(std::clamp<qint64>(*due - m_clock.elapsed(), 0, 1 << 30)));
 }
 
@@ -100,7 +131,7 @@ bool SimDevice::waitForReadyRead(int msecs)
         }
         if (bytesAvailable() > 0)
             return true;
-        const std::optional<qint64> due = m_line.nextDue();
+        const std::optional<qint64> due = nextArrival();
         if (!due && deadline.isForever())
             return false;  // nothing will ever come
         const qint64 left = deadline.remainingTime();  // -1 when forever

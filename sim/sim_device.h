@@ -20,6 +20,12 @@ public:
     explicit SimDevice(Instrument &instrument, Faults faults = {}, Eol eol = Eol::Cr,
                        QObject *parent = nullptr);
 
+    // Paces replies as a serial line at this rate does, 10 bits a byte: a
+    // reply's bytes arrive one after the other from its due time on, so a
+    // block of readings comes in one by one. 0 (the default): a reply
+    // arrives whole at its due time.
+    void setBaud(int baud);
+
     bool open(OpenMode mode) override;
     bool isSequential() const override { return true; }
     qint64 bytesAvailable() const override;
@@ -39,15 +45,22 @@ protected:
     qint64 writeData(const char *data, qint64 maxSize) override;
 
 private:
-    // Moves replies whose time has come into the read buffer; true when
-    // bytes arrived. Emits nothing: callers that may emit do so.
+    // Moves replies whose time has come into the read buffer (at the
+    // line's pace); true when bytes arrived. Emits nothing: callers that
+    // may emit do so.
     bool pump() const;
+    // When the next byte arrives, in ms on the device's clock, if any is
+    // on its way.
+    std::optional<qint64> nextArrival() const;
     // With an event loop running, readyRead comes when a reply is due.
     void armTimer();
     void replyDue();
 
     mutable Line m_line;
     mutable QByteArray m_rx;
+    mutable QByteArray m_paced;        // due, still on its way at the line's pace
+    mutable qint64 m_nextByteNs = 0;   // when the first byte of m_paced arrives
+    qint64 m_byteNs = 0;               // one byte at the line's rate; 0: no pacing
     QElapsedTimer m_clock;
     QTimer m_due;
 };

@@ -17,12 +17,29 @@
 
 #include <QtTest>
 
+#include <stdexcept>
+
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
 
 namespace {
 
 constexpr int kDcv = 1, kAcv = 0, kDcCurrent = 1;
+
+// Every control of the channel table: ticked, enabled, selected.
+QStringList tableState(const scan::ChannelTable &table)
+{
+    QStringList rows;
+    for (int i = 0; i < scan::kChannelCount; ++i) {
+        const scan::ChannelRow &r = table.channel(i);
+        rows.append(u"%1 on %2/%3 auto %4/%5 function %6/%7 range %8/%9"_s.arg(i + scan::kFirstChannel)
+                        .arg(r.CHN_CHK.checked).arg(r.CHN_CHK.enabled)
+                        .arg(r.S_Auto_CHK.checked).arg(r.S_Auto_CHK.enabled)
+                        .arg(r.MODE_Comb.index).arg(r.MODE_Comb.enabled)
+                        .arg(r.Combo2.index).arg(r.Combo2.enabled));
+    }
+    return rows;
+}
 
 struct Scanner
 {
@@ -97,6 +114,9 @@ private Q_SLOTS:
     void setupFilesWaitWhileARunIsActive();
     void refusedDuringAMeasurementRun();
     void tableSurvivesARunAndAReopening();
+    void tableAfterARunIsTheTableBefore_data();
+    void tableAfterARunIsTheTableBefore();
+    void phaseScopeEndsIdleOnEveryWayOut();
 };
 
 void TestScanRun::channelSetup_data()
@@ -481,6 +501,132 @@ void TestScanRun::tableSurvivesARunAndAReopening()
         if (!a.S_Auto_CHK.checked)
             QCOMPARE(b.Combo2.text(), a.Combo2.text());
     }
+}
+
+enum class RunEnd { Natural, StopBetweenPasses, StopWhileIdle, FailedSetup };
+Q_DECLARE_METATYPE(RunEnd)
+
+void TestScanRun::tableAfterARunIsTheTableBefore_data()
+{
+    using Table = std::function<void(scan::ChannelTable &)>;
+    QTest::addColumn<Table>("table");
+    QTest::addColumn<RunEnd>("end");
+
+    const struct
+    {
+        const char *name;
+        Table table;
+    } tables[] = {
+        // 111 is locked by 103's four-wire measurement: unticked, greyed.
+        {"103 4W auto locks 111", [](scan::ChannelTable &t) {
+             t.setOn(2, true);
+             t.selectFunction(2, scan::kFourWire);
+             t.setAuto(2, true);
+         }},
+        {"112 4W on 10 k locks 104", [](scan::ChannelTable &t) {
+             t.setOn(11, true);
+             t.selectFunction(11, scan::kFourWire);
+             t.selectRange(11, 2);
+             t.setAuto(11, false);
+         }},
+        // The read-back may leave an unticked channel's list enabled.
+        {"an unticked channel's function list left enabled", [](scan::ChannelTable &t) {
+             t.setOn(0, true);
+             t.selectFunction(0, kDcv);
+             t.setFunctionEnabled(5, true);
+         }},
+    };
+    const struct
+    {
+        const char *name;
+        RunEnd end;
+    } ends[] = {
+        {"the run's end", RunEnd::Natural},
+        {"Stop between passes", RunEnd::StopBetweenPasses},
+        {"Stop while idle", RunEnd::StopWhileIdle},
+        {"a set-up that fails", RunEnd::FailedSetup},
+    };
+    for (const auto &table : tables)
+        for (const auto &end : ends)
+            QTest::addRow("%s, %s", table.name, end.name) << table.table << end.end;
+}
+
+void TestScanRun::tableAfterARunIsTheTableBefore()
+{
+    QFETCH(std::function<void(scan::ChannelTable &)>, table);
+    QFETCH(RunEnd, end);
+    Scanner t;
+    table(t.c.table);
+    t.c.Repeat_TEXT = u"2"_s;
+    const QStringList before = tableState(t.c.table);
+
+    switch (end) {
+    case RunEnd::Natural:
+        scan::Scan_BUTT_Click(t.s);
+        t.tick();
+        QVERIFY(t.c.runActive());
+        t.tick();
+        break;
+    case RunEnd::StopBetweenPasses:
+        scan::Scan_BUTT_Click(t.s);
+        t.tick();
+        scan::STOP_BUTT_Click(t.s);
+        break;
+    case RunEnd::StopWhileIdle:
+        scan::STOP_BUTT_Click(t.s);
+        break;
+    case RunEnd::FailedSetup:
+        t.s.pace = [&t](float) { t.f.sim.device->close(); };
+        scan::Scan_BUTT_Click(t.s);
+        QCOMPARE(t.messages.messages().size(), 1);
+        break;
+    }
+    QVERIFY(!t.c.run.holdsLine());
+    QCOMPARE(tableState(t.c.table), before);
+    // Locked again and unlocked again by the next run, it is still the same.
+    if (end == RunEnd::StopBetweenPasses) {
+        scan::Scan_BUTT_Click(t.s);
+        for (int i = 0; i < scan::kChannelCount; ++i)
+            QVERIFY(!t.c.table.channel(i).CHN_CHK.enabled && !t.c.table.channel(i).MODE_Comb.enabled);
+        scan::STOP_BUTT_Click(t.s);
+        QCOMPARE(tableState(t.c.table), before);
+    }
+}
+
+// The phase a procedure holds goes back to Idle however it leaves, through
+// its own ending, unless it hands the phase on.
+void TestScanRun::phaseScopeEndsIdleOnEveryWayOut()
+{
+    Scanner t;
+    QSignalSpy released(&t.c, &scan::ScanControls::lineReleased);
+    int ended = 0;
+    try {
+        const scan::PhaseScope phase(t.c, scan::RunPhase::ReadingBack, t.f.state, [&] { ++ended; });
+        QVERIFY(t.c.run.readingBack());
+        QVERIFY(t.f.state.scanRunning);
+        throw std::runtime_error("a failure deep inside");
+    } catch (const std::runtime_error &) {
+    }
+    QCOMPARE(ended, 1);
+    QVERIFY(!t.c.run.holdsLine());
+    QVERIFY(!t.f.state.scanRunning);
+    QCOMPARE(released.size(), 1);
+
+    // Its own ending throwing leaves it Idle too.
+    try {
+        const scan::PhaseScope phase(t.c, scan::RunPhase::Running, t.f.state,
+                                     [] { throw std::runtime_error("the ending fails"); });
+    } catch (...) {
+        QFAIL("the ending's failure got out");
+    }
+    QVERIFY(!t.c.run.holdsLine());
+
+    {
+        scan::PhaseScope phase(t.c, scan::RunPhase::Running, t.f.state, [&] { ++ended; });
+        phase.keep();
+    }
+    QVERIFY(t.c.run.running());
+    QCOMPARE(ended, 1);
 }
 
 QTEST_GUILESS_MAIN(TestScanRun)

@@ -163,7 +163,7 @@ struct Program
         if (when == When::InWait)
             return sim.link.isWaiting() && sim.link.takesInputDuringWaits();
         if (when == When::PassRead)
-            return sim.link.isWaiting() && c.SCAN_ROW == 2 && !c.run.passArmed;
+            return sim.link.isWaiting() && c.SCAN_ROW == 2 && !c.run.passArmed();
         return !sim.link.isWaiting() && c.Timer1_Scan.isEnabled();
     }
 

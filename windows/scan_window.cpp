@@ -159,7 +159,7 @@ bool Scan_Form::load()
 {
     Form_Load(m_context);
     refresh();
-    if (!m_controls.run.quitAsked)
+    if (!m_controls.run.quitAsked())
         return true;
     shell::unloadForm(this);
     return false;

@@ -4,6 +4,7 @@ SimLink::SimLink(sim::Faults f, sim::Eol e)
     : faults(f), eol(e),
       link([this](int, qint32, shell::LinkError *, QString *) -> std::unique_ptr<QIODevice> {
           auto created = std::make_unique<sim::SimDevice>(instrument, faults, eol);
+          created->setBaud(baud);
           if (!created->isOpen())
               created->open(QIODevice::ReadWrite);
           device = created.get();

@@ -21,6 +21,7 @@ struct SimLink
     sim::Instrument instrument;
     sim::Faults faults;
     sim::Eol eol;
+    int baud = 0;  // the replies' pace (sim::SimDevice::setBaud); 0: none
     shell::Class1 link;
     QStringList written;              // every text passed to Write, exactly
     sim::SimDevice *device = nullptr;  // the device of the last Open
