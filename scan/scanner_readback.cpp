@@ -81,12 +81,12 @@ class ReadBack
 public:
     ReadBack(Panel &p, ScanControls &c) : m_p(p), m_c(c) {}
 
-    void run(const std::function<bool(const QObject *)> &heard)
+    void run(const OpenWaitInput &input)
     {
         m_c.run.quitAsked = false;
         m_c.setPhase(RunPhase::ReadingBack, m_p.state);
         {
-            const ScannerWaits waits(m_p, m_c, heard);
+            const ScannerWaits waits(m_p, m_c, input);
             readAll();
         }
         m_c.hideStatus();
@@ -256,9 +256,9 @@ std::optional<int> rangeOfValue(int function, QStringView value)
     return std::nullopt;
 }
 
-void readScannerState(Panel &p, ScanControls &c, const std::function<bool(const QObject *)> &heard)
+void readScannerState(Panel &p, ScanControls &c, const OpenWaitInput &input)
 {
-    ReadBack(p, c).run(heard);
+    ReadBack(p, c).run(input);
 }
 
 } // namespace scan
