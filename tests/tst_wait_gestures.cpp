@@ -81,6 +81,8 @@ struct Program
         ready = QTest::qWaitForWindowActive(window.get()) && sim.open();
         panel().state.REMOTE_OK = true;
         panel().state.scannerReported = true;
+        // The link as a tested line leaves it: the keys talk to the instrument.
+        panel().controls.CHK_COM_TF.enabled = false;
     }
     ~Program()
     {
@@ -101,8 +103,14 @@ struct Program
         form = window->openScanForm();
         sim.faults.delayMs = delayMs;
         sim.open();
-        if (form)
-            form->controls().Repeat_TEXT = u"2"_s;
+        if (!form)
+            return nullptr;
+        form->controls().Repeat_TEXT = u"2"_s;
+        // In front, but lower down: the front panel and Load are in sight.
+        QWidget *area = this->area()->viewport();
+        const int below = std::max(frontPanel()->mapTo(area, QPoint(0, frontPanel()->height())).y(),
+                                   load()->mapTo(area, QPoint(0, load()->height())).y());
+        form->parentWidget()->move(0, below + 4);
         return form;
     }
     scan::ScanControls &controls() { return form->controls(); }
@@ -232,6 +240,8 @@ void TestWaitGestures::scannerKeyReleasedInsideTheReadBack()
     const QString acvUp = p.controls.BUTT1_IMG[kAcv];
     const QString shiftUp = p.controls.SHIFT_IMG;
 
+    // The lamp test of the start lights every lamp; its timer is off here.
+    p.display.setAllLit(false);
     User::press(front, shift);
     User::release(front, shift);
     QVERIFY(p.display.isLit(display::Lamp::SHIFT_LAB));
@@ -296,12 +306,6 @@ void TestWaitGestures::refusedPressChangesNothingOnScreen()
     QVERIFY(scanner);
     QCOMPARE(program.area()->activeSubWindow(), scanner);
     QCOMPARE(program.topWindow(), scanner);
-    // In front, but lower down: the front panel and Load are in sight.
-    QWidget *area = program.area()->viewport();
-    const int below = std::max(program.frontPanel()->mapTo(area, QPoint(0, program.frontPanel()->height())).y(),
-                               program.load()->mapTo(area, QPoint(0, program.load()->height())).y());
-    scanner->move(0, below + 4);
-
     QWidget *pressed = nullptr;
     QPoint at;
     switch (target) {
