@@ -283,22 +283,26 @@ void TestWaitGestures::refusedPressChangesNothingOnScreen_data()
 {
     QTest::addColumn<int>("target");  // 0: a front panel key, 1: Load, 2: the front panel's title
     QTest::addColumn<bool>("releaseInside");
+    QTest::addColumn<bool>("betweenPasses");  // refused by the key itself, outside the waits
     for (const bool inside : {true, false}) {
         const char *when = inside ? "released inside the wait" : "released after it";
-        QTest::addRow("a front panel key, %s", when) << 0 << inside;
-        QTest::addRow("the status window's Load, %s", when) << 1 << inside;
+        QTest::addRow("a front panel key, %s", when) << 0 << inside << false;
+        QTest::addRow("the status window's Load, %s", when) << 1 << inside << false;
     }
-    QTest::newRow("the front panel's title bar") << 2 << true;
+    QTest::newRow("the front panel's title bar") << 2 << true << false;
+    QTest::newRow("a front panel key between passes") << 0 << true << true;
 }
 
-// During a scan the scanner window is in front; a press inside a pass's
-// wait on another window is refused with one line, and that window stays
+// During a scan the scanner window is in front; a press on another window
+// inside a pass's wait is refused with one line, and that window stays
 // behind, without the focus. Its release, inside the wait or after it,
-// clicks nothing.
+// clicks nothing. Between passes the panel's keys refuse a press
+// themselves: the panel stays behind too.
 void TestWaitGestures::refusedPressChangesNothingOnScreen()
 {
     QFETCH(int, target);
     QFETCH(bool, releaseInside);
+    QFETCH(bool, betweenPasses);
     Program program;
     QVERIFY(program.ready);
     QVERIFY(program.openScanner(150));
@@ -330,7 +334,8 @@ void TestWaitGestures::refusedPressChangesNothingOnScreen()
     int linesAtPress = -1;
     bool changedAtPress = true;
     const bool ran = program.scan([&] {
-        if (step == BeforePress && program.inAPassWait() && program.controls().passNumber == 1) {
+        const bool moment = betweenPasses ? program.betweenPasses() : program.inAPassWait();
+        if (step == BeforePress && moment && program.controls().passNumber == 1) {
             const int before = program.lines(shell::kScanRefusal);
             QWidget *focused = QApplication::focusWidget();
             User::press(pressed, at);

@@ -68,7 +68,7 @@ bool isMouseMove(QEvent::Type type)
 }
 
 // The widget under a press on a window: the control the press would reach.
-const QObject *controlUnder(QObject *window, QPointF at)
+QWidget *widgetUnder(QObject *window, QPointF at)
 {
     for (QWidget *top : QApplication::topLevelWidgets()) {
         if (top->windowHandle() != window)
@@ -76,7 +76,13 @@ const QObject *controlUnder(QObject *window, QPointF at)
         QWidget *child = top->childAt(at.toPoint());
         return child ? child : top;
     }
-    return window;
+    return nullptr;
+}
+
+const QObject *controlUnder(QObject *window, QPointF at)
+{
+    QWidget *widget = widgetUnder(window, at);
+    return widget ? static_cast<QObject *>(widget) : window;
 }
 
 // A modal box keeps input from every window but its own.
@@ -102,6 +108,7 @@ public:
     }
 
     void push(WaitInput input) { m_rules.push_back(std::move(input)); }
+    void keepBack(std::function<bool(const QObject *, QPoint)> refuses) { m_keepBack = std::move(refuses); }
     void pop() { m_rules.pop_back(); }
 
 protected:
@@ -111,6 +118,8 @@ protected:
         if (!isUserInput(type))
             return false;
         if (restOfARefusedGesture(event))
+            return true;
+        if (watched->isWindowType() && keptBack(watched, event))
             return true;
         const bool judging = m_link.isWaiting() && !m_rules.empty();
         if (!judging) {
@@ -158,6 +167,40 @@ private:
         connect(&m_retry, &QTimer::timeout, this, &WaitInputFilter::deliverHeld);
         if (QCoreApplication *application = QCoreApplication::instance())
             application->installEventFilter(this);
+    }
+
+    // A press on a control that refuses it for the moment, and its release,
+    // go to the control straight, not through its window: the window system
+    // would give the focus first, and with it bring the window forward.
+    bool keptBack(QObject *window, QEvent *event)
+    {
+        const QEvent::Type type = event->type();
+        if (!isMousePress(type) && !isMouseRelease(type))
+            return false;
+        const auto *mouse = static_cast<const QMouseEvent *>(event);
+        QWidget *control = nullptr;
+        if (isMouseRelease(type)) {
+            if (!(m_keptBackButtons & mouse->button()))
+                return false;
+            m_keptBackButtons &= ~mouse->button();
+            control = m_keptBackControl;
+        } else {
+            if (!m_keepBack || (m_link.isWaiting() && !m_rules.empty()))
+                return false;
+            control = widgetUnder(window, mouse->position());
+            if (!control || !m_keepBack(control, control->mapFrom(control->window(), mouse->position().toPoint())))
+                return false;
+            m_keptBackControl = control;
+            m_keptBackButtons |= mouse->button();
+        }
+        if (!control)
+            return true;
+        const QPointF at = control->mapFrom(control->window(), mouse->position());
+        QMouseEvent straight(type, at, mouse->scenePosition(), mouse->globalPosition(), mouse->button(), mouse->buttons(),
+                             mouse->modifiers(), mouse->pointingDevice());
+        straight.setTimestamp(mouse->timestamp());
+        QCoreApplication::sendEvent(control, &straight);
+        return true;
     }
 
     static bool heard(const WaitInput &rule, const QObject *target) { return rule.heard && rule.heard(target); }
@@ -305,6 +348,9 @@ private:
 
     shell::Class1 &m_link;
     std::vector<WaitInput> m_rules;  // innermost last
+    std::function<bool(const QObject *, QPoint)> m_keepBack;
+    QPointer<QWidget> m_keptBackControl;
+    Qt::MouseButtons m_keptBackButtons;
     std::deque<Held> m_held;
     bool m_deliveryPosted = false;
     int m_delivering = 0;
@@ -322,5 +368,10 @@ InputDuringWaits::InputDuringWaits(shell::Class1 &link, WaitInput input)
 }
 
 InputDuringWaits::~InputDuringWaits() { m_filter.pop(); }
+
+void keepBackPresses(shell::Class1 &link, std::function<bool(const QObject *control, QPoint at)> refuses)
+{
+    WaitInputFilter::of(link).keepBack(std::move(refuses));
+}
 
 } // namespace windows

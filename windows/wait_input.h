@@ -15,13 +15,16 @@
 //    a gesture begun before a wait ends after it, and no control stays
 //    drawn pressed.
 //
-// Outside a wait input goes as usual; held input goes first.
+// Outside a wait input goes as usual; held input goes first. A press that
+// its control refuses anyway for the moment (keepBackPresses) reaches it
+// without bringing its window forward or taking the focus there.
 
 #include "core/dmm_link.h"
 
 #include <functional>
 
 class QObject;
+class QPoint;
 
 namespace windows {
 
@@ -50,5 +53,11 @@ private:
     shell::Class1::AllEventsInWaits m_events;
     WaitInputFilter &m_filter;
 };
+
+// The controls that refuse a press for the moment (the front panel's keys
+// while the scanner window holds the line), asked with the point of the
+// press in the control: such a press, and its release, reach the control as
+// usual, but its window does not come forward and the focus stays.
+void keepBackPresses(shell::Class1 &link, std::function<bool(const QObject *control, QPoint at)> refuses);
 
 } // namespace windows
