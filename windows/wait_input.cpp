@@ -119,15 +119,14 @@ protected:
             return false;
         if (restOfARefusedGesture(event))
             return true;
+        // Input a wait held goes first.
+        if (!m_link.isWaiting() && !m_held.empty() && m_delivering == 0)
+            deliverHeld();
         if (watched->isWindowType() && keptBack(watched, event))
             return true;
         const bool judging = m_link.isWaiting() && !m_rules.empty();
-        if (!judging) {
-            // Input the wait held goes first.
-            if (!m_link.isWaiting() && !m_held.empty() && m_delivering == 0)
-                deliverHeld();
+        if (!judging)
             return false;
-        }
         const WaitInput &rule = m_rules.back();
         // A press is judged where it reaches the window, before it gives the
         // focus to anything or brings a window forward; the rest of the
