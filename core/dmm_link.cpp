@@ -6,7 +6,6 @@
 #include <QCoreApplication>
 
 #include <QDeadlineTimer>
-#include <QKeyEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QSerialPort>
@@ -238,96 +237,14 @@ bool Class1::checkLineLost()
     return true;
 }
 
-// Input to anything but what the waits hear is dropped while the channel
-// waits; windows pass it on to the control under it, which is judged then.
-class Class1::InputFilter : public QObject
-{
-public:
-    explicit InputFilter(Class1 &link) : m_link(link) {}
+Class1::AllEventsInWaits::AllEventsInWaits(Class1 &link) : m_link(link) { ++m_link.m_allEvents; }
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (!m_link.isWaiting() || m_link.m_waitInput.empty() || !isUserInput(event->type())
-            || watched->isWindowType())
-            return false;
-        const WaitInput &input = m_link.m_waitInput.back();
-        if (input.heard && input.heard(watched))
-            return false;
-        if (startsSomething(event) && input.refused)
-            input.refused();
-        return true;
-    }
-
-private:
-    static bool isUserInput(QEvent::Type type)
-    {
-        switch (type) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::MouseMove:
-        case QEvent::NonClientAreaMouseButtonPress:
-        case QEvent::NonClientAreaMouseButtonRelease:
-        case QEvent::NonClientAreaMouseButtonDblClick:
-        case QEvent::NonClientAreaMouseMove:
-        case QEvent::Wheel:
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-        case QEvent::Shortcut:
-        case QEvent::ContextMenu:
-        case QEvent::InputMethod:
-        case QEvent::TabletPress:
-        case QEvent::TabletMove:
-        case QEvent::TabletRelease:
-        case QEvent::TouchBegin:
-        case QEvent::TouchUpdate:
-        case QEvent::TouchEnd:
-        case QEvent::TouchCancel:
-            return true;
-        default:
-            return false;
-        }
-    }
-    // One press, one stroke: what the user means as one action.
-    static bool startsSomething(const QEvent *event)
-    {
-        switch (event->type()) {
-        case QEvent::MouseButtonPress:
-        case QEvent::NonClientAreaMouseButtonPress:
-        case QEvent::TabletPress:
-        case QEvent::TouchBegin:
-            return true;
-        case QEvent::KeyPress:
-            return !static_cast<const QKeyEvent *>(event)->isAutoRepeat();
-        default:
-            return false;
-        }
-    }
-
-    Class1 &m_link;
-};
-
-Class1::InputDuringWaits::InputDuringWaits(Class1 &link, WaitInput input) : m_link(link)
-{
-    if (link.m_waitInput.empty() && QCoreApplication::instance()) {
-        link.m_inputFilter = std::make_unique<InputFilter>(link);
-        QCoreApplication::instance()->installEventFilter(link.m_inputFilter.get());
-    }
-    link.m_waitInput.push_back(std::move(input));
-}
-
-Class1::InputDuringWaits::~InputDuringWaits()
-{
-    m_link.m_waitInput.pop_back();
-    if (m_link.m_waitInput.empty())
-        m_link.m_inputFilter.reset();  // removes itself from the application
-}
+Class1::AllEventsInWaits::~AllEventsInWaits() { --m_link.m_allEvents; }
 
 void Class1::runEvents()
 {
-    QCoreApplication::processEvents(m_waitInput.empty() ? QEventLoop::ExcludeUserInputEvents
-                                                        : QEventLoop::AllEvents);
+    QCoreApplication::processEvents(m_allEvents > 0 ? QEventLoop::AllEvents
+                                                    : QEventLoop::ExcludeUserInputEvents);
 }
 
 void Class1::waitSlice(const QDeadlineTimer &deadline)
@@ -342,7 +259,7 @@ void Class1::waitSlice(const QDeadlineTimer &deadline)
     --m_waitDepth;
 }
 
-void Class1::takeInput()
+void Class1::runSliceEvents()
 {
     const rt::HeldTicks hold;
     ++m_waitDepth;

@@ -16,7 +16,6 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <vector>
 
 class QIODevice;
 
@@ -36,7 +35,7 @@ enum class LinkError {
     LineLost,          // the port went away (adapter unplugged, far end hung up)
     Busy,              // another exchange is waiting for its reply
     Cancelled,         // the program is ending: nothing more is waited for
-    Interrupted,       // the user ended the wait (the scanner's Stop or Quit)
+    Interrupted,       // the wait was ended from inside its events (interruptWait)
 };
 
 // The device path of "COM n": $RAVELO_COM<n> when set, otherwise
@@ -77,14 +76,14 @@ public:
     // reply and drops it when it comes), or the port is not open or went
     // away.
     //
-    // Every wait lets the window's events run in short slices (paint,
-    // closing, timers, whose ticks wait for the exchange to end), never the
-    // user's input, which waits its turn (or, under an InputDuringWaits, is
-    // taken only where it says); so one exchange is on the line at a time
+    // Every wait runs the program's events in short slices (paint, closing,
+    // timers, whose ticks wait for the exchange to end), but not the user's
+    // input, which the window system keeps until the wait is over (unless
+    // an AllEventsInWaits lives); so one exchange is on the line at a time
     // and the window never freezes.
     std::optional<QString> Read();
-    // Reads a line the instrument sends unasked (the end of a scan pass):
-    // as Read, but a line that does not come in time is not owed, so
+    // Reads a line the instrument sends of its own accord, asked by no
+    // query: as Read, but a line that does not come in time is not owed, so
     // nothing waits for it later.
     std::optional<QString> ReadUnasked();
     void Flush();
@@ -99,48 +98,36 @@ public:
     // up at once.
     void cancelWaits() { m_cancelled = true; }
 
-    // What the user may do while the channel waits (see InputDuringWaits):
-    // `heard` names the objects whose input is taken (a press on a window
-    // reaches the control under it, which is asked in turn); input to any
-    // other object is dropped, and each press or key stroke among it calls
-    // `refused` once.
-    struct WaitInput
-    {
-        std::function<bool(const QObject *target)> heard;
-        std::function<void()> refused;
-    };
-    // While one of these lives, the channel's waits take the user's input
-    // as its WaitInput says, so a window whose exchanges may take long keeps
-    // a way to end them (interruptWait) and nothing else of the user's runs
-    // inside a wait. Without one, input waits until the wait is over. Close
-    // requests reach their windows either way; a window that holds the line
-    // answers them itself.
-    class InputDuringWaits
+    // While one of these lives, a wait's slices run every event, the user's
+    // input too, so something inside a wait can end it (interruptWait).
+    // Whoever opens one answers for what that input may do there; the
+    // channel does not look at it. They nest.
+    class AllEventsInWaits
     {
     public:
-        InputDuringWaits(Class1 &link, WaitInput input);
-        ~InputDuringWaits();
-        InputDuringWaits(const InputDuringWaits &) = delete;
-        InputDuringWaits &operator=(const InputDuringWaits &) = delete;
+        explicit AllEventsInWaits(Class1 &link);
+        ~AllEventsInWaits();
+        AllEventsInWaits(const AllEventsInWaits &) = delete;
+        AllEventsInWaits &operator=(const AllEventsInWaits &) = delete;
 
     private:
         Class1 &m_link;
     };
-    // Whether the waits take input now (an InputDuringWaits lives).
-    bool takesInputDuringWaits() const { return !m_waitInput.empty(); }
-    // Called from input taken inside a wait: the wait ends at once and its
-    // Read fails with Interrupted (a Write not yet sent is not sent). What
+    // Whether a wait's slices run every event now (an AllEventsInWaits lives).
+    bool runsAllEventsInWaits() const { return m_allEvents > 0; }
+    // Called from the events of a wait: the wait ends at once and its Read
+    // fails with Interrupted (a Write not yet sent is not sent). What
     // the instrument still owes is then the caller's to declare
     // (expectLateLines). Outside a wait it does nothing.
     void interruptWait();
-    // Runs the window's events once, as a wait does, without waiting: input
-    // the user gave meanwhile is taken now, and may interrupt the next
-    // exchange, before a command that must not follow it goes out.
-    void takeInput();
+    // Runs the events of one slice, as a wait does, without waiting: what
+    // they do may interrupt the next exchange before a command that must
+    // not follow it goes out. It counts as a wait while it runs.
+    void runSliceEvents();
     // The instrument may still send this many lines that nobody will read
-    // (a stopped scan's end-of-pass line, the rest of its readings): they
-    // are waited for, within the reply bound, and dropped before the next
-    // exchange.
+    // (lines it sends of its own accord, replies to queries whose wait was
+    // interrupted): they are waited for, within the reply bound, and dropped
+    // before the next exchange.
     void expectLateLines(int lines);
     // Sends a command at once, without first waiting for the replies still
     // owed (they stay owed) and whatever interrupted the wait: a stop that
@@ -190,12 +177,11 @@ private:
     bool fail(LinkError error, const QString &why);
     // True (and the port closed, the loss reported) when the line went away.
     bool checkLineLost();
-    // One slice of a wait: input, or events for a moment.
+    // One slice of a wait: what came in, or events for a moment.
     void waitSlice(const QDeadlineTimer &deadline);
-    // The events of one slice, with the input the waits take.
+    // The events of one slice: the user's input only under an
+    // AllEventsInWaits.
     void runEvents();
-    class InputFilter;
-    friend class InputFilter;
     // Sends without settling; the body of Write and WriteNow.
     bool send(const QString &command, bool settleFirst);
     // Inside a wait nothing else may touch the line: Busy.
@@ -221,10 +207,11 @@ private:
     int m_lateOwed = 0;            // replies of timed-out queries still to come
     bool m_lateReading = false;    // one of them is a reading's
     quint64 m_lateDropped = 0;
+    // Waits under way: a wait begun inside another's events (refused, or
+    // runSliceEvents) nests, and the outer one is still under way after it.
     int m_waitDepth = 0;
     bool m_cancelled = false;
-    std::vector<WaitInput> m_waitInput;  // innermost last
-    std::unique_ptr<InputFilter> m_inputFilter;
+    int m_allEvents = 0;  // AllEventsInWaits alive
     bool m_interrupted = false;
     // Lines expected late (expectLateLines) come within the bound from when
     // they were expected, or not at all: later exchanges wait no longer.

@@ -32,7 +32,7 @@ void Form_Load(ScanContext &s)
     SCAN_GRID_INIT(c);
     c.table.fillFunctionLists();
     c.touch();
-    readScannerState(s.panel, c, s.heardDuringWaits);
+    readScannerState(s.panel, c, s.inputDuringWaits);
 }
 
 bool Quit_BUTT_Click(ScanContext &s)

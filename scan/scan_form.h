@@ -4,13 +4,12 @@
 // calls them; tests call them without a window.
 
 #include "scan/scan_controls.h"
+#include "scan/scanner_waits.h"
 #include "platform/dialogs.h"
 
 #include <QDateTime>
 
 #include <functional>
-
-class QObject;
 
 struct Panel;
 
@@ -27,10 +26,10 @@ struct ScanContext
 
     // The wall clock of file names and time stamps; tests fix it.
     std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
-    // What the window's waits take of the user's input (its Stop and Quit,
-    // the program's Quit): the window names them. Without it no input is
-    // taken inside a wait.
-    std::function<bool(const QObject *)> heardDuringWaits = {};
+    // The window's rule for the user's input inside its waits (its Stop and
+    // Quit, the program's Quit are heard; scanner_waits.h). Without one the
+    // waits judge no input.
+    OpenWaitInput inputDuringWaits = {};
 
     // The pause between channels of a set-up, in units of 10 ms (Delay);
     // tests that count commands, not time, put a no-op here.

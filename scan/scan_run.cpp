@@ -202,7 +202,7 @@ void startRun(ScanContext &s, RunKind kind)
     }
     c.showStatus(u"Read Data"_s, kReadBlue);
     // A Stop given during the set-up arms no pass.
-    p.link.takeInput();
+    p.link.runSliceEvents();
     if (c.run.stopAsked())
         return;
     const bool started = kind == RunKind::Scan
@@ -249,7 +249,7 @@ void runTick(ScanContext &s, RunKind kind)
             return false;
         }
         // A Stop given as the pass ended arms no new one.
-        s.panel.link.takeInput();
+        s.panel.link.runSliceEvents();
         const bool armed = !c.run.stopAsked() && send(s, u"rout:adv on\\10"_s) && send(s, rearm);
         c.setPassArmed(armed);
         if (c.run.stopAsked()) {

@@ -81,11 +81,11 @@ class ReadBack
 public:
     ReadBack(Panel &p, ScanControls &c) : m_p(p), m_c(c) {}
 
-    void run(const std::function<bool(const QObject *)> &heard)
+    void run(const OpenWaitInput &input)
     {
         // Idle again however the read-back ends, its progress hidden.
         const PhaseScope phase(m_c, RunPhase::ReadingBack, m_p.state, [this] { m_c.hideStatus(); });
-        const ScannerWaits waits(m_p, m_c, heard);
+        const ScannerWaits waits(m_p, m_c, input);
         readAll();
     }
 
@@ -252,9 +252,9 @@ std::optional<int> rangeOfValue(int function, QStringView value)
     return std::nullopt;
 }
 
-void readScannerState(Panel &p, ScanControls &c, const std::function<bool(const QObject *)> &heard)
+void readScannerState(Panel &p, ScanControls &c, const OpenWaitInput &input)
 {
-    ReadBack(p, c).run(heard);
+    ReadBack(p, c).run(input);
 }
 
 } // namespace scan

@@ -5,13 +5,12 @@
 // the table's rules, so four-wire channels lock their partners as they are
 // read.
 
+#include "scan/scanner_waits.h"
+
 #include <QString>
 #include <QStringView>
 
-#include <functional>
 #include <optional>
-
-class QObject;
 
 struct Panel;
 
@@ -32,9 +31,9 @@ class ScanControls;
 // that channel keeps what it had.
 //
 // Its progress shows in the run's status line ("Reading channel 7 of 18").
-// The window holds the line meanwhile; its waits take only what `heard`
-// names (scanner_waits.h), and a Quit (run.quitAsked()) ends it where it is.
-void readScannerState(Panel &p, ScanControls &c, const std::function<bool(const QObject *)> &heard = {});
+// The window holds the line meanwhile; its waits judge the user's input by
+// `input` (scanner_waits.h), and a Quit (run.quitAsked()) ends it where it is.
+void readScannerState(Panel &p, ScanControls &c, const OpenWaitInput &input = {});
 
 // One channel's set-up reply, "110,FRES,10000,OFF": the first field is the
 // channel, then the function keyword, the range as the instrument names it,

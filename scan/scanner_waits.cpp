@@ -6,24 +6,17 @@
 #include "core/panel.h"
 
 namespace scan {
-namespace {
 
-shell::Class1::WaitInput waitInput(Panel &p, const ScanControls &c,
-                                   const std::function<bool(const QObject *)> &heard)
+ScannerWaits::ScannerWaits(Panel &p, const ScanControls &c, const OpenWaitInput &openInput)
+    : m_events(p.link)
 {
-    return {heard, [&p, &c] {
-                p.status.append(QString::fromUtf16(c.run.readingBack() ? kReadBackRefusal
-                                                                        : shell::kScanRefusal));
-            }};
+    if (!openInput)
+        return;
+    m_input = openInput([&p, &c] {
+        p.status.append(QString::fromUtf16(c.run.readingBack() ? kReadBackRefusal : shell::kScanRefusal));
+    });
 }
 
-} // namespace
-
-ScannerWaits::ScannerWaits(Panel &p, const ScanControls &c, const std::function<bool(const QObject *)> &heard)
-    : m_input(p.link, waitInput(p, c, heard))
-{
-}
-
-ScannerWaits::ScannerWaits(ScanContext &s) : ScannerWaits(s.panel, s.controls, s.heardDuringWaits) {}
+ScannerWaits::ScannerWaits(ScanContext &s) : ScannerWaits(s.panel, s.controls, s.inputDuringWaits) {}
 
 } // namespace scan

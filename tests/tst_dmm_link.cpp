@@ -54,7 +54,7 @@ private Q_SLOTS:
     void lateReplyAfterNextQueryIsNotCarriedOn();
     void flushDropsSecondReply();
     void nothingElseTouchesTheLineInsideAWait();
-    void waitsTakeOnlyTheInputTheyHear();
+    void nestedWaitLeavesTheOuterOneUnderWay();
     void hangupIsReportedNotHung();
     void openRefusesMissingChoices_data();
     void openRefusesMissingChoices();
@@ -438,51 +438,37 @@ void TestDmmLink::nothingElseTouchesTheLineInsideAWait()
     QCOMPARE(sim.wire().count(u"*idn?"_s), 1);
 }
 
-// With an InputDuringWaits the waits take the input of what it hears and
-// drop the rest, one refusal for each press; without one, and outside the
-// waits, nothing is held back by it.
-void TestDmmLink::waitsTakeOnlyTheInputTheyHear()
+// A wait begun inside another's events (a slice run from a tick that fell
+// inside a wait) ends, and the outer wait is still under way after it: the
+// line stays shut to everyone else until the outer wait has its reply.
+void TestDmmLink::nestedWaitLeavesTheOuterOneUnderWay()
 {
     SimLink sim({.delayMs = 150});
     QVERIFY(sim.open());
-    struct Counter : QObject
+    struct Inside
     {
-        int presses = 0;
-        bool event(QEvent *e) override
-        {
-            if (e->type() == QEvent::MouseButtonPress)
-                ++presses;
-            return QObject::event(e);
-        }
-    } heard, other;
-    int refusals = 0;
-    const auto press = [](QObject &target) {
-        QEvent event(QEvent::MouseButtonPress);
-        QCoreApplication::sendEvent(&target, &event);
-        QEvent move(QEvent::MouseMove);
-        QCoreApplication::sendEvent(&target, &move);
-    };
-    QTimer user;
-    QObject::connect(&user, &QTimer::timeout, [&] {
-        press(heard);
-        press(other);
+        bool ran = false;
+        bool waitingAfterInner = false;
+        LinkError writeAfterInner = LinkError::None;
+    } inside;
+    QTimer tick;
+    tick.setSingleShot(true);
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        inside.ran = true;
+        sim.link.runSliceEvents();
+        inside.waitingAfterInner = sim.link.isWaiting();
+        if (!sim.link.Write(u"*idn?\\10"_s))
+            inside.writeAfterInner = sim.link.lastError();
     });
-    user.setSingleShot(true);
-    {
-        const shell::Class1::InputDuringWaits input(
-            sim.link, {[&heard](const QObject *target) { return target == &heard; }, [&refusals] { ++refusals; }});
-        QVERIFY(sim.link.takesInputDuringWaits());
-        press(other);  // no wait under way
-        QVERIFY(sim.link.Write(u"*idn?\\10"_s));
-        user.start(20);
-        QVERIFY(sim.link.Read().has_value());
-    }
-    QCOMPARE(heard.presses, 1);
-    QCOMPARE(other.presses, 1);  // the one outside the wait
-    QCOMPARE(refusals, 1);       // the press, not the move
-    QVERIFY(!sim.link.takesInputDuringWaits());
-    press(other);
-    QCOMPARE(other.presses, 2);
+    QVERIFY(sim.link.Write(u"*idn?\\10"_s));
+    tick.start(30);
+    const std::optional<QString> reply = sim.link.Read();
+    QVERIFY(inside.ran);
+    QVERIFY(inside.waitingAfterInner);
+    QCOMPARE(inside.writeAfterInner, LinkError::Busy);
+    QCOMPARE(reply, std::optional<QString>(kIdn + u'\r'));
+    QVERIFY(!sim.link.isWaiting());
+    QCOMPARE(sim.wire().count(u"*idn?"_s), 1);
 }
 
 QTEST_GUILESS_MAIN(TestDmmLink)

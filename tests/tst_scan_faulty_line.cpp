@@ -100,7 +100,7 @@ struct SlowScanner
     }
     void deliverIfLetIn()
     {
-        if (rt::HeldTicks::active() && !link.takesInputDuringWaits())
+        if (rt::HeldTicks::active() && !link.runsAllEventsInWaits())
             return;
         while (!held.isEmpty())
             held.takeFirst()();

@@ -161,7 +161,7 @@ struct Program
         if (!c.runActive() || c.passNumber != 1)
             return false;
         if (when == When::InWait)
-            return sim.link.isWaiting() && sim.link.takesInputDuringWaits();
+            return sim.link.isWaiting() && sim.link.runsAllEventsInWaits();
         if (when == When::PassRead)
             return sim.link.isWaiting() && c.SCAN_ROW == 2 && !c.run.passArmed();
         return !sim.link.isWaiting() && c.Timer1_Scan.isEnabled();

@@ -404,6 +404,12 @@ SHOW_Form::Hit SHOW_Form::hitTest(QPoint pixel, int *key) const
     return Hit::None;
 }
 
+bool SHOW_Form::isKeyAt(QPoint pixel) const
+{
+    int key = -1;
+    return hitTest(pixel, &key) != Hit::None;
+}
+
 void SHOW_Form::mousePressEvent(QMouseEvent *event)
 {
     if (event->button() != Qt::LeftButton)

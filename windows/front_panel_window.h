@@ -29,6 +29,10 @@ public:
     SHOW_Form(Panel &panel, display::PictureStore &pictures, QWidget *parent = nullptr);
     ~SHOW_Form() override;
 
+    // Whether a point of the panel lies on one of its keys (SHIFT and START
+    // too).
+    bool isKeyAt(QPoint pixel) const;
+
     // Where things are, in twips, for the window's layout and its tests.
     static QRect keyRect(int key);  // 0..15
     static QRect shiftKeyRect();

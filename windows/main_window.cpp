@@ -17,6 +17,7 @@
 #include "windows/status_window.h"
 #include "windows/scan_window.h"
 #include "windows/front_panel_window.h"
+#include "windows/wait_input.h"
 #include "keys/key_dispatcher.h"
 #include "keys/shift_key.h"
 #include "shell/speed_check.h"
@@ -162,6 +163,11 @@ void MDImain::MDIForm_Load()
     keys::connectKeyTimers(m_panel);
     m_show = new SHOW_Form(m_panel, *m_pictures);
     addForm(m_show, {0, 0, 11800, 5000});
+    // While the scanner window holds the line the panel's keys refuse every
+    // press; the panel does not come forward for one.
+    windows::keepBackPresses(m_panel.link, [this](const QObject *control, QPoint at) {
+        return control == m_show && m_panel.state.scanRunning && m_show->isKeyAt(at);
+    });
     connect(m_show, &SHOW_Form::closing, this, [this] {
         if (!m_unloaded) {
             m_unloaded = true;

@@ -8,6 +8,7 @@
 #include "core/panel.h"
 #include "platform/twips.h"
 #include "windows/form_place.h"
+#include "windows/wait_input.h"
 
 #include <QAction>
 #include <QApplication>
@@ -150,7 +151,11 @@ Scan_Form::Scan_Form(Panel &panel, QWidget *parent)
                               SSBS_Input_Text, SSBS_OK_BUTT, SSBS_Cancel_Butt);
 
     connectControls();
-    m_context.heardDuringWaits = [this](const QObject *target) { return heardDuringWaits(target); };
+    m_context.inputDuringWaits = [this](std::function<void()> refused) -> std::shared_ptr<void> {
+        return std::make_shared<windows::InputDuringWaits>(
+            m_context.panel.link,
+            windows::WaitInput{[this](const QObject *target) { return heardDuringWaits(target); }, std::move(refused)});
+    };
     connect(&m_controls, &ScanControls::changed, this, &Scan_Form::refresh);
     refresh();
 }
