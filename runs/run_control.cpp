@@ -1,3 +1,7 @@
+// The measurement run from START to its end: its checks, its start, the
+// ticks that run the normal and fast loops or the demonstration, Stop,
+// the test time's end and the end-of-run sequence.
+
 #include "runs/run_control.h"
 
 #include "display/glyph_words.h"
@@ -9,6 +13,7 @@
 #include "runs/record_step.h"
 #include "runs/normal_loop.h"
 #include "runs/readings_table.h"
+#include "runs/record_name.h"
 #include "core/link_gate.h"
 #include "shell/speed_check.h"
 
@@ -104,21 +109,6 @@ bool menuOpen(const shell::PanelState &s)
 void setLoadEnabled(RunContext &r, bool enabled)
 {
     emit r.events.loadButtonEnabled(enabled);
-}
-
-// The name box at 2400, 3200, in front, its text ready for typing.
-void openNameBox(RunContext &r)
-{
-    r.panel.controls.INPU_NAME_Frame_front = true;
-    r.panel.controls.touch();
-    emit r.events.nameBoxOpened();
-}
-
-void closeNameBox(RunContext &r)
-{
-    r.panel.controls.INPU_NAME_Frame_front = false;
-    r.panel.state.NAME_DONE = true;
-    r.panel.controls.touch();
 }
 
 // The sample interval the run uses is the list's: SPEED_MS follows its text,
@@ -267,18 +257,8 @@ void startRun(RunContext &r)
     }
 
     // The record name: OK records under it, Cancel runs without a file.
-    s.runPhase = RunPhase::Naming;
-    s.NAME_DONE = false;
-    openNameBox(r);
-    while (!s.NAME_DONE && !r.programEnding) {
-        letEventsRun();
-        if (!s.NAME_DONE)
-            r.clock.sleepFor(kWaitSlice);
-    }
-    if (r.programEnding) {
-        s.runPhase = RunPhase::Idle;
+    if (!waitForRecordName(r))
         return;
-    }
 
     c.START_TEXT = u"Logging"_s;
     c.START_TEXT_color = kRunningRed;
@@ -462,31 +442,6 @@ void START_IMG_MouseUp(RunContext &r)
 {
     r.panel.controls.START_IMG = u"START_BUTT1.BMP"_s;
     r.panel.controls.touch();
-}
-
-void SAVE_CHK_Click(RunContext &r)
-{
-    if (r.panel.controls.SAVE_CHK.checked)
-        openNameBox(r);
-}
-
-void INPU_NAME_OK_Click(RunContext &r)
-{
-    shell::PanelControls &c = r.panel.controls;
-    c.SAVE_CHK.checked = true;
-    c.touch();
-    // The name becomes part of a path in "SAVE DATA": one that is empty or
-    // would reach outside the folder is refused, and the box stays open.
-    if (!isUsableRecordName(c.INPU_NAME_TEXT))
-        return rt::messageBox(u"The Input Name Err"_s, u"Input Err"_s, rt::MessageIcon::Critical);
-    r.panel.state.LOG_NAME = c.INPU_NAME_TEXT;
-    closeNameBox(r);
-}
-
-void NAME_BUTT_CANC_Click(RunContext &r)
-{
-    r.panel.controls.SAVE_CHK.checked = false;
-    closeNameBox(r);
 }
 
 void READ_Timer_Timer(RunContext &r)

@@ -17,6 +17,7 @@
 #include "runs/recorder.h"
 #include "core/run_clock.h"
 #include "runs/fast_notice.h"
+#include "runs/record_name.h"
 
 #include <QString>
 #include <QStringView>
@@ -108,9 +109,7 @@ void connectRunTimers(RunContext &r);
 
 void START_IMG_MouseDown(RunContext &r);
 void START_IMG_MouseUp(RunContext &r);
-void SAVE_CHK_Click(RunContext &r);
-void INPU_NAME_OK_Click(RunContext &r);
-void NAME_BUTT_CANC_Click(RunContext &r);
+// (The name box's handlers are in record_name.h.)
 void READ_Timer_Timer(RunContext &r);
 void STOP_Timer_Timer(RunContext &r);
 
