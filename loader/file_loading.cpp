@@ -105,7 +105,12 @@ formats::RecordedData readInSlices(Loader &ld, QFile &file)
 
 void OPEN_FILE_BUTT_Click(Loader &ld)
 {
-    loadRecordedFile(ld, rt::openFileName({}, formats::recordFolder(), kOpenFilter.toString()));
+    const QString path = rt::openFileName({}, formats::recordFolder(), kOpenFilter.toString());
+    // Refused while a run holds the line: its status line said so, and the
+    // table stays as it was without a second word.
+    if (path.isEmpty() && rt::lineHeld())
+        return;
+    loadRecordedFile(ld, path);
 }
 
 void loadRecordedFile(Loader &ld, const QString &path)

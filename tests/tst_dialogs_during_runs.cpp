@@ -219,7 +219,7 @@ void TestDialogsDuringRuns::nothingWaitsWhileARunHoldsTheLine_data()
          {}},
         {"scan data name box without a name", Action::ScanDataNoName, u"The Input Name Err"_s, {},
          u"The Input Name Err"_s, {}},
-        {"loader Open", Action::LoaderOpen, u"No open file"_s, fileRefused, u"No open file"_s, fileRefused},
+        {"loader Open", Action::LoaderOpen, {}, fileRefused, {}, fileRefused},
         {"loader plot of nothing", Action::LoaderPlotNothing, u"The Grid is no data"_s, {},
          u"The Grid is no data"_s, {}},
         {"raw command of nothing", Action::RawCommandNothing, u"PLZ Input Command"_s, {},
