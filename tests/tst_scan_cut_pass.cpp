@@ -1,7 +1,9 @@
 // A scan pass cut short while its readings arrive. On a slow line the
 // readings of one pass come in one by one (the simulator paces its replies
-// at 1200 baud, four readings of about 130 ms each); Stop, or the main
-// window's close, comes after 0 to 3 of the second pass's readings. The
+// at 1200 baud, four readings of about 130 ms each); Stop, the main
+// window's close, or the end a SIGTERM asks for (endProgram, which the
+// program's signal watcher calls), comes after 0 to 3 of the second pass's
+// readings. The
 // cut pass is not saved and its readings leave the grid: every line of the
 // file holds every ticked channel. The first pass, read whole, is kept.
 
@@ -26,7 +28,7 @@ namespace {
 // each per pass.
 constexpr char kPassFields[] = "   01.20000 V,0.500000 kOhm,   01.20000 V,   00.10000 A,";
 
-enum class Cut { Stop, MainClose };
+enum class Cut { Stop, MainClose, Signal };
 
 struct Program
 {
@@ -102,9 +104,11 @@ void TestScanCutPass::cutPassIsNotFiled_data()
 {
     QTest::addColumn<Cut>("cut");
     QTest::addColumn<int>("readingsBefore");  // of the second pass, placed when the cut comes
-    for (const Cut cut : {Cut::Stop, Cut::MainClose})
+    const std::pair<Cut, const char *> cuts[] = {
+        {Cut::Stop, "Stop"}, {Cut::MainClose, "close"}, {Cut::Signal, "SIGTERM's end"}};
+    for (const auto &[cut, name] : cuts)
         for (int k = 0; k < 4; ++k)
-            QTest::addRow("%s after %d of 4 readings", cut == Cut::Stop ? "Stop" : "close", k) << cut << k;
+            QTest::addRow("%s after %d of 4 readings", name, k) << cut << k;
 }
 
 void TestScanCutPass::cutPassIsNotFiled()
@@ -126,8 +130,10 @@ void TestScanCutPass::cutPassIsNotFiled()
         wireAtCut = program.sim.wire().size();
         if (cut == Cut::Stop)
             QTest::mouseClick(program.form->STOP_BUTT, Qt::LeftButton);
-        else
+        else if (cut == Cut::MainClose)
             program.window->close();
+        else
+            program.window->endProgram();
     });
     user.start(0);
     QTest::mouseClick(program.form->Scan_BUTT, Qt::LeftButton);
