@@ -62,8 +62,6 @@ enum class Send {
     AgainWhenHeard,  // SIGTERM, then SIGINT once the first is heard
 };
 
-const char *const kMoments[] = {"idle", "scan", "read-back", "normal-run", "fast-run"};
-
 // The scanner's channels: 101 DCV auto, 102 2W on 1 k, 117 DCI_2A auto.
 const QString kScannerState = u"scanner=on,chan101=on,VOLT,10,on,chan102=on,RES,1000,off,"
                               "chan117=on,CURR,10,on,scancount=3,scandelay=20"_s;
